@@ -1,0 +1,86 @@
+#include "platform/FileIO.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "platform/Codepage.h"
+
+namespace rpv {
+
+std::filesystem::path NativePath(std::string_view cp932Path) {
+  const std::string utf8 = Cp932ToUtf8(cp932Path);
+  // U+FFFD in the result means some bytes had no meaning in CP932.
+  if (utf8.find("\xEF\xBF\xBD") != std::string::npos) return {};
+  return std::filesystem::path(utf8);
+}
+
+std::string FromNativePath(const std::filesystem::path& path) {
+  return Utf8ToCp932(path.string());
+}
+
+std::optional<std::string> ReadWholeFile(std::string_view cp932Path) {
+  const auto native = NativePath(cp932Path);
+  if (native.empty()) return std::nullopt;
+  std::error_code ec;
+  if (std::filesystem::is_directory(native, ec)) return std::nullopt;
+  std::ifstream in(native, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string data;
+  char buf[65536];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    data.append(buf, static_cast<size_t>(in.gcount()));
+    if (in.eof()) break;
+  }
+  if (in.bad()) return std::nullopt;
+  return data;
+}
+
+bool WriteFileAtomic(std::string_view cp932Path, std::string_view data) {
+  const auto native = NativePath(cp932Path);
+  if (native.empty()) return false;
+  std::random_device rd;
+  auto tmp = native;
+  tmp += ".tmp" + std::to_string(rd() % 1000000);
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      ::unlink(tmp.c_str());
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  if (std::rename(tmp.c_str(), native.c_str()) != 0) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool FileExists(std::string_view cp932Path) {
+  const auto native = NativePath(cp932Path);
+  std::error_code ec;
+  return !native.empty() && std::filesystem::is_regular_file(native, ec);
+}
+
+bool DirectoryExists(std::string_view cp932Path) {
+  const auto native = NativePath(cp932Path);
+  std::error_code ec;
+  return !native.empty() && std::filesystem::is_directory(native, ec);
+}
+
+}  // namespace rpv

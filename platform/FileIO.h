@@ -1,0 +1,27 @@
+// The file-system boundary. Paths inside the program are CP932 strings; this
+// is the one place where they become native (UTF-8) paths.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rpv {
+
+// The native path of a CP932 path. A name whose bytes are not valid CP932
+// yields an empty path, so it can never open a wrong file.
+std::filesystem::path NativePath(std::string_view cp932Path);
+// The CP932 form of a native path ("?" for characters CP932 lacks).
+std::string FromNativePath(const std::filesystem::path& path);
+
+// Whole-file read; nullopt when the file cannot be opened or read.
+std::optional<std::string> ReadWholeFile(std::string_view cp932Path);
+// Writes a temporary file beside the target, flushes it to disk and renames
+// it over the target, so a crash leaves either the old or the new file.
+bool WriteFileAtomic(std::string_view cp932Path, std::string_view data);
+
+bool FileExists(std::string_view cp932Path);
+bool DirectoryExists(std::string_view cp932Path);
+
+}  // namespace rpv

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test.
+# SANITIZE=1 builds into build-asan/ with AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+if [ "${SANITIZE:-0}" = 1 ]; then
+  export BUILD_DIR=build-asan
+  scripts/build.sh -DRPV_SANITIZE=ON -DRPV_BUILD_BENCH=OFF
+else
+  export BUILD_DIR=${BUILD_DIR:-build}
+  scripts/build.sh
+fi
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"
