@@ -1,0 +1,189 @@
+// rpvmark run as a command in a scratch folder: when it acts, what bm.csv it
+// writes, that the store reads that file, and how it fails.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "bookmarks/rpvBookMark.h"
+#include "platform/Codepage.h"
+#include "platform/FileIO.h"
+
+using namespace rpv;
+namespace fs = std::filesystem;
+
+namespace {
+
+class RpvMark : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("rpv_mark_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void Write(const char* name, const std::string& bytes) {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+  }
+  std::string Read(const char* name) {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    if (!in) return "<missing>";
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  // Runs rpvmark with the scratch folder as its current directory and an
+  // optional file-size limit; returns its exit status, keeps its stderr.
+  int Run(rlim_t fileSizeLimit = RLIM_INFINITY) {
+    const fs::path errPath = dir_.parent_path() / (dir_.filename().string() + ".err");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (err < 0 || ::dup2(err, 2) < 0 || ::chdir(dir_.c_str()) != 0) ::_exit(200);
+      if (fileSizeLimit != RLIM_INFINITY) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = fileSizeLimit;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+      }
+      ::execl(RPVMARK_EXE, "rpvmark", "ignored-argument", static_cast<char*>(nullptr));
+      ::_exit(201);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    std::ifstream in(errPath);
+    std::ostringstream s;
+    s << in.rdbuf();
+    stderr_ = s.str();
+    fs::remove(errPath);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  size_t FileCount() {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++n;
+    return n;
+  }
+
+  fs::path dir_;
+  std::string stderr_;
+};
+
+}  // namespace
+
+TEST_F(RpvMark, DoesNothingWithoutInputOrWithAnOutputAlreadyThere) {
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(FileCount(), 0u);
+
+  Write("bm.ini", "/a\r\n2004/05/06\r\n1\r\n");
+  Write("bm.csv", "keep");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Read("bm.csv"), "keep");
+  EXPECT_EQ(Read("bm.ini"), "/a\r\n2004/05/06\r\n1\r\n");
+
+  // A folder, or a link leading nowhere, named bm.csv counts as present too.
+  fs::remove(dir_ / "bm.csv");
+  fs::create_directory(dir_ / "bm.csv");
+  EXPECT_EQ(Run(), 0);
+  fs::remove(dir_ / "bm.csv");
+  fs::create_symlink(dir_ / "elsewhere.csv", dir_ / "bm.csv");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_FALSE(fs::exists(dir_ / "elsewhere.csv"));
+  EXPECT_TRUE(stderr_.empty());
+}
+
+TEST_F(RpvMark, ConvertsThreeLineRecordsInOrder) {
+  // Path, date-time, line number in; path, line number, date-time out. A
+  // short last record gets empty fields; LF alone also ends a line.
+  Write("bm.ini",
+        "C:\\text\\a.txt\r\n2004/05/06 9:05:03\r\n120\r\n"
+        "/b, c.txt\n2005/01/02\n7\n"
+        "/tail\r\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Read("bm.csv"),
+            "\"C:\\text\\a.txt\",\"120\",\"2004/05/06 9:05:03\",\"\",\"-1\",\"\"\r\n"
+            "\"/b, c.txt\",\"7\",\"2005/01/02\",\"\",\"-1\",\"\"\r\n"
+            "\"/tail\",\"\",\"\",\"\",\"-1\",\"\"\r\n");
+  EXPECT_EQ(Read("bm.ini").substr(0, 4), "C:\\t");  // left in place
+  // A second run finds bm.csv and leaves it.
+  Write("bm.ini", "/other\r\nd\r\n1\r\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Read("bm.csv").substr(0, 5), "\"C:\\t");
+}
+
+TEST_F(RpvMark, EmptyInputAndTrailingBlankLine) {
+  Write("bm.ini", "");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Read("bm.csv"), "");
+
+  fs::remove(dir_ / "bm.csv");
+  Write("bm.ini", "/a\r\nd\r\n1\r\n\r\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Read("bm.csv"),
+            "\"/a\",\"1\",\"d\",\"\",\"-1\",\"\"\r\n"
+            "\"\",\"\",\"\",\"\",\"-1\",\"\"\r\n");
+}
+
+TEST_F(RpvMark, OutputLoadsInTheStore) {
+  const std::string hyo = Utf8ToCp932("表"), po = Utf8ToCp932("ポ");
+  Write("bm.ini", "/dir, x/" + hyo + po + ".txt\r\n2004/05/06 9:05:03\r\n12\r\n" +
+                      "/q\"uote\r\n2004/05/07\r\n-3\r\n");
+  ASSERT_EQ(Run(), 0);
+  TBookMarks marks;
+  marks.LoadFromFile(FromNativePath(dir_ / "bm.csv"));
+  ASSERT_EQ(marks.Count(), 2);
+  EXPECT_EQ(marks.Items(0)->FullPath, "/dir, x/" + hyo + po + ".txt");
+  EXPECT_EQ(marks.Items(0)->Line, 12);
+  EXPECT_EQ(marks.Items(0)->DateTime, "2004/05/06 9:05:03");
+  EXPECT_EQ(marks.Items(0)->Comment, "");
+  EXPECT_TRUE(marks.Items(0)->Visible);
+  EXPECT_EQ(marks.Items(0)->Archive, "");
+  EXPECT_EQ(marks.Items(1)->FullPath, "/q\"uote");
+  EXPECT_EQ(marks.Items(1)->Line, -3);
+
+  // Seven lines: the third record has only a path, and its empty line
+  // number is what the reader rejects.
+  fs::remove(dir_ / "bm.csv");
+  Write("bm.ini", "/a\r\nd\r\n1\r\n/b\r\nd\r\n2\r\n/c\r\n");
+  ASSERT_EQ(Run(), 0);
+  try {
+    marks.LoadFromFile(FromNativePath(dir_ / "bm.csv"));
+    ADD_FAILURE() << "no error";
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.LineNumber(), 3);
+  }
+  EXPECT_EQ(marks.Count(), 2);
+}
+
+TEST_F(RpvMark, FileErrorsReportTheCodeAndLeaveNoPartialOutput) {
+  // bm.ini is a folder: it exists, but reading it fails.
+  fs::create_directory(dir_ / "bm.ini");
+  EXPECT_EQ(Run(), EISDIR);
+  EXPECT_EQ(stderr_.rfind("Error", 0), 0u) << stderr_;
+  EXPECT_NE(stderr_.find(std::to_string(EISDIR)), std::string::npos) << stderr_;
+  EXPECT_FALSE(fs::exists(dir_ / "bm.csv"));
+  fs::remove(dir_ / "bm.ini");
+
+  // The disk fills up while bm.csv is written: no partial bm.csv stays to
+  // block a later run.
+  std::string many;
+  for (int i = 0; i < 50; ++i) many += "/file" + std::to_string(i) + "\r\nd\r\n1\r\n";
+  Write("bm.ini", many);
+  EXPECT_EQ(Run(100), EFBIG);
+  EXPECT_NE(stderr_.find(std::to_string(EFBIG)), std::string::npos) << stderr_;
+  EXPECT_EQ(FileCount(), 1u);  // only bm.ini
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Read("bm.csv").substr(0, 8), "\"/file0\"");
+}
