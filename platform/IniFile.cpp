@@ -71,8 +71,21 @@ std::string EncodeValue(std::string_view v) {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+// True when the name ends on a whole character: a lone lead byte at the end
+// would take the closing "]" as its trail byte and the header would not read
+// back.
+bool EndsOnWholeChar(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    if (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 == s.size()) return false;
+    i += CharLen(s, i);
+  }
+  return true;
+}
+
 bool ValidSectionName(std::string_view name) {
-  return !Trim(name).empty() && !HasLineBreak(name);
+  const std::string_view n = Trim(name);
+  return !n.empty() && !HasLineBreak(name) && EndsOnWholeChar(n);
 }
 
 bool ValidKeyName(std::string_view name) {

@@ -151,6 +151,8 @@ class TInfo {
 
   bool IsVertical() const { return Direction != kDirectionHorizontal; }
 
+  bool operator==(const TInfo&) const = default;
+
   // Derived measures, in page pixels, computed afresh on every call. They
   // never divide by zero: the column count counts as at least 1, and
   // FontPixels, RubyPixels, LinePitch and LinesPerColumn are at least 1.
