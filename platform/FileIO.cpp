@@ -1,6 +1,7 @@
 #include "platform/FileIO.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -42,13 +43,28 @@ std::optional<std::string> ReadWholeFile(std::string_view cp932Path) {
 }
 
 bool WriteFileAtomic(std::string_view cp932Path, std::string_view data) {
-  const auto native = NativePath(cp932Path);
+  auto native = NativePath(cp932Path);
   if (native.empty()) return false;
+  // A settings file that is a symbolic link (dotfile managers) stays one: the
+  // file it points to is replaced, and it keeps its permissions.
+  std::error_code ec;
+  if (std::filesystem::is_symlink(native, ec)) {
+    const auto target = std::filesystem::canonical(native, ec);
+    if (!ec) native = target;
+  }
+  mode_t mode = 0644;
+  struct stat st {};
+  if (::stat(native.c_str(), &st) == 0) mode = st.st_mode & 07777;
   std::random_device rd;
   auto tmp = native;
   tmp += ".tmp" + std::to_string(rd() % 1000000);
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return false;
+  if (::fchmod(fd, mode) != 0) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    return false;
+  }
   size_t done = 0;
   while (done < data.size()) {
     const ssize_t n = ::write(fd, data.data() + done, data.size() - done);

@@ -38,3 +38,20 @@ TEST(FileIO, AtomicWriteReplacesAndReadsBack) {
   EXPECT_TRUE(NativePath("\x81").empty() || NativePath("\x81\x20").empty());
   std::filesystem::remove_all(dir);
 }
+
+TEST(FileIO, AtomicWriteKeepsSymlinkAndPermissions) {
+  const auto dir = std::filesystem::temp_directory_path() / "rpv_fileio_link_test";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const auto real = dir / "real.ini";
+  const auto link = dir / "link.ini";
+  ASSERT_TRUE(WriteFileAtomic(FromNativePath(real), "old"));
+  std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::create_symlink(real, link);
+  ASSERT_TRUE(WriteFileAtomic(FromNativePath(link), "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadWholeFile(FromNativePath(real)).value(), "new");
+  EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::remove_all(dir);
+}
