@@ -350,7 +350,11 @@ std::string MakeRuby(std::string_view base, std::string_view reading, int fontPi
   std::string out;
   const size_t nb = mb::Count(base);
   const size_t nr = mb::Count(reading);
-  if (nb == nr) {
+  // Tags an HTML ruby carried in (bold and the like) must stay whole: such a
+  // group is never cut per character nor spread.
+  const bool tagged = VisibleText(base).size() != base.size() ||
+                      VisibleText(reading).size() != reading.size();
+  if (nb == nr && !tagged) {
     // One group per character.
     for (size_t b = 0, r = 0; b < base.size();) {
       const size_t lb = mb::Len(base, b);
@@ -364,7 +368,7 @@ std::string MakeRuby(std::string_view base, std::string_view reading, int fontPi
   }
   const auto bb = static_cast<int64_t>(base.size());
   const auto br = static_cast<int64_t>(reading.size());
-  if (((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
+  if (!tagged && ((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
     // A reading much longer than its base: spread the base with spaces.
     std::string spread;
     for (size_t b = 0; b < base.size();) {
