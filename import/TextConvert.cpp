@@ -464,12 +464,13 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
   // would cost a shift of the whole table per annotation line.
   TLines out;
   out.Reserve(sourceLines.Count());
+  std::string anchor;  // an HTML anchor of a removed line moves to the next one
   for (int li = 0; li < sourceLines.Count(); ++li) {
     TLine& source = *sourceLines.Item(li);
     std::string text = std::move(source.Text);
     uint8_t align = source.Align;
     int32_t indent = source.Indent;
-    std::string anchor = std::move(source.Anchor);
+    if (!source.Anchor.empty()) anchor = std::move(source.Anchor);
     while (true) {
       LineResult r = AnnotateLine(text, align, blockIndent, F, R);
       // A block-indent line goes, unless something else stands on it.
