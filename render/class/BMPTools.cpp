@@ -9,42 +9,41 @@
 namespace rpv {
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
-
-// Reduces the white-on-black work bitmap 2 x 2 onto the target with its
-// top-left at (x, y). Four samples' red bytes add up to S; S is boosted by
-// half and saturates at two thirds of full coverage.
-void Reduce(const TBitmap24& work, TBitmap24& target, long long x, long long y, uint32_t colour) {
-  const long long rows = work.Height() / 2;
-  const long long cols = work.Width() / 2;
-  const long long r0 = std::max(0LL, -y);
+// Reduces the white-on-black samples 2 x 2 onto the target with its
+// top-left at (x, y). Four samples add up to S; S is boosted by half and
+// saturates at two thirds of full coverage.
+// Only the blocks that meet the ink box can hold a sample other than 0.
+void Reduce(const TCoverageMap& work, const TRect& ink, TBitmap24& target, long long x,
+            long long y, uint32_t colour) {
+  const long long rows = std::min(work.Height / 2, (ink.Bottom + 1) / 2);
+  const long long cols = std::min(work.Width / 2, (ink.Right + 1) / 2);
+  const long long r0 = std::max<long long>(ink.Top / 2, -y);
   const long long r1 = std::min(rows, static_cast<long long>(target.Height()) - y);
-  const long long k0 = std::max(0LL, -x);
+  const long long k0 = std::max<long long>(ink.Left / 2, -x);
   const long long k1 = std::min(cols, static_cast<long long>(target.Width()) - x);
   if (r0 >= r1 || k0 >= k1) return;
   const int tb = static_cast<int>((colour >> 16) & 0xFF);
   const int tg = static_cast<int>((colour >> 8) & 0xFF);
   const int tr = static_cast<int>(colour & 0xFF);
   for (long long r = r0; r < r1; ++r) {
-    const uint8_t* s0 = work.Row(static_cast<int>(2 * r));
-    const uint8_t* s1 = work.Row(static_cast<int>(2 * r + 1));
+    const uint8_t* s0 = work.Row(static_cast<int>(2 * r)) + 2 * k0;
+    const uint8_t* s1 = work.Row(static_cast<int>(2 * r + 1)) + 2 * k0;
     uint8_t* dst = target.Row(static_cast<int>(y + r)) + static_cast<size_t>(x + k0) * 3;
-    for (long long k = k0; k < k1; ++k, dst += 3) {
-      const size_t a = static_cast<size_t>(6 * k + 2);  // red of column 2k
-      const int s = s0[a] + s0[a + 3] + s1[a] + s1[a + 3];
-      if (s == 0) continue;
+    for (long long k = k0; k < k1; ++k, dst += 3, s0 += 2, s1 += 2) {
+      const int s = s0[0] + s0[1] + s1[0] + s1[1];
       const int t = (3 * s) / 2;
-      if (t >= 1020) {
-        dst[0] = static_cast<uint8_t>(tb);
-        dst[1] = static_cast<uint8_t>(tg);
-        dst[2] = static_cast<uint8_t>(tr);
-        continue;
-      }
-      const int alpha = t / 4;
-      dst[0] = static_cast<uint8_t>((dst[0] * (255 - alpha) + tb * alpha) / 256);
-      dst[1] = static_cast<uint8_t>((dst[1] * (255 - alpha) + tg * alpha) / 256);
-      dst[2] = static_cast<uint8_t>((dst[2] * (255 - alpha) + tr * alpha) / 256);
+      // Selections instead of branches: along a row, empty, partly and
+      // fully covered blocks follow each other as good as at random. An
+      // alpha of 256 with nothing kept gives the text colour exactly.
+      const int full = t >= 1020;
+      const int alpha = full ? 256 : t / 4;
+      const int keep = full ? 0 : 255 - alpha;
+      const uint8_t b = static_cast<uint8_t>((dst[0] * keep + tb * alpha) >> 8);
+      const uint8_t g = static_cast<uint8_t>((dst[1] * keep + tg * alpha) >> 8);
+      const uint8_t r = static_cast<uint8_t>((dst[2] * keep + tr * alpha) >> 8);
+      dst[0] = s == 0 ? dst[0] : b;
+      dst[1] = s == 0 ? dst[1] : g;
+      dst[2] = s == 0 ? dst[2] : r;
     }
   }
 }
@@ -79,15 +78,12 @@ void DrawTextAA(TCanvas& canvas, int x, int y, int angle, int factor, std::strin
     canvas.TextOut(x, y, text);
     return;
   }
-  TBitmap24 work;
-  TCanvas ink(work, canvas.Fonts());
-  ink.Font = canvas.Font;
-  ink.FontColor = kWhite;
-  ink.BrushColor = kBlack;
-  ink.BrushStyle = TBrushStyle::Solid;
-  const TSize extent = ink.TextExtent(text);
+  // The samples: white text over black, kept as coverage only, since the
+  // reduction reads one channel of them.
+  const TSize extent = canvas.TextExtent(text);
   const int w = extent.cx;
   const int h = extent.cy;
+  TCoverageMap work;
   int px = 0;
   int py = 0;
   switch (angle) {
@@ -97,8 +93,9 @@ void DrawTextAA(TCanvas& canvas, int x, int y, int angle, int factor, std::strin
     default: work.SetSize(h, w); py = w; break;
   }
   if (work.Empty()) return;
-  ink.TextOut(px, py, text);
-  Reduce(work, canvas.Bitmap(), static_cast<long long>(x) - px / 2,
+  const TRect ink = DrawTextCoverage(canvas.Fonts(), canvas.Font, px, py, text, work);
+  if (ink.Left >= ink.Right || ink.Top >= ink.Bottom) return;
+  Reduce(work, ink, canvas.Bitmap(), static_cast<long long>(x) - px / 2,
          static_cast<long long>(y) - py / 2, canvas.FontColor);
 }
 
