@@ -53,6 +53,14 @@ struct RgbSurface {
     p[1] = static_cast<uint8_t>((p[1] * na + c[1] * a + 127) / 255);
     p[2] = static_cast<uint8_t>((p[2] * na + c[2] * a + 127) / 255);
   }
+  // n pixels of black-and-white coverage (each 0 or 255) as masks.
+  void Select(uint8_t* p, const uint8_t* m, int n) const {
+    for (int i = 0; i < n; ++i, p += 3) {
+      p[0] = static_cast<uint8_t>((p[0] & ~m[i]) | (c[0] & m[i]));
+      p[1] = static_cast<uint8_t>((p[1] & ~m[i]) | (c[1] & m[i]));
+      p[2] = static_cast<uint8_t>((p[2] & ~m[i]) | (c[2] & m[i]));
+    }
+  }
   void Fill(uint8_t* p, int n) const {
     if (c[0] == c[1] && c[1] == c[2]) {
       std::memset(p, c[0], static_cast<size_t>(n) * 3);
@@ -77,6 +85,9 @@ struct GreySurface {
   uint8_t* Row(int y) { return map.Row(y); }
   void Blend(uint8_t* p, unsigned a) const {
     p[0] = static_cast<uint8_t>((p[0] * (255 - a) + c * a + 127) / 255);
+  }
+  void Select(uint8_t* p, const uint8_t* m, int n) const {
+    for (int i = 0; i < n; ++i) p[i] = static_cast<uint8_t>((p[i] & ~m[i]) | (c & m[i]));
   }
   void Fill(uint8_t* p, int n) const { std::memset(p, c, static_cast<size_t>(n)); }
 };
@@ -149,6 +160,11 @@ void BlitGlyph(Surface& s, const Frame& f, const TPlacedGlyph& g, const TGlyphIm
     for (int j = j0; j < j1; ++j) {
       const uint8_t* src = img.Coverage.data() + static_cast<size_t>(j) * img.Width;
       uint8_t* dst = s.Row(py0 + j) + static_cast<size_t>(px0 + i0) * kBytes;
+      // Black-and-white coverage is a mask: the blend reduces to a select.
+      if (img.Binary) {
+        s.Select(dst, src + i0, i1 - i0);
+        continue;
+      }
       for (int i = i0; i < i1; ++i, dst += kBytes) s.Blend(dst, src[i]);
     }
     return;
