@@ -9,6 +9,29 @@
 namespace rpv {
 namespace {
 
+// The blend of one 2 x 2 block as (page x keep + text x alpha) / 256, by
+// the sum S of its four samples: S boosted by half, T = 3S / 2; T >= 1020
+// gives the text colour exactly (keep 0, alpha 256), otherwise alpha is
+// T / 4 and keep 255 - alpha; S = 0 leaves the page as it is (keep 256).
+// A table keeps the row loop free of branches, which the random order of
+// empty, partial and full blocks along a row would mispredict.
+struct Weights {
+  uint16_t keep;
+  uint16_t alpha;
+};
+struct WeightTable {
+  Weights of[1021];
+  constexpr WeightTable() : of{} {
+    for (int s = 0; s <= 1020; ++s) {
+      const int t = (3 * s) / 2;
+      if (s == 0) of[s] = {256, 0};
+      else if (t >= 1020) of[s] = {0, 256};
+      else of[s] = {static_cast<uint16_t>(255 - t / 4), static_cast<uint16_t>(t / 4)};
+    }
+  }
+};
+constexpr WeightTable kWeights;
+
 // Reduces the white-on-black samples 2 x 2 onto the target with its
 // top-left at (x, y). Four samples add up to S; S is boosted by half and
 // saturates at two thirds of full coverage.
@@ -30,20 +53,10 @@ void Reduce(const TCoverageMap& work, const TRect& ink, TBitmap24& target, long 
     const uint8_t* s1 = work.Row(static_cast<int>(2 * r + 1)) + 2 * k0;
     uint8_t* dst = target.Row(static_cast<int>(y + r)) + static_cast<size_t>(x + k0) * 3;
     for (long long k = k0; k < k1; ++k, dst += 3, s0 += 2, s1 += 2) {
-      const int s = s0[0] + s0[1] + s1[0] + s1[1];
-      const int t = (3 * s) / 2;
-      // Selections instead of branches: along a row, empty, partly and
-      // fully covered blocks follow each other as good as at random. An
-      // alpha of 256 with nothing kept gives the text colour exactly.
-      const int full = t >= 1020;
-      const int alpha = full ? 256 : t / 4;
-      const int keep = full ? 0 : 255 - alpha;
-      const uint8_t b = static_cast<uint8_t>((dst[0] * keep + tb * alpha) >> 8);
-      const uint8_t g = static_cast<uint8_t>((dst[1] * keep + tg * alpha) >> 8);
-      const uint8_t r = static_cast<uint8_t>((dst[2] * keep + tr * alpha) >> 8);
-      dst[0] = s == 0 ? dst[0] : b;
-      dst[1] = s == 0 ? dst[1] : g;
-      dst[2] = s == 0 ? dst[2] : r;
+      const Weights& w = kWeights.of[s0[0] + s0[1] + s1[0] + s1[1]];
+      dst[0] = static_cast<uint8_t>((dst[0] * w.keep + tb * w.alpha) >> 8);
+      dst[1] = static_cast<uint8_t>((dst[1] * w.keep + tg * w.alpha) >> 8);
+      dst[2] = static_cast<uint8_t>((dst[2] * w.keep + tr * w.alpha) >> 8);
     }
   }
 }
