@@ -1,6 +1,8 @@
 #include "import/TextConvert.h"
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "import/DisplayMarkup.h"
@@ -276,6 +278,11 @@ bool IsRepetitionOf(std::string_view line, std::string_view pattern) {
   return true;
 }
 
+// Byte search: an annotation can only stand where these bytes occur.
+bool MayHoldAnnotation(std::string_view text) {
+  return text.find(kAnnotationOpen) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string MakeRuby(std::string_view base, std::string_view reading, int fontPixels,
@@ -390,31 +397,47 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
   const int F = style.FontPixels();
   const int R = style.RubyPixels();
   int blockIndent = 0;
-  for (int li = 0; li < sourceLines.Count();) {
-    TLine& line = *sourceLines.Item(li);
-    LineResult r = AnnotateLine(line.Text, line.Align, blockIndent, F, R);
-    // A block-indent line goes, unless something else stands on it.
-    if (r.remove && !r.cut && IsBlankVisible(r.text)) {
-      sourceLines.Delete(li);
-      continue;
+  // The lines are moved into a new table rather than removed and inserted
+  // in place, which would shift the rest of a long book each time.
+  TLines out;
+  out.Reserve(sourceLines.Count());
+  for (int li = 0; li < sourceLines.Count(); ++li) {
+    std::unique_ptr<TLine> pending = sourceLines.Release(li);
+    while (pending) {
+      if (!MayHoldAnnotation(pending->Text)) {
+        pending->Indent += blockIndent;
+        out.Append(std::move(pending));
+        break;
+      }
+      LineResult r = AnnotateLine(pending->Text, pending->Align, blockIndent, F, R);
+      // A block-indent line goes, unless something else stands on it.
+      if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
+      pending->Text = std::move(r.text);
+      pending->Align = r.align;
+      pending->Indent += blockIndent;
+      std::unique_ptr<TLine> split;
+      if (r.cut) {
+        // The rest after a mid-line "地付き" is a line of its own, annotated
+        // next.
+        split = std::make_unique<TLine>();
+        split->Text = std::move(r.rest);
+        split->SourceIndex = pending->SourceIndex;
+      }
+      out.Append(std::move(pending));
+      pending = std::move(split);
     }
-    line.Text = std::move(r.text);
-    line.Align = r.align;
-    line.Indent += blockIndent;
-    if (r.cut) {
-      const int sourceIndex = line.SourceIndex;
-      sourceLines.Insert(li + 1);
-      TLine& split = *sourceLines.Item(li + 1);
-      split.Text = std::move(r.rest);
-      split.SourceIndex = sourceIndex;
-    }
-    ++li;
   }
+  sourceLines = std::move(out);
 }
 
 std::string PrepareLine(std::string_view text, const TInfo& style) {
-  std::string line = style.IsVertical() ? WrapVoicedMarks(text) : std::string(text);
-  if (style.Tab != 0) line = ExpandTabs(line, style.Tab);
+  // Byte searches first: most lines hold neither a voiced mark nor a tab,
+  // and walking them character by character is what line building spends
+  // its time on otherwise.
+  const bool marks = style.IsVertical() && (text.find("\x81\x4A") != std::string_view::npos ||
+                                            text.find("\x81\x4B") != std::string_view::npos);
+  std::string line = marks ? WrapVoicedMarks(text) : std::string(text);
+  if (style.Tab != 0 && line.find('\t') != std::string::npos) line = ExpandTabs(line, style.Tab);
   if (text.size() >= 40) {
     const std::string* rule = nullptr;
     for (const std::string& pattern : style.HR) {
@@ -441,31 +464,38 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
       {"\x81\x6D\x81\x94\x89\xFC\x83\x79\x81\x5B\x83\x57\x81\x6E", K},      // ［＃改ページ］
       {"\x81\x6D\x81\x94\x89\xFC\x92\x69\x81\x6E", 1},                      // ［＃改段］
   };
-  for (int i = 0; i < displayLines.Count();) {
-    TLine& line = *displayLines.Item(i);
-    const Break* found = nullptr;
-    size_t at = npos;
-    for (const Break& b : breaks) {
-      at = TMarkupWalker(line.Text).Find(b.annotation, 0);
-      if (at != npos) {
-        found = &b;
+  // Padding is added while the lines are moved into a new table, so a book
+  // with many breaks is not shifted once per inserted line.
+  TLines out;
+  out.Reserve(displayLines.Count());
+  for (int j = 0; j < displayLines.Count(); ++j) {
+    std::unique_ptr<TLine> line = displayLines.Release(j);
+    while (line) {
+      const Break* found = nullptr;
+      size_t at = npos;
+      if (MayHoldAnnotation(line->Text)) {
+        for (const Break& b : breaks) {
+          at = TMarkupWalker(line->Text).Find(b.annotation, 0);
+          if (at != npos) {
+            found = &b;
+            break;
+          }
+        }
+      }
+      if (found == nullptr) {
+        out.Append(std::move(line));
         break;
       }
-    }
-    if (found == nullptr) {
-      ++i;
-      continue;
-    }
-    const int sourceIndex = line.SourceIndex;
-    line.Text.erase(at, found->annotation.size());
-    // Text that shared the line with the break goes on after it.
-    if (IsBlankVisible(line.Text)) displayLines.Delete(i);
-    while (!(i % L == 0 && (i / L) % found->columnsPerStep == 0)) {
-      displayLines.Insert(i);
-      displayLines.Item(i)->SourceIndex = sourceIndex;
-      ++i;
+      const int sourceIndex = line->SourceIndex;
+      line->Text.erase(at, found->annotation.size());
+      // Text that shared the line with the break goes on after it.
+      if (IsBlankVisible(line->Text)) line.reset();
+      for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i) {
+        out.Item(out.Add())->SourceIndex = sourceIndex;
+      }
     }
   }
+  displayLines = std::move(out);
 }
 
 }  // namespace rpv
