@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "import/ByteSearch.h"
 #include "import/CustomBookClass.h"
 #include "import/DisplayMarkup.h"
 #include "import/HtmlConvert.h"
@@ -29,8 +30,7 @@ std::string_view FileNameOf(std::string_view path) {
 
 // Ruby marks are "｜" and "》": a line without either byte pair has none.
 bool MayHoldRubyMarks(std::string_view text) {
-  return text.find("\x81\x62") != std::string_view::npos ||
-         text.find("\x81\x74") != std::string_view::npos;
+  return HasBytes(text, "\x81\x62") || HasBytes(text, "\x81\x74");
 }
 
 // The picture size suffix of an image line, or the bracketed file name when
@@ -228,7 +228,7 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
   DisplayLines.Reserve(SourceLines.Count());
   for (int32_t i = 0; i < SourceLines.Count(); ++i) {
     TLine& line = *SourceLines.Item(i);
-    line.Text = PrepareLine(line.Text, Style);
+    PrepareLineInPlace(line.Text, Style);
     WrapLine(*this, breaker, display, line.Text, i);
   }
   display.Finish();

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "import/ByteSearch.h"
 #include "import/DisplayMarkup.h"
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
@@ -280,7 +281,7 @@ bool IsRepetitionOf(std::string_view line, std::string_view pattern) {
 
 // Byte search: an annotation can only stand where these bytes occur.
 bool MayHoldAnnotation(std::string_view text) {
-  return text.find(kAnnotationOpen) != std::string_view::npos;
+  return HasBytes(text, kAnnotationOpen);
 }
 
 }  // namespace
@@ -431,21 +432,26 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
 }
 
 std::string PrepareLine(std::string_view text, const TInfo& style) {
+  std::string line(text);
+  PrepareLineInPlace(line, style);
+  return line;
+}
+
+void PrepareLineInPlace(std::string& line, const TInfo& style) {
   // Byte searches first: most lines hold neither a voiced mark nor a tab,
-  // and walking them character by character is what line building spends
-  // its time on otherwise.
-  const bool marks = style.IsVertical() && (text.find("\x81\x4A") != std::string_view::npos ||
-                                            text.find("\x81\x4B") != std::string_view::npos);
-  std::string line = marks ? WrapVoicedMarks(text) : std::string(text);
+  // and walking them character by character (or copying them) is what line
+  // building would spend its time on otherwise.
+  const size_t entered = line.size();
+  if (style.IsVertical() && (HasBytes(line, "\x81\x4A") || HasBytes(line, "\x81\x4B")))
+    line = WrapVoicedMarks(line);
   if (style.Tab != 0 && line.find('\t') != std::string::npos) line = ExpandTabs(line, style.Tab);
-  if (text.size() >= 40) {
+  if (entered >= 40) {
     const std::string* rule = nullptr;
     for (const std::string& pattern : style.HR) {
       if (IsRepetitionOf(line, pattern)) rule = &pattern;
     }
     if (rule != nullptr) line = RuleTag(*rule);
   }
-  return line;
 }
 
 void ApplyPageBreaks(TLines& displayLines, const TInfo& style) {
