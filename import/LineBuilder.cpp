@@ -43,7 +43,8 @@ int64_t MeasureImage(TLine& line, size_t tagPos, const TInfo& style, bool* loade
   const std::string path = line.Text.substr(pathStart, pathEnd - pathStart);
   const auto size = LoadPictureSize(path);
   if (!size) {
-    line.Text = "[" + std::string(FileNameOf(path)) + "]";
+    const std::string_view name = FileNameOf(path);
+    line.Text.assign(1, '[').append(name).push_back(']');
     return 0;
   }
   int64_t h = size->Height;
