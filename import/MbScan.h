@@ -68,6 +68,25 @@ inline bool EndsWith(std::string_view s, std::string_view what) {
   return what.empty();
 }
 
+// Removes every span from a `start` through the first `end` after it, from the
+// left, matching both only on character boundaries; a start without an end
+// after it stays with everything that follows it.
+inline std::string StripSpans(std::string_view s, std::string_view start, std::string_view end) {
+  std::string out;
+  size_t copied = 0;
+  size_t i = 0;
+  while (start.size() > 0) {
+    const size_t a = Find(s, start, i);
+    if (a == std::string_view::npos) break;
+    const size_t b = Find(s, end, a + start.size());
+    if (b == std::string_view::npos) break;
+    out.append(s, copied, a - copied);
+    copied = i = b + end.size();
+  }
+  out.append(s, copied, std::string_view::npos);
+  return out;
+}
+
 inline char AsciiUpper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }

@@ -72,4 +72,25 @@ std::string ExpandRelativePath(std::string_view path, const PathStyle& style = k
 std::string ResolvePath(std::string_view baseDir, std::string_view path,
                         const PathStyle& style = kNativePathStyle);
 
+// ---- Shell and process operations -----------------------------------------
+
+// The folder of a shell special folder index (taken modulo 128), with a
+// trailing separator; empty for an index that has no folder on this system.
+// 0 desktop, 1 programs menu, 2 documents, 3 startup, 4 send-to, 5 recycle
+// bin, 6 start menu, 7 fonts, 8 application data, 9 favourites.
+std::string SpecialFolderPath(int index);
+// What a shortcut file's name ends with on this system.
+inline constexpr std::string_view kShortcutExtension = ".desktop";
+// Writes (or replaces, atomically) a shortcut file that starts target, in
+// target's folder, with the description. False when it cannot be written.
+bool CreateShortcut(std::string_view target, std::string_view description,
+                    std::string_view linkFile);
+// Runs a command line (program and arguments, split as a shell splits simple
+// words but without a shell) as a filter: input goes to its standard input,
+// and what it writes to its standard output is returned, whatever its exit
+// status. nullopt when the program cannot be started. onTick runs about
+// every 50 ms while the child runs, so a window can process its events.
+std::optional<std::string> RunFilter(std::string_view commandLine, std::string_view input,
+                                     const std::function<void()>& onTick = {});
+
 }  // namespace rpv
