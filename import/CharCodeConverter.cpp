@@ -26,7 +26,10 @@ constexpr unsigned char kEsc = 0x1B;
 std::string MemoryMessage() { return Utf8ToCp932("メモリを確保出来ませんでした。"); }
 
 std::string OpenMessage(std::string_view fileName) {
-  return "\"" + std::string(fileName) + Utf8ToCp932("\"は開けません。");
+  std::string message = "\"";
+  message.append(fileName);
+  message += Utf8ToCp932("\"は開けません。");
+  return message;
 }
 
 bool Contains(std::string_view text, std::string_view what) {
@@ -54,14 +57,23 @@ bool IsMultibyteUtf8(std::string_view text) {
       ++p;
       continue;
     }
+    multibyte = true;
+    // Japanese text is mostly three-byte sequences: test those first.
+    if (b >= 0xE1 && b <= 0xEF && b != 0xED) {
+      if (end - p < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return false;
+      p += 3;
+      continue;
+    }
     int len;
     unsigned char lo = 0x80, hi = 0xBF;  // bounds of the second byte
     if (b >= 0xC2 && b <= 0xDF) {
       len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
+    } else if (b == 0xE0) {
       len = 3;
-      if (b == 0xE0) lo = 0xA0;       // overlong
-      else if (b == 0xED) hi = 0x9F;  // surrogates
+      lo = 0xA0;  // overlong
+    } else if (b == 0xED) {
+      len = 3;
+      hi = 0x9F;  // surrogates
     } else if (b >= 0xF0 && b <= 0xF4) {
       len = 4;
       if (b == 0xF0) lo = 0x90;       // overlong
@@ -75,7 +87,6 @@ bool IsMultibyteUtf8(std::string_view text) {
       if ((p[k] & 0xC0) != 0x80) return false;
     }
     p += len;
-    multibyte = true;
   }
   return multibyte;
 }

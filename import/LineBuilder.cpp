@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "import/HtmlConvert.h"
 #include "import/CustomBookClass.h"
 #include "import/DisplayMarkup.h"
 #include "import/MbScan.h"
@@ -175,7 +176,7 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
 
   const bool html = IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse);
   if (html) {
-    ConvertHtml(*this, SourceText.Text());
+    ConvertHtml(Style, FileDir, FileName, SourceText.Text(), SourceLines, Title);
   } else {
     const auto count = static_cast<int32_t>(SourceText.Count());
     SourceLines.Reserve(count);

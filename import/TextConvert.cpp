@@ -120,7 +120,7 @@ int WideDigit(std::string_view c) {
 
 struct LineResult {
   std::string text;
-  uint8_t align;
+  uint8_t align = 0;
   bool remove = false;
   bool cut = false;
   std::string rest;  // the split-off line at a mid-line 地付き
@@ -128,7 +128,8 @@ struct LineResult {
 
 // One source line; blockIndent is carried across lines.
 LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, int F, int R) {
-  LineResult r{{}, align};
+  LineResult r;
+  r.align = align;
   std::string& out = r.text;
   TMarkupWalker w(text);
   TForwardSearch closeSearch;
@@ -403,8 +404,7 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
     line.Indent += blockIndent;
     if (r.cut) {
       const int sourceIndex = line.SourceIndex;
-      sourceLines.Insert(li + 1);
-      TLine& split = *sourceLines.Item(li + 1);
+      TLine& split = sourceLines.Insert(li + 1);
       split.Text = std::move(r.rest);
       split.SourceIndex = sourceIndex;
     }
@@ -461,8 +461,7 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
     // Text that shared the line with the break goes on after it.
     if (IsBlankVisible(line.Text)) displayLines.Delete(i);
     while (!(i % L == 0 && (i / L) % found->columnsPerStep == 0)) {
-      displayLines.Insert(i);
-      displayLines.Item(i)->SourceIndex = sourceIndex;
+      displayLines.Insert(i).SourceIndex = sourceIndex;
       ++i;
     }
   }

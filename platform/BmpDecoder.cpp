@@ -222,8 +222,8 @@ void DecodeUncompressed(const uint8_t* data, const BmpLayout& l, TBitmap24& out)
 }
 
 // RLE8 and RLE4. Runs that reach past the right edge or below the picture
-// are clipped; the stream must either end with its end-of-bitmap code or
-// cover every row, otherwise the file is truncated and refused.
+// are clipped. A stream that runs out before its last row is truncated and
+// refused.
 bool DecodeRle(const uint8_t* data, size_t size, const BmpLayout& l, TBitmap24& out) {
   const bool rle4 = l.compression == kBiRle4;
   const uint8_t* p = data + l.dataOffset;
@@ -284,9 +284,9 @@ bool DecodeRle(const uint8_t* data, size_t size, const BmpLayout& l, TBitmap24& 
       }
     }
   }
-  // Out of data: accept a stream whose final row was filled but whose
-  // closing codes were left off.
-  return y == h - 1 && x >= w;
+  // Out of data: a stream that reached the last row lacks only its closing
+  // codes, and what they would leave undrawn is black either way.
+  return y == h - 1;
 }
 
 }  // namespace

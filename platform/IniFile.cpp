@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <unordered_set>
 #include <utility>
 
 #include "platform/Codepage.h"
@@ -42,6 +43,14 @@ bool SameName(std::string_view a, std::string_view b) {
     }
   }
   return true;
+}
+
+// The name with its ASCII letters in lower case (trail bytes untouched): two
+// names match when their folded forms are equal.
+std::string FoldName(std::string_view s) {
+  std::string out(s);
+  for (size_t i = 0; i < out.size(); i += CharLen(out, i)) out[i] = LowerAscii(out[i]);
+  return out;
 }
 
 // Position of the last "]" that is a character of its own (0x5D can be the
@@ -242,10 +251,10 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
 
 std::vector<std::string> TIniFile::ReadSections() const {
   std::vector<std::string> names;
-  for (const Section& s : sections_) {
-    if (!s.header || s.name.empty() || FindSection(s.name) != &s) continue;
-    names.push_back(s.name);
-  }
+  std::unordered_set<std::string> seen;
+  for (const Section& s : sections_)
+    if (s.header && !s.name.empty() && seen.insert(FoldName(s.name)).second)
+      names.push_back(s.name);
   return names;
 }
 
@@ -253,10 +262,9 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
   std::vector<std::string> keys;
   const Section* s = FindSection(section);
   if (!s) return keys;
-  for (size_t i = 0; i < s->entries.size(); ++i) {
-    const Entry& e = s->entries[i];
-    if (!e.key.empty() && FindKey(*s, e.key) == i) keys.push_back(e.key);
-  }
+  std::unordered_set<std::string> seen;
+  for (const Entry& e : s->entries)
+    if (!e.key.empty() && seen.insert(FoldName(e.key)).second) keys.push_back(e.key);
   return keys;
 }
 
@@ -322,12 +330,9 @@ bool TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 
 void TIniFile::EraseSection(std::string_view section) {
   const std::string_view n = Trim(section);
-  for (size_t i = sections_.size(); i-- > 1;) {
-    if (sections_[i].header && SameName(sections_[i].name, n)) {
-      sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
-      modified_ = true;
-    }
-  }
+  const auto removed = std::erase_if(
+      sections_, [n](const Section& s) { return s.header && SameName(s.name, n); });
+  if (removed > 0) modified_ = true;
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {

@@ -4,7 +4,7 @@
 //
 // Nothing here trusts the file: every read is bounds-checked, sizes are
 // checked before anything is allocated, and a malformed, truncated or
-// oversized picture is refused rather than half-shown.
+// oversized picture is refused rather than shown with made-up parts.
 #pragma once
 
 #include <cstddef>

@@ -46,6 +46,7 @@ struct Look {
   bool italic;
   bool strike;
   const char* face;
+  size_t firstLine = 17;
 };
 
 // Sets the lines a character at a time, as the column renderer does, with a
@@ -83,8 +84,6 @@ void DrawPage(TCanvas& canvas, const std::vector<std::string>& lines, const Look
 }
 
 TEST(SamplePng, DISABLED_WriteSamples) {
-  const std::vector<std::string> lines = SampleLines(17, 5);
-  ASSERT_FALSE(lines.empty());
   const Look looks[] = {
       {"vertical-mincho-aa2", true, false, 2, 400, false, false, "@ＭＳ 明朝"},
       {"vertical-gothic-smooth", true, true, 1, 400, false, false, "@ＭＳ ゴシック"},
@@ -93,6 +92,8 @@ TEST(SamplePng, DISABLED_WriteSamples) {
       {"horizontal-gothic-mono", false, false, 1, 400, false, false, "ＭＳ ゴシック"},
       {"vertical-bold-italic-strike", true, true, 1, 700, true, true, "@ＭＳ Ｐゴシック"},
       {"horizontal-bold-italic-strike", false, true, 1, 700, true, true, "ＭＳ Ｐ明朝"},
+      {"vertical-mixed-aa2", true, false, 2, 400, false, false, "@ＭＳ 明朝", 22},
+      {"vertical-mixed-smooth", true, true, 1, 400, false, false, "@ＭＳ ゴシック", 22},
   };
   TFontEngine engine;
   TFontSmoothingSaver saver;
@@ -104,6 +105,8 @@ TEST(SamplePng, DISABLED_WriteSamples) {
     canvas.FillRect({0, 0, bmp.Width(), bmp.Height()});
     canvas.BrushStyle = TBrushStyle::Clear;
     canvas.FontColor = RGBColour(30, 30, 30);
+    const std::vector<std::string> lines = SampleLines(look.firstLine, 5);
+    ASSERT_FALSE(lines.empty());
     DrawPage(canvas, lines, look, 22, 34, look.vertical ? 400 : 620);
     const std::string path = OutDir() + "/rpv-" + look.name + ".png";
     std::string error;
