@@ -131,6 +131,11 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
   LineResult r;
   r.align = align;
   std::string& out = r.text;
+  // Without the opening bytes anywhere the line has no annotation.
+  if (text.find(kAnnotationOpen) == npos) {
+    out.assign(text);
+    return r;
+  }
   TMarkupWalker w(text);
   TForwardSearch closeSearch;
   size_t i = 0;
@@ -227,6 +232,8 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
 std::string WrapVoicedMarks(std::string_view s) {
   static constexpr std::string_view kVoiced = "\x81\x4A";      // ゛
   static constexpr std::string_view kSemiVoiced = "\x81\x4B";  // ゜
+  // Most lines hold neither byte pair: nothing to wrap.
+  if (s.find(kVoiced) == npos && s.find(kSemiVoiced) == npos) return std::string(s);
   TMarkupWalker w(s);
   std::string out;
   out.reserve(s.size());
@@ -243,6 +250,7 @@ std::string WrapVoicedMarks(std::string_view s) {
 }
 
 std::string ExpandTabs(std::string_view s, int tabWidth) {
+  if (s.find('\t') == npos) return std::string(s);  // a tab is never a trail byte
   TMarkupWalker w(s);
   std::string out;
   out.reserve(s.size());
@@ -325,6 +333,8 @@ std::string MakeRuby(std::string_view base, std::string_view reading, const TInf
 }
 
 std::string ConvertRubyMarks(std::string_view s, const TInfo& style) {
+  // Conversions start only at "｜" or "》": a line without either bytes stays.
+  if (s.find(kBar) == npos && s.find(kReadingClose) == npos) return std::string(s);
   const int F = style.FontPixels();
   const int R = style.RubyPixels();
   TMarkupWalker w(s);
@@ -391,25 +401,29 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
   const int F = style.FontPixels();
   const int R = style.RubyPixels();
   int blockIndent = 0;
-  for (int li = 0; li < sourceLines.Count();) {
-    TLine& line = *sourceLines.Item(li);
-    LineResult r = AnnotateLine(line.Text, line.Align, blockIndent, F, R);
-    // A block-indent line goes, unless something else stands on it.
-    if (r.remove && !r.cut && IsBlankVisible(r.text)) {
-      sourceLines.Delete(li);
-      continue;
-    }
-    line.Text = std::move(r.text);
-    line.Align = r.align;
-    line.Indent += blockIndent;
-    if (r.cut) {
+  // Lines are moved into a new table in one pass: removing or inserting
+  // them in place would shift the rest of a long book each time.
+  TLines out;
+  out.Reserve(sourceLines.Count());
+  for (int li = 0; li < sourceLines.Count(); ++li) {
+    TLine line = std::move(*sourceLines.Item(li));
+    while (true) {
+      LineResult r = AnnotateLine(line.Text, line.Align, blockIndent, F, R);
+      // A block-indent line goes, unless something else stands on it.
+      if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
+      line.Text = std::move(r.text);
+      line.Align = r.align;
+      line.Indent += blockIndent;
       const int sourceIndex = line.SourceIndex;
-      TLine& split = sourceLines.Insert(li + 1);
-      split.Text = std::move(r.rest);
-      split.SourceIndex = sourceIndex;
+      *out.Item(out.Add()) = std::move(line);
+      if (!r.cut) break;
+      // The cut-off rest is a line of its own and is annotated in turn.
+      line = TLine();
+      line.Text = std::move(r.rest);
+      line.SourceIndex = sourceIndex;
     }
-    ++li;
   }
+  sourceLines = std::move(out);
 }
 
 std::string PrepareLine(std::string_view text, const TInfo& style) {
@@ -441,30 +455,41 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
       {"\x81\x6D\x81\x94\x89\xFC\x83\x79\x81\x5B\x83\x57\x81\x6E", K},      // ［＃改ページ］
       {"\x81\x6D\x81\x94\x89\xFC\x92\x69\x81\x6E", 1},                      // ［＃改段］
   };
-  for (int i = 0; i < displayLines.Count();) {
-    TLine& line = *displayLines.Item(i);
-    const Break* found = nullptr;
-    size_t at = npos;
-    for (const Break& b : breaks) {
-      at = TMarkupWalker(line.Text).Find(b.annotation, 0);
-      if (at != npos) {
-        found = &b;
-        break;
-      }
-    }
-    if (found == nullptr) {
-      ++i;
+  // Built as a new table in one pass, as inserting padding in place would
+  // shift the rest of a long book at every break.
+  TLines out;
+  out.Reserve(displayLines.Count());
+  for (int j = 0; j < displayLines.Count(); ++j) {
+    TLine& line = *displayLines.Item(j);
+    // Every break annotation begins "［＃改"; most lines hold no such bytes.
+    if (line.Text.find("\x81\x6D\x81\x94\x89\xFC") == std::string::npos) {
+      *out.Item(out.Add()) = std::move(line);
       continue;
     }
-    const int sourceIndex = line.SourceIndex;
-    line.Text.erase(at, found->annotation.size());
-    // Text that shared the line with the break goes on after it.
-    if (IsBlankVisible(line.Text)) displayLines.Delete(i);
-    while (!(i % L == 0 && (i / L) % found->columnsPerStep == 0)) {
-      displayLines.Insert(i).SourceIndex = sourceIndex;
-      ++i;
+    while (true) {
+      const Break* found = nullptr;
+      size_t at = npos;
+      for (const Break& b : breaks) {
+        at = TMarkupWalker(line.Text).Find(b.annotation, 0);
+        if (at != npos) {
+          found = &b;
+          break;
+        }
+      }
+      if (found == nullptr) {
+        *out.Item(out.Add()) = std::move(line);
+        break;
+      }
+      const int sourceIndex = line.SourceIndex;
+      line.Text.erase(at, found->annotation.size());
+      // Text that shared the line with the break goes on after it.
+      const bool blank = IsBlankVisible(line.Text);
+      for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i)
+        out.Item(out.Add())->SourceIndex = sourceIndex;
+      if (blank) break;
     }
   }
+  displayLines = std::move(out);
 }
 
 }  // namespace rpv
