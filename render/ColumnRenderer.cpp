@@ -382,7 +382,8 @@ class TColumnPainter {
       return;
     }
     if (line_ < 0) return;
-    const std::string name = "[" + FileNamePart(path) + "]";
+    std::string name(1, '[');
+    name.append(FileNamePart(path)).push_back(']');
     if (vertical_) DrawTextAA(canvas_, cross_, pen_, kAngleVertical, aa_, name);
     else DrawTextAA(canvas_, pen_, cross_, kAngleHorizontal, aa_, name);
   }
