@@ -1,8 +1,11 @@
 #include "import/TextConvert.h"
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "import/ByteSearch.h"
 #include "import/DisplayMarkup.h"
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
@@ -120,7 +123,7 @@ int WideDigit(std::string_view c) {
 
 struct LineResult {
   std::string text;
-  uint8_t align = 0;
+  uint8_t align;
   bool remove = false;
   bool cut = false;
   std::string rest;  // the split-off line at a mid-line 地付き
@@ -128,14 +131,8 @@ struct LineResult {
 
 // One source line; blockIndent is carried across lines.
 LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, int F, int R) {
-  LineResult r;
-  r.align = align;
+  LineResult r{{}, align};
   std::string& out = r.text;
-  // Without the opening bytes anywhere the line has no annotation.
-  if (text.find(kAnnotationOpen) == npos) {
-    out.assign(text);
-    return r;
-  }
   TMarkupWalker w(text);
   TForwardSearch closeSearch;
   size_t i = 0;
@@ -232,8 +229,6 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
 std::string WrapVoicedMarks(std::string_view s) {
   static constexpr std::string_view kVoiced = "\x81\x4A";      // ゛
   static constexpr std::string_view kSemiVoiced = "\x81\x4B";  // ゜
-  // Most lines hold neither byte pair: nothing to wrap.
-  if (s.find(kVoiced) == npos && s.find(kSemiVoiced) == npos) return std::string(s);
   TMarkupWalker w(s);
   std::string out;
   out.reserve(s.size());
@@ -250,7 +245,6 @@ std::string WrapVoicedMarks(std::string_view s) {
 }
 
 std::string ExpandTabs(std::string_view s, int tabWidth) {
-  if (s.find('\t') == npos) return std::string(s);  // a tab is never a trail byte
   TMarkupWalker w(s);
   std::string out;
   out.reserve(s.size());
@@ -283,6 +277,11 @@ bool IsRepetitionOf(std::string_view line, std::string_view pattern) {
     if (line.compare(i, pattern.size(), pattern) != 0) return false;
   }
   return true;
+}
+
+// Byte search: an annotation can only stand where these bytes occur.
+bool MayHoldAnnotation(std::string_view text) {
+  return HasBytes(text, kAnnotationOpen);
 }
 
 }  // namespace
@@ -333,8 +332,6 @@ std::string MakeRuby(std::string_view base, std::string_view reading, const TInf
 }
 
 std::string ConvertRubyMarks(std::string_view s, const TInfo& style) {
-  // Conversions start only at "｜" or "》": a line without either bytes stays.
-  if (s.find(kBar) == npos && s.find(kReadingClose) == npos) return std::string(s);
   const int F = style.FontPixels();
   const int R = style.RubyPixels();
   TMarkupWalker w(s);
@@ -401,42 +398,60 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
   const int F = style.FontPixels();
   const int R = style.RubyPixels();
   int blockIndent = 0;
-  // Lines are moved into a new table in one pass: removing or inserting
-  // them in place would shift the rest of a long book each time.
+  // The lines are moved into a new table rather than removed and inserted
+  // in place, which would shift the rest of a long book each time.
   TLines out;
   out.Reserve(sourceLines.Count());
   for (int li = 0; li < sourceLines.Count(); ++li) {
-    TLine line = std::move(*sourceLines.Item(li));
-    while (true) {
-      LineResult r = AnnotateLine(line.Text, line.Align, blockIndent, F, R);
+    std::unique_ptr<TLine> pending = sourceLines.Release(li);
+    while (pending) {
+      if (!MayHoldAnnotation(pending->Text)) {
+        pending->Indent += blockIndent;
+        out.Append(std::move(pending));
+        break;
+      }
+      LineResult r = AnnotateLine(pending->Text, pending->Align, blockIndent, F, R);
       // A block-indent line goes, unless something else stands on it.
       if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
-      line.Text = std::move(r.text);
-      line.Align = r.align;
-      line.Indent += blockIndent;
-      const int sourceIndex = line.SourceIndex;
-      *out.Item(out.Add()) = std::move(line);
-      if (!r.cut) break;
-      // The cut-off rest is a line of its own and is annotated in turn.
-      line = TLine();
-      line.Text = std::move(r.rest);
-      line.SourceIndex = sourceIndex;
+      pending->Text = std::move(r.text);
+      pending->Align = r.align;
+      pending->Indent += blockIndent;
+      std::unique_ptr<TLine> split;
+      if (r.cut) {
+        // The rest after a mid-line "地付き" is a line of its own, annotated
+        // next.
+        split = std::make_unique<TLine>();
+        split->Text = std::move(r.rest);
+        split->SourceIndex = pending->SourceIndex;
+      }
+      out.Append(std::move(pending));
+      pending = std::move(split);
     }
   }
   sourceLines = std::move(out);
 }
 
 std::string PrepareLine(std::string_view text, const TInfo& style) {
-  std::string line = style.IsVertical() ? WrapVoicedMarks(text) : std::string(text);
-  if (style.Tab != 0) line = ExpandTabs(line, style.Tab);
-  if (text.size() >= 40) {
+  std::string line(text);
+  PrepareLineInPlace(line, style);
+  return line;
+}
+
+void PrepareLineInPlace(std::string& line, const TInfo& style) {
+  // Byte searches first: most lines hold neither a voiced mark nor a tab,
+  // and walking them character by character (or copying them) is what line
+  // building would spend its time on otherwise.
+  const size_t entered = line.size();
+  if (style.IsVertical() && (HasBytes(line, "\x81\x4A") || HasBytes(line, "\x81\x4B")))
+    line = WrapVoicedMarks(line);
+  if (style.Tab != 0 && line.find('\t') != std::string::npos) line = ExpandTabs(line, style.Tab);
+  if (entered >= 40) {
     const std::string* rule = nullptr;
     for (const std::string& pattern : style.HR) {
       if (IsRepetitionOf(line, pattern)) rule = &pattern;
     }
     if (rule != nullptr) line = RuleTag(*rule);
   }
-  return line;
 }
 
 void ApplyPageBreaks(TLines& displayLines, const TInfo& style) {
@@ -455,38 +470,35 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
       {"\x81\x6D\x81\x94\x89\xFC\x83\x79\x81\x5B\x83\x57\x81\x6E", K},      // ［＃改ページ］
       {"\x81\x6D\x81\x94\x89\xFC\x92\x69\x81\x6E", 1},                      // ［＃改段］
   };
-  // Built as a new table in one pass, as inserting padding in place would
-  // shift the rest of a long book at every break.
+  // Padding is added while the lines are moved into a new table, so a book
+  // with many breaks is not shifted once per inserted line.
   TLines out;
   out.Reserve(displayLines.Count());
   for (int j = 0; j < displayLines.Count(); ++j) {
-    TLine& line = *displayLines.Item(j);
-    // Every break annotation begins "［＃改"; most lines hold no such bytes.
-    if (line.Text.find("\x81\x6D\x81\x94\x89\xFC") == std::string::npos) {
-      *out.Item(out.Add()) = std::move(line);
-      continue;
-    }
-    while (true) {
+    std::unique_ptr<TLine> line = displayLines.Release(j);
+    while (line) {
       const Break* found = nullptr;
       size_t at = npos;
-      for (const Break& b : breaks) {
-        at = TMarkupWalker(line.Text).Find(b.annotation, 0);
-        if (at != npos) {
-          found = &b;
-          break;
+      if (MayHoldAnnotation(line->Text)) {
+        for (const Break& b : breaks) {
+          at = TMarkupWalker(line->Text).Find(b.annotation, 0);
+          if (at != npos) {
+            found = &b;
+            break;
+          }
         }
       }
       if (found == nullptr) {
-        *out.Item(out.Add()) = std::move(line);
+        out.Append(std::move(line));
         break;
       }
-      const int sourceIndex = line.SourceIndex;
-      line.Text.erase(at, found->annotation.size());
+      const int sourceIndex = line->SourceIndex;
+      line->Text.erase(at, found->annotation.size());
       // Text that shared the line with the break goes on after it.
-      const bool blank = IsBlankVisible(line.Text);
-      for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i)
+      if (IsBlankVisible(line->Text)) line.reset();
+      for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i) {
         out.Item(out.Add())->SourceIndex = sourceIndex;
-      if (blank) break;
+      }
     }
   }
   displayLines = std::move(out);
