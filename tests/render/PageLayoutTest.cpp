@@ -275,7 +275,10 @@ TEST_F(PageLayoutTest, PicturesRulesAndMissingPicturesDraw) {
   const int top = s.PageMarginTop + s.HeaderHeight();
   SetLines(*book, {"{H\\I}" + Cp932ToUtf8(Path("pic.bmp")) + "{I\\E}{I_MH}15{I_MH}{I_MW}20{I_MW}",
                    "{H\\I}" + Cp932ToUtf8(Path("gone.bmp")) + "{I\\E}{I_MH}15{I_MH}{I_MW}20{I_MW}",
-                   "{H\\Y}―{Y\\E}"});
+                   "{H\\Y}―{Y\\E}",
+                   // A size no line builder writes, typed into a text: drawn
+                   // no larger than the page.
+                   "{H\\I}" + Cp932ToUtf8(Path("pic.bmp")) + "{I\\E}{I_MH}999999999{I_MH}{I_MW}999999999{I_MW}"});
   book->DrawPage(0);  // the rule with a step below zero comes to an end
   const auto scaled = ScaleBitmap(picture, 20, 15);
   for (int y = 0; y < 15; ++y)
