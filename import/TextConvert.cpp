@@ -1,5 +1,6 @@
 #include "import/TextConvert.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -97,22 +98,83 @@ size_t FindBaseStart(std::string_view s, const std::vector<Unit>& units, size_t 
 
 // ---- Annotations ---------------------------------------------------------
 
-// Position before the last visible character of s (tags skipped), or the end
-// of s when it holds none.
-size_t LastVisibleStart(std::string_view s) {
-  TMarkupWalker w(s);
-  size_t last = s.size();
-  for (size_t i = 0; i < s.size();) {
-    const size_t e = w.TagEnd(i);
-    if (e != 0) {
-      i = e;
-      continue;
+// The text one annotation pass emits for a line, with the start of every
+// unit (a character or a whole tag span), so that suffix tests and the place
+// of a side note never need the text rescanned: a line with thousands of
+// annotations stays linear.
+class TEmitted {
+ public:
+  const std::string& Text() const { return text_; }
+  std::string Take() { return std::move(text_); }
+
+  // Appends markup or text, unit by unit.
+  void Append(std::string_view s) {
+    TMarkupWalker w(s);
+    for (size_t i = 0; i < s.size();) {
+      const size_t e = w.TagEnd(i);
+      const size_t next = e != 0 ? e : i + mb::Len(s, i);
+      AddUnit(s.substr(i, next - i), e == 0);
+      i = next;
     }
-    last = i;
-    i += mb::Len(s, i);
   }
-  return last;
-}
+  // Appends one unit as it stands (a tag span is not visible).
+  void AddUnit(std::string_view unit, bool visible) {
+    if (visible) lastVisible_ = units_.size();
+    units_.push_back({text_.size(), visible});
+    text_.append(unit);
+  }
+
+  // Whether anything visible was emitted: the line start test.
+  bool Shown() const { return lastVisible_ != npos; }
+
+  // True when the text ends with the characters x (matched from a unit
+  // start, so never from the middle of a character or a tag).
+  bool EndsWith(std::string_view x) const {
+    if (x.empty() || x.size() > text_.size()) return false;
+    const size_t at = text_.size() - x.size();
+    if (text_.compare(at, x.size(), x) != 0) return false;
+    const auto it = std::lower_bound(units_.begin(), units_.end(), at,
+                                     [](const Unit& u, size_t off) { return u.offset < off; });
+    return it != units_.end() && it->offset == at;
+  }
+
+  // Drops the last n bytes (which EndsWith has shown to be whole units).
+  void DropLast(size_t n) {
+    const size_t size = text_.size() - n;
+    while (!units_.empty() && units_.back().offset >= size) units_.pop_back();
+    text_.resize(size);
+    lastVisible_ = npos;
+    for (size_t k = units_.size(); k-- > 0;) {
+      if (units_[k].visible) {
+        lastVisible_ = k;
+        break;
+      }
+    }
+  }
+
+  // Inserts a tag right before the last visible character, so that it is
+  // tied to that character; with none, at the end.
+  void InsertBeforeLastVisible(std::string_view tagText) {
+    if (lastVisible_ == npos) {
+      AddUnit(tagText, false);
+      return;
+    }
+    const size_t at = units_[lastVisible_].offset;
+    text_.insert(at, tagText);
+    for (size_t k = lastVisible_; k < units_.size(); ++k) units_[k].offset += tagText.size();
+    units_.insert(units_.begin() + static_cast<std::ptrdiff_t>(lastVisible_), Unit{at, false});
+    ++lastVisible_;
+  }
+
+ private:
+  struct Unit {
+    size_t offset;
+    bool visible;
+  };
+  std::string text_;
+  std::vector<Unit> units_;
+  size_t lastVisible_ = npos;
+};
 
 // The full-width digit "０"–"９" as its value, else -1.
 int WideDigit(std::string_view c) {
@@ -123,7 +185,7 @@ int WideDigit(std::string_view c) {
 
 struct LineResult {
   std::string text;
-  uint8_t align;
+  uint8_t align = 0;
   bool remove = false;
   bool cut = false;
   std::string rest;  // the split-off line at a mid-line 地付き
@@ -131,15 +193,17 @@ struct LineResult {
 
 // One source line; blockIndent is carried across lines.
 LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, int F, int R) {
-  LineResult r{{}, align};
-  std::string& out = r.text;
+  LineResult r;
+  r.align = align;
+  TEmitted out;
   TMarkupWalker w(text);
   TForwardSearch closeSearch;
   size_t i = 0;
   while (i < text.size()) {
     if (!At(text, i, kAnnotationOpen)) {
-      const size_t next = w.Next(i);
-      out.append(text, i, next - i);
+      const size_t tagEnd = w.TagEnd(i);
+      const size_t next = tagEnd != 0 ? tagEnd : i + mb::Len(text, i);
+      out.AddUnit(text.substr(i, next - i), tagEnd == 0);
       i = next;
       continue;
     }
@@ -148,13 +212,13 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
         bodyStart, [&](size_t from) { return mb::Find(text, kBracketClose, from); });
     if (close == npos || close == bodyStart) {
       // Not a complete annotation: the "［" stays, the walk goes on after it.
-      out.append(kBracketOpen);
+      out.AddUnit(kBracketOpen, true);
       i += kBracketOpen.size();
       continue;
     }
     const std::string_view body = text.substr(bodyStart, close - bodyStart);
     const size_t next = close + kBracketClose.size();
-    const bool atLineStart = VisibleText(out).empty();
+    const bool atLineStart = !out.Shown();
 
     if (mb::Contains(body, kEmphasis) || mb::Contains(body, kAsWritten)) {
       // The quoted text stands right before the annotation and gets the
@@ -165,15 +229,15 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
       const size_t q2 = q1 == npos ? npos : mb::Find(body, kQuoteClose, q1 + kQuoteOpen.size());
       if (q2 != npos) {
         const std::string_view x = body.substr(q1 + 2, q2 - q1 - 2);
-        if (!x.empty() && mb::EndsWith(out, x)) {
+        if (out.EndsWith(x)) {
           std::string reading;
           if (mb::Contains(body, kEmphasis)) {
             for (size_t n = mb::Count(x); n > 0; --n) reading.append(kEmphasisDot);
           } else {
             reading.assign(kAsWritten);
           }
-          out.resize(out.size() - x.size());
-          out += MakeRuby(x, reading, F, R);
+          out.DropLast(x.size());
+          out.Append(MakeRuby(x, reading, F, R));
         }
       }
       i = next;
@@ -203,6 +267,7 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
       // After text: the rest goes to a line of its own, aligned there.
       r.cut = true;
       r.rest.assign(text.substr(i, next - i)).append(text.substr(next));
+      r.text = out.Take();
       return r;
     }
     if (body == kCentre && atLineStart) {
@@ -212,15 +277,16 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
     }
     if (atLineStart || body == kCentre) {
       // Stays in the text as it is (page breaks are acted on after wrapping).
-      out.append(text, i, next - i);
+      out.Append(text.substr(i, next - i));
       i = next;
       continue;
     }
     // Another annotation after text: a side note tied to the character
     // before it.
-    out.insert(LastVisibleStart(out), SideNote(body));
+    out.InsertBeforeLastVisible(SideNote(body));
     i = next;
   }
+  r.text = out.Take();
   return r;
 }
 
@@ -292,7 +358,11 @@ std::string MakeRuby(std::string_view base, std::string_view reading, int fontPi
   std::string out;
   const size_t nb = mb::Count(base);
   const size_t nr = mb::Count(reading);
-  if (nb == nr) {
+  // Tags an HTML ruby carried in (bold and the like) must stay whole: such a
+  // group is never cut per character nor spread.
+  const bool tagged = VisibleText(base).size() != base.size() ||
+                      VisibleText(reading).size() != reading.size();
+  if (nb == nr && !tagged) {
     // One group per character.
     for (size_t b = 0, r = 0; b < base.size();) {
       const size_t lb = mb::Len(base, b);
@@ -306,7 +376,7 @@ std::string MakeRuby(std::string_view base, std::string_view reading, int fontPi
   }
   const auto bb = static_cast<int64_t>(base.size());
   const auto br = static_cast<int64_t>(reading.size());
-  if (((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
+  if (!tagged && ((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
     // A reading much longer than its base: spread the base with spaces.
     std::string spread;
     for (size_t b = 0; b < base.size();) {
@@ -398,34 +468,42 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
   const int F = style.FontPixels();
   const int R = style.RubyPixels();
   int blockIndent = 0;
-  // The lines are moved into a new table rather than removed and inserted
-  // in place, which would shift the rest of a long book each time.
+  // The result is built in a new table: removing and inserting in place
+  // would cost a shift of the whole table per annotation line. Lines move
+  // over whole, so most keep their object and text.
   TLines out;
   out.Reserve(sourceLines.Count());
+  std::string anchor;  // an HTML anchor of a removed line moves to the next one
   for (int li = 0; li < sourceLines.Count(); ++li) {
-    std::unique_ptr<TLine> pending = sourceLines.Release(li);
-    while (pending) {
-      if (!MayHoldAnnotation(pending->Text)) {
-        pending->Indent += blockIndent;
-        out.Append(std::move(pending));
-        break;
-      }
-      LineResult r = AnnotateLine(pending->Text, pending->Align, blockIndent, F, R);
+    std::unique_ptr<TLine> source = sourceLines.Release(li);
+    if (!source->Anchor.empty()) anchor = std::move(source->Anchor);
+    if (!MayHoldAnnotation(source->Text)) {
+      source->Indent += blockIndent;
+      source->Anchor = std::move(anchor);
+      anchor.clear();
+      out.Append(std::move(source));
+      continue;
+    }
+    std::string text = std::move(source->Text);
+    uint8_t align = source->Align;
+    int32_t indent = source->Indent;
+    while (true) {
+      LineResult r = AnnotateLine(text, align, blockIndent, F, R);
       // A block-indent line goes, unless something else stands on it.
       if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
-      pending->Text = std::move(r.text);
-      pending->Align = r.align;
-      pending->Indent += blockIndent;
-      std::unique_ptr<TLine> split;
-      if (r.cut) {
-        // The rest after a mid-line "地付き" is a line of its own, annotated
-        // next.
-        split = std::make_unique<TLine>();
-        split->Text = std::move(r.rest);
-        split->SourceIndex = pending->SourceIndex;
-      }
-      out.Append(std::move(pending));
-      pending = std::move(split);
+      TLine& line = out.Insert(out.Count());
+      line.Text = std::move(r.text);
+      line.SourceIndex = source->SourceIndex;
+      line.Align = r.align;
+      line.Indent = indent + blockIndent;
+      line.Anchor = std::move(anchor);
+      anchor.clear();
+      if (!r.cut) break;
+      // The line split off at a mid-line 地付き: next in turn, under the same
+      // source index.
+      text = std::move(r.rest);
+      align = 0;
+      indent = 0;
     }
   }
   sourceLines = std::move(out);
@@ -470,13 +548,14 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
       {"\x81\x6D\x81\x94\x89\xFC\x83\x79\x81\x5B\x83\x57\x81\x6E", K},      // ［＃改ページ］
       {"\x81\x6D\x81\x94\x89\xFC\x92\x69\x81\x6E", 1},                      // ［＃改段］
   };
-  // Padding is added while the lines are moved into a new table, so a book
-  // with many breaks is not shifted once per inserted line.
+  // Built into a new table, where the index of the next line is the walk's
+  // index i; inserting padding in place would shift the rest of the book
+  // for every break. Lines move over whole.
   TLines out;
   out.Reserve(displayLines.Count());
-  for (int j = 0; j < displayLines.Count(); ++j) {
-    std::unique_ptr<TLine> line = displayLines.Release(j);
-    while (line) {
+  for (int li = 0; li < displayLines.Count(); ++li) {
+    std::unique_ptr<TLine> line = displayLines.Release(li);
+    while (true) {
       const Break* found = nullptr;
       size_t at = npos;
       if (MayHoldAnnotation(line->Text)) {
@@ -492,13 +571,12 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
         out.Append(std::move(line));
         break;
       }
-      const int sourceIndex = line->SourceIndex;
       line->Text.erase(at, found->annotation.size());
-      // Text that shared the line with the break goes on after it.
-      if (IsBlankVisible(line->Text)) line.reset();
       for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i) {
-        out.Item(out.Add())->SourceIndex = sourceIndex;
+        out.Insert(i).SourceIndex = line->SourceIndex;
       }
+      // Text that shared the line with the break goes on after it.
+      if (IsBlankVisible(line->Text)) break;
     }
   }
   displayLines = std::move(out);
