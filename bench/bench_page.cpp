@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "import/MbScan.h"
+#include "import/Tools.h"
 #include "platform/FileIO.h"
 #include "render/BookClass.h"
 
@@ -31,6 +33,20 @@ struct TBenchFiles {
     for (int k = 0; k < 20; ++k) book += sample;
     small = FromNativePath(dir / "book.txt");
     WriteFileAtomic(small, book);
+    // The worst case: only the sample's long paragraphs (ruby, punctuation,
+    // tate-chu-yoko), so every line of the page is full.
+    std::string dense;
+    for (size_t pos = 0; pos < sample.size();) {
+      size_t end = sample.find("\r\n", pos);
+      if (end == std::string::npos) end = sample.size();
+      const std::string line = sample.substr(pos, end - pos);
+      if (line.size() > 60 && line[0] != '-') dense += line + "\r\n";
+      pos = end + 2;
+    }
+    std::string denseBook;
+    for (int k = 0; k < 40; ++k) denseBook += dense;
+    full = FromNativePath(dir / "dense.txt");
+    WriteFileAtomic(full, denseBook);
     std::string big;
     big.reserve(10u << 20);
     while (big.size() < (10u << 20)) big += sample;
@@ -43,7 +59,7 @@ struct TBenchFiles {
     std::filesystem::remove_all(dir, ec);
   }
   std::filesystem::path dir;
-  std::string info, small, large;
+  std::string info, small, full, large;
 };
 
 const TBenchFiles& Files() {
@@ -51,13 +67,13 @@ const TBenchFiles& Files() {
   return files;
 }
 
-// The second page: full of body text, ruby and punctuation.
-void DrawPageBench(benchmark::State& state, const char* style) {
+// The second page of the book.
+void DrawPageBench(benchmark::State& state, const char* style, const std::string& file) {
   TBookClass book;
   book.LoadStyle(Files().info, style, 96);
   book.SetPageWidth(1920);
   book.SetPageHeight(1080);
-  book.LoadFromFile(Files().small);
+  book.LoadFromFile(file);
   book.BuildLines(0);
   const int32_t first = book.LinesPerPage();
   book.DrawPage(first);  // fonts opened, glyphs rasterised once
@@ -65,11 +81,17 @@ void DrawPageBench(benchmark::State& state, const char* style) {
     book.DrawPage(first);
     benchmark::DoNotOptimize(book.PageBitmap.Row(0));
   }
+  size_t chars = 0;
+  for (int32_t i = first; i < first + book.LinesPerPage() && i < book.LineCount(); ++i)
+    chars += mb::Count(StripTags(book.DisplayLines.Item(i)->Text, "{H\\", "\\E}"));
   state.counters["lines"] = book.LinesPerPage();
+  state.counters["chars"] = static_cast<double>(chars);
 }
 
-void BM_DrawPage(benchmark::State& state) { DrawPageBench(state, "Default"); }
-void BM_DrawPageAntiAliased(benchmark::State& state) { DrawPageBench(state, "AA"); }
+void BM_DrawPage(benchmark::State& state) { DrawPageBench(state, "Default", Files().small); }
+void BM_DrawPageAntiAliased(benchmark::State& state) { DrawPageBench(state, "AA", Files().small); }
+void BM_DrawDensePage(benchmark::State& state) { DrawPageBench(state, "Default", Files().full); }
+void BM_DrawDensePageAntiAliased(benchmark::State& state) { DrawPageBench(state, "AA", Files().full); }
 
 void BM_OpenBookAndDrawPage10(benchmark::State& state) {
   for (auto _ : state) {
@@ -88,6 +110,8 @@ void BM_OpenBookAndDrawPage10(benchmark::State& state) {
 
 BENCHMARK(BM_DrawPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawPageAntiAliased)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawDensePage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawDensePageAntiAliased)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenBookAndDrawPage10)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK_MAIN();
