@@ -208,6 +208,49 @@ TEST_F(PageLayoutTest, ShortAsciiRunsStandUprightInOneCell) {
   EXPECT_TRUE(InkOf(*book, x2 - fp, top + 3 * fp, x2, top + 4 * fp).Empty());
 }
 
+TEST_F(PageLayoutTest, TurnedCharactersVoicedMarksAndStyleTags) {
+  for (const bool tateYoko : {true, false}) {
+    WriteStyle("V", [&](TInfo& s) { s.blnTateYoko = tateYoko; s.FontColor = 0xFFFFFF; });
+    auto book = Open("V", 600, 400, "one.txt");
+    const TInfo& s = book->Style;
+    const int fp = s.FontPixels(), pitch = s.LinePitch();
+    const int x0 = 600 - s.PageMarginRight - s.WidthReserve();
+    const int top = s.PageMarginTop + s.HeaderHeight();
+    SetLines(*book, {"あ：い", "か{H\\V}゛{V\\E}き",
+                     "{H\\L\\E}一{H\\D\\E}一{H\\K}$000000ff{K\\E}一{H\\F\\E}一{H\\R\\E}口{H\\J\\E}口{H\\L\\E}"});
+    book->DrawPage(0);
+    // "：" in its cell: turned (two dots side by side across the line) or,
+    // without tate-chu-yoko, set like any character (one dot above the other).
+    const TInk colon = InkOf(*book, x0 - fp, top + fp, x0, top + 2 * fp);
+    ASSERT_FALSE(colon.Empty());
+    if (tateYoko) EXPECT_GT(colon.Right - colon.Left, colon.Bottom - colon.Top);
+    else EXPECT_LT(colon.Right - colon.Left, colon.Bottom - colon.Top);
+    if (!tateYoko) continue;
+    // The voiced mark stands beside the cell of "か" toward the ruby side
+    // and takes no room: "き" follows in the second cell.
+    const int x1 = x0 - pitch;
+    EXPECT_FALSE(InkOf(*book, x1, top, x1 + fp, top + fp).Empty());
+    EXPECT_FALSE(InkOf(*book, x1 - fp, top + fp, x1, top + 2 * fp).Empty());
+    EXPECT_TRUE(InkOf(*book, x1 - fp, top + 2 * fp, x1, top + 3 * fp).Empty());
+    // Bold inks more than regular; the colour tag paints its text and the
+    // colour goes back after "{H\F\E}"; strike-out adds its bar.
+    const int x2 = x1 - pitch;
+    auto cell = [&](int k) { return InkOf(*book, x2 - fp, top + k * fp, x2, top + (k + 1) * fp); };
+    EXPECT_GT(cell(0).Count, cell(1).Count);
+    bool red = false, white = false;
+    for (int y = top + 2 * fp; y < top + 3 * fp; ++y)
+      for (int x = x2 - fp; x < x2; ++x) red |= book->PageBitmap.Pixel(x, y) == 0x0000FF;
+    for (int y = top + 3 * fp; y < top + 4 * fp; ++y)
+      for (int x = x2 - fp; x < x2; ++x) white |= book->PageBitmap.Pixel(x, y) == 0xFFFFFF;
+    EXPECT_TRUE(red);
+    EXPECT_TRUE(white);
+    EXPECT_GT(cell(4).Count, cell(5).Count);
+    // A bold span left open at the end stays on for the next drawing.
+    EXPECT_EQ(book->BodyFont.Weight, 700);
+    EXPECT_EQ(book->UprightFont.Weight, 700);
+  }
+}
+
 TEST_F(PageLayoutTest, TheEmptyPageShowsItsMessageCentred) {
   for (const bool vertical : {true, false}) {
     SCOPED_TRACE(vertical ? "vertical" : "horizontal");
