@@ -74,9 +74,8 @@ TLine& TLineWriter::Next() {
     return *lines_.Item(lines_.Add());
   }
   TLine& line = *lines_.Item(count_++);
-  // A buffer much larger than the text it held (left from a layout with
-  // longer lines) is given back rather than kept for every line.
-  if (line.Text.capacity() > 2 * line.Text.size() + 64) line.Text = std::string();
+  // The text buffer stays for the next assign, which gives it back when it
+  // is much larger than the new text (left from a layout with longer lines).
   line.Text.clear();
   line.SourceIndex = 0;
   line.Align = 0;
@@ -106,9 +105,16 @@ TBreakRules BreakRulesOf(const TInfo& style) {
 void WrapLine(TCustomBook& book, TLineBreaker& breaker, TLineWriter& display,
               std::string_view text, int32_t i) {
   TLine& source = *book.SourceLines.Item(i);
+  // The usual text is the source line's own: the display lines are then
+  // slices of its buffer, not copies.
+  const bool shared = text.data() == source.Text.data() && text.size() == source.Text.size();
   auto append = [&](size_t from, size_t to) {
     TLine& d = display.Next();
-    d.Text.assign(text, from, to - from);
+    if (shared) {
+      d.Text = source.Text.Slice(from, to - from);
+    } else {
+      d.Text.assign(text.substr(from, to - from));
+    }
     d.SourceIndex = source.SourceIndex;
     d.Align = source.Align;
     d.Indent = source.Indent;
@@ -197,6 +203,10 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
   // The previous build's lines are overwritten rather than freed and made
   // again (see TLineWriter).
   const bool html = IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse);
+  // The display lines share the source lines' buffers: let go of them first,
+  // so that rewriting a source line reuses its buffer instead of keeping
+  // the old text alive beside the new one.
+  for (int32_t d = 0; d < DisplayLines.Count(); ++d) DisplayLines.Item(d)->Text.clear();
   if (html) {
     ConvertHtml(Style, FileDir, FileName, SourceText.Text(), SourceLines, Title);
   } else {

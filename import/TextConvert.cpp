@@ -515,7 +515,10 @@ std::string PrepareLine(std::string_view text, const TInfo& style) {
   return line;
 }
 
-void PrepareLineInPlace(std::string& line, const TInfo& style) {
+namespace {
+
+template <class Text>
+void PrepareLineInPlaceOf(Text& line, const TInfo& style) {
   // Byte searches first: most lines hold neither a voiced mark nor a tab,
   // and walking them character by character (or copying them) is what line
   // building would spend its time on otherwise.
@@ -531,6 +534,11 @@ void PrepareLineInPlace(std::string& line, const TInfo& style) {
     if (rule != nullptr) line = RuleTag(*rule);
   }
 }
+
+}  // namespace
+
+void PrepareLineInPlace(std::string& line, const TInfo& style) { PrepareLineInPlaceOf(line, style); }
+void PrepareLineInPlace(TLineText& line, const TInfo& style) { PrepareLineInPlaceOf(line, style); }
 
 void ApplyPageBreaks(TLines& displayLines, const TInfo& style) {
   ApplyPageBreaks(displayLines, style.LinesPerColumn(), style.Columns());

@@ -28,6 +28,7 @@ namespace rpv {
 
 class TInfo;
 class TLines;
+class TLineText;
 
 // One ruby group, or one group per character when base and reading have the
 // same number of characters. A short base under a long reading is spread
@@ -60,6 +61,7 @@ std::string PrepareLine(std::string_view text, const TInfo& style);
 // The same on a line in place; a line that needs nothing is left untouched
 // (not even copied).
 void PrepareLineInPlace(std::string& line, const TInfo& style);
+void PrepareLineInPlace(TLineText& line, const TInfo& style);
 
 // The page-break pass over the wrapped display lines: a line holding
 // "［＃改丁］", "［＃改ページ］" or "［＃改段］" loses that annotation and

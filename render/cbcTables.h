@@ -2,6 +2,10 @@
 // table (clickable rectangles of the page last drawn). Both own their items;
 // an item keeps its address while it stays in the table, so a caller may
 // hold a line across insertions elsewhere in the table.
+//
+// A book has a few hundred thousand lines, so a line is kept small: 40
+// bytes, its text shared with the lines it was cut from or cut into (see
+// TLineText) and its anchor name a pointer that is null on most lines.
 #pragma once
 
 #include <algorithm>
@@ -12,15 +16,17 @@
 #include <utility>
 #include <vector>
 
+#include "render/cbcLineText.h"
+
 namespace rpv {
 
 class TLine {
  public:
-  std::string Text;         // CP932 text with display markup
+  TLineText Text;           // CP932 text with display markup
+  TAnchorName Anchor;       // name of an HTML anchor on the line, or empty
   int32_t SourceIndex = 0;  // the source line it comes from
-  uint8_t Align = 0;        // 0 none, 1 flush to the line end, 2 centred
   int32_t Indent = 0;       // indent at the line start, in character cells
-  std::string Anchor;       // name of an HTML anchor on the line, or empty
+  uint8_t Align = 0;        // 0 none, 1 flush to the line end, 2 centred
 };
 
 class TLines {
