@@ -215,7 +215,7 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
     SourceLines.Reserve(count);
     for (int32_t i = 0; i < count; ++i) {
       TLine& line = source.Next();
-      line.Text.assign(SourceText[static_cast<size_t>(i)]);
+      line.Text = SourceText.Line(static_cast<size_t>(i));
       line.SourceIndex = i;
     }
     source.Finish();

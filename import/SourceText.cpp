@@ -24,7 +24,8 @@ void TSourceText::SetText(std::string text) {
   // leaves nothing after it and so adds no line.
   if (n > 0 && text[n - 1] != '\r' && text[n - 1] != '\n') starts_.push_back(out);
   text.resize(out);
-  bytes_ = std::move(text);
+  bytes_.assign(std::string_view(text));
+  starts_.shrink_to_fit();
 }
 
 std::string TSourceText::Text() const {
@@ -38,8 +39,9 @@ std::string TSourceText::Text() const {
 }
 
 void TSourceText::Clear() {
-  bytes_.clear();
+  bytes_ = TLineText();
   starts_.assign(1, 0);
+  starts_.shrink_to_fit();
 }
 
 void TSourceText::Add(std::string_view line) {

@@ -1,13 +1,16 @@
 // The text of the loaded file, one item per line, kept compactly: all lines
 // share one byte buffer, so a book of a few hundred thousand lines costs its
 // bytes plus one offset a line rather than a string object and an allocation
-// a line.
+// a line. Source lines that conversion leaves as they are share that buffer
+// too (Line).
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "render/cbcLineText.h"
 
 namespace rpv {
 
@@ -26,11 +29,15 @@ class TSourceText {
   bool Empty() const { return Count() == 0; }
   // The line at index (index < Count()); valid until the text next changes.
   std::string_view operator[](size_t index) const {
-    return std::string_view(bytes_).substr(starts_[index], starts_[index + 1] - starts_[index]);
+    return bytes_.view().substr(starts_[index], starts_[index + 1] - starts_[index]);
+  }
+  // The same line as a line text that shares this text's buffer.
+  TLineText Line(size_t index) const {
+    return bytes_.Slice(starts_[index], starts_[index + 1] - starts_[index]);
   }
 
  private:
-  std::string bytes_;                 // the lines without their breaks
+  TLineText bytes_;                   // the lines without their breaks
   std::vector<size_t> starts_{0};     // line i is [starts_[i], starts_[i + 1])
 };
 
