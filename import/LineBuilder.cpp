@@ -225,9 +225,13 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
 
   const bool ruby = Style.HasRubyFlag(kRubyOn);
   if (ruby) {
+    std::string converted;
     for (int32_t i = 0; i < SourceLines.Count(); ++i) {
       TLine& line = *SourceLines.Item(i);
-      if (MayHoldRubyMarks(line.Text)) line.Text = ConvertRubyMarks(line.Text, Style);
+      if (!MayHoldRubyMarks(line.Text)) continue;
+      ConvertRubyMarks(line.Text, Style, converted);
+      // A line that stays as it was keeps sharing the file text.
+      if (line.Text != converted) line.Text = converted;
     }
     ApplyAnnotations(SourceLines, Style);
   }

@@ -1,11 +1,16 @@
 #include "import/SourceText.h"
 
+#include <limits>
+#include <stdexcept>
 #include <utility>
 
 namespace rpv {
 
 void TSourceText::SetText(std::string text) {
-  // The breaks are squeezed out in place, so a large file is never held twice.
+  if (text.size() > std::numeric_limits<uint32_t>::max() - 64)
+    throw std::length_error("text too long");
+  // The breaks are squeezed out in place; the text is then copied once into
+  // the buffer the source lines share.
   starts_.assign(1, 0);
   size_t out = 0;
   size_t in = 0;
@@ -13,7 +18,7 @@ void TSourceText::SetText(std::string text) {
   while (in < n) {
     const char c = text[in];
     if (c == '\r' || c == '\n') {
-      starts_.push_back(out);
+      starts_.push_back(static_cast<uint32_t>(out));
       in += (c == '\r' && in + 1 < n && text[in + 1] == '\n') ? 2 : 1;
       continue;
     }
@@ -22,7 +27,7 @@ void TSourceText::SetText(std::string text) {
   }
   // Text after the last break is a line of its own; a break at the very end
   // leaves nothing after it and so adds no line.
-  if (n > 0 && text[n - 1] != '\r' && text[n - 1] != '\n') starts_.push_back(out);
+  if (n > 0 && text[n - 1] != '\r' && text[n - 1] != '\n') starts_.push_back(static_cast<uint32_t>(out));
   text.resize(out);
   bytes_.assign(std::string_view(text));
   starts_.shrink_to_fit();
@@ -46,7 +51,7 @@ void TSourceText::Clear() {
 
 void TSourceText::Add(std::string_view line) {
   bytes_ += line;
-  starts_.push_back(bytes_.size());
+  starts_.push_back(static_cast<uint32_t>(bytes_.size()));
 }
 
 }  // namespace rpv

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,9 @@ class TSourceText {
 
  private:
   TLineText bytes_;                   // the lines without their breaks
-  std::vector<size_t> starts_{0};     // line i is [starts_[i], starts_[i + 1])
+  // Line i is [starts_[i], starts_[i + 1]); files are far below 4 GB (the
+  // reader refuses them above 512 MB).
+  std::vector<uint32_t> starts_{0};
 };
 
 }  // namespace rpv

@@ -402,10 +402,16 @@ std::string MakeRuby(std::string_view base, std::string_view reading, const TInf
 }
 
 std::string ConvertRubyMarks(std::string_view s, const TInfo& style) {
+  std::string out;
+  ConvertRubyMarks(s, style, out);
+  return out;
+}
+
+void ConvertRubyMarks(std::string_view s, const TInfo& style, std::string& out) {
   const int F = style.FontPixels();
   const int R = style.RubyPixels();
   TMarkupWalker w(s);
-  std::string out;
+  out.clear();
   size_t seg = 0;            // start of the text not yet copied
   std::vector<Unit> units;   // the units of that text, for backward scans
   size_t lastOpen = npos;    // index in units of the last "《" after the first
@@ -461,7 +467,6 @@ std::string ConvertRubyMarks(std::string_view s, const TInfo& style) {
     i = next;
   }
   out.append(s, seg, npos);
-  return out;
 }
 
 void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {

@@ -43,6 +43,9 @@ std::string MakeRuby(std::string_view base, std::string_view reading, const TInf
 // "base《reading》" where the base is found by moving back over a run of
 // kanji (or of other characters up to a blank or a full-width symbol).
 std::string ConvertRubyMarks(std::string_view line, const TInfo& style);
+// The same into `out` (replacing what it held), so that converting line
+// after line reuses one buffer. `line` must not point into `out`.
+void ConvertRubyMarks(std::string_view line, const TInfo& style, std::string& out);
 
 // Bracket annotations over all source lines, in order, carrying the block
 // indent from line to line: emphasis dots and as-written marks become ruby,

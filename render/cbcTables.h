@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -55,9 +56,9 @@ class TLines {
   const TLine* Item(int index) const {
     return index >= 0 && index < Count() ? lines_[index].get() : nullptr;
   }
-  void Reserve(int n) {
-    if (n > 0) lines_.reserve(static_cast<size_t>(n));
-  }
+  // Kept for callers that size a table ahead: the table grows in blocks,
+  // never by copying itself, so there is nothing to reserve.
+  void Reserve(int) {}
   // For passes that remove or insert many lines: they move every line into
   // a new table (Release, then Append there) and move that table over this
   // one, in linear time and without copying a line. A released place is
@@ -69,7 +70,9 @@ class TLines {
   }
 
  private:
-  std::vector<std::unique_ptr<TLine>> lines_;
+  // A deque: growing a table of a few hundred thousand lines neither copies
+  // it nor leaves up to half of it unused, as a doubling vector would.
+  std::deque<std::unique_ptr<TLine>> lines_;
 };
 
 // One clickable rectangle in page pixels; all four edges are inclusive.
