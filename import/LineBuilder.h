@@ -34,8 +34,10 @@ class TLineWriter {
 TBreakRules BreakRulesOf(const TInfo& style);
 
 // Appends the display lines of source line i, whose (prepared) text is
-// given, to the display lines being written. Each display line copies SourceIndex, Align, Indent and Anchor from
-// the source line; once the line needs a second display line, a source line
+// given, to the display lines being written. Each display line copies
+// SourceIndex, Align, Indent and Anchor from the source line; when the text
+// given is the source line's own, the display texts are slices of it (no
+// copy); once the line needs a second display line, a source line
 // without indent takes the hanging indent of its text.
 void WrapLine(TCustomBook& book, TLineBreaker& breaker, TLineWriter& display,
               std::string_view text, int32_t i);
