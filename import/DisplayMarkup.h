@@ -1,0 +1,106 @@
+// The display markup: CP932 lines with embedded tags. Every tag begins with
+// "{H\" and, with its arguments, runs to the first "\E}" after it; the one
+// exception is the image size suffix that follows an image tag. Tags do not
+// nest and there is no escaping. The converters (TextConvert, HtmlConvert)
+// write this form, the line builder measures and cuts it, the column
+// renderer interprets it. docs/markup.md lists the grammar.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rpv {
+
+class TLines;
+
+namespace tag {
+
+inline constexpr std::string_view kStart = "{H\\";
+inline constexpr std::string_view kEnd = "\\E}";
+
+// Ruby group: kRubyOpen reading kRubyMid base kRubyClose, then the base again
+// as ordinary text (that copy is what is drawn and measured).
+inline constexpr std::string_view kRubyOpen = "{H\\B}";
+inline constexpr std::string_view kRubyMid = "{B_M}";
+inline constexpr std::string_view kRubyClose = "{B\\E}";
+// Side note, drawn opposite the ruby, from the character after the tag.
+inline constexpr std::string_view kNoteOpen = "{H\\O}";
+inline constexpr std::string_view kNoteClose = "{O\\E}";
+// Switches.
+inline constexpr std::string_view kBoldOn = "{H\\L\\E}";
+inline constexpr std::string_view kBoldOff = "{H\\D\\E}";
+inline constexpr std::string_view kItalicOn = "{H\\IS\\E}";
+inline constexpr std::string_view kItalicOff = "{H\\IE\\E}";
+inline constexpr std::string_view kStrikeOn = "{H\\R\\E}";
+inline constexpr std::string_view kStrikeOff = "{H\\J\\E}";
+// Colour: kColourOpen colour-text kColourClose; kColourOff back to FontColor.
+inline constexpr std::string_view kColourOpen = "{H\\K}";
+inline constexpr std::string_view kColourClose = "{K\\E}";
+inline constexpr std::string_view kColourOff = "{H\\F\\E}";
+// Rule: the unit is repeated to the end of the line.
+inline constexpr std::string_view kRuleOpen = "{H\\Y}";
+inline constexpr std::string_view kRuleClose = "{Y\\E}";
+// Voiced mark over the previous cell (vertical writing only).
+inline constexpr std::string_view kVoicedOpen = "{H\\V}";
+inline constexpr std::string_view kVoicedClose = "{V\\E}";
+// Image: kImageOpen path kImageClose, then (from the line builder)
+// kImageHeight h kImageHeight kImageWidth w kImageWidth.
+inline constexpr std::string_view kImageOpen = "{H\\I}";
+inline constexpr std::string_view kImageClose = "{I\\E}";
+inline constexpr std::string_view kImageHeight = "{I_MH}";
+inline constexpr std::string_view kImageWidth = "{I_MW}";
+// Link: kLinkOpen target kLinkClose ... kLinkEnd.
+inline constexpr std::string_view kLinkOpen = "{H\\A_S}";
+inline constexpr std::string_view kLinkClose = "{A_S\\E}";
+inline constexpr std::string_view kLinkEnd = "{H\\A_C\\E}";
+
+// The rule an HTML <hr> becomes.
+inline constexpr std::string_view kHtmlRule = "{H\\Y}\x81\x5C{Y\\E}";  // "―"
+
+}  // namespace tag
+
+// Tag builders. Arguments are written as given; they must not hold "\E}".
+std::string SideNote(std::string_view note);
+std::string ColourTag(std::string_view colourText);
+std::string RuleTag(std::string_view unit);
+std::string VoicedTag(std::string_view mark);
+std::string ImageTag(std::string_view path);
+std::string ImageSizeSuffix(int height, int width);
+std::string LinkStart(std::string_view target);
+
+// Zero-width skipping of the line builder's measure: s[pos] starts "{H\"
+// (any letter case); returns the position just past the next "\E}", or
+// pos + 1 when none follows (only the "{" is skipped).
+bool IsTagStartNoCase(std::string_view s, size_t pos);
+size_t SkipZeroWidth(std::string_view s, size_t pos);
+
+// The renderer's view of one tag. MatchTag compares the literals exactly and
+// in the renderer's order; a "{" that starts no complete tag (also one whose
+// closing literal is missing) is not a tag and draws as a character.
+enum class TTagKind {
+  Ruby, Note, BoldOn, BoldOff, ItalicOn, ItalicOff, StrikeOn, StrikeOff,
+  Colour, ColourOff, Rule, Voiced, Image, LinkStart, LinkEnd,
+};
+
+struct TTagMatch {
+  TTagKind Kind;
+  std::string_view Arg;   // reading, note, colour, unit, mark, path, target
+  std::string_view Arg2;  // ruby base (the copy inside the group)
+  size_t End = 0;         // position just past the tag (and image size suffix)
+  int ImageHeight = -1;   // from the size suffix; -1 when there is none
+  int ImageWidth = -1;
+};
+
+// voicedMarks: whether "{H\V}" is known (vertical writing only).
+std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voicedMarks);
+
+// Keeps bold, italic and strike-out balanced per display line (HTML
+// documents, after cutting): for each line but the last and each pair in that
+// order, when the line's last opening literal is not followed by the closing
+// one, the closing literal is appended to the line and the opening literal
+// put in front of the next line. Colour and link state are not carried.
+void BalanceStyleTags(TLines& displayLines);
+
+}  // namespace rpv

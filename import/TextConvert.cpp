@@ -1,0 +1,470 @@
+#include "import/TextConvert.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "import/DisplayMarkup.h"
+#include "import/MarkupWalker.h"
+#include "import/MbScan.h"
+#include "render/cbcClasses.h"
+
+namespace rpv {
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+// The marks (CP932).
+constexpr std::string_view kBar = "\x81\x62";             // ｜
+constexpr std::string_view kReadingOpen = "\x81\x73";     // 《
+constexpr std::string_view kReadingClose = "\x81\x74";    // 》
+constexpr std::string_view kBracketOpen = "\x81\x6D";     // ［
+constexpr std::string_view kBracketClose = "\x81\x6E";    // ］
+constexpr std::string_view kAnnotationOpen = "\x81\x6D\x81\x94";  // ［＃
+constexpr std::string_view kQuoteOpen = "\x81\x75";       // 「
+constexpr std::string_view kQuoteClose = "\x81\x76";      // 」
+constexpr std::string_view kEmphasisDot = "\x81\x52";     // ヽ
+constexpr std::string_view kIterationMark = "\x81\x58";   // 々
+constexpr std::string_view kReferenceMark = "\x81\xA6";   // ※
+
+// Annotation keywords.
+constexpr std::string_view kEmphasis = "\x96\x54\x93\x5F";  // 傍点
+constexpr std::string_view kAsWritten = "\x83\x7D\x83\x7D";  // ママ
+constexpr std::string_view kIndentEnd =
+    "\x82\xB1\x82\xB1\x82\xC5\x8E\x9A\x89\xBA\x82\xB0\x8F\x49\x82\xED\x82\xE8";  // ここで字下げ終わり
+constexpr std::string_view kIndentFrom = "\x82\xB1\x82\xB1\x82\xA9\x82\xE7";  // ここから
+constexpr std::string_view kIndentWord = "\x8E\x9A\x89\xBA\x82\xB0";           // 字下げ
+constexpr std::string_view kFlushEnd = "\x92\x6E\x95\x74\x82\xAB";             // 地付き
+constexpr std::string_view kCentre = "\x92\x86\x89\x9B\x91\xB5\x82\xA6";       // 中央揃え
+
+bool At(std::string_view s, size_t i, std::string_view lit) {
+  return s.compare(i, lit.size(), lit) == 0;
+}
+
+unsigned char FirstByte(std::string_view s, size_t i) { return static_cast<unsigned char>(s[i]); }
+
+bool IsKanjiLead(unsigned char b) { return b >= 0x88 && b <= 0xFC; }
+
+// ---- Ruby marks ----------------------------------------------------------
+
+struct Unit {
+  size_t start;
+  size_t end;
+  bool tag;
+};
+
+bool IsKanjiClass(std::string_view s, const Unit& u) {
+  if (u.tag) return false;
+  return IsKanjiLead(FirstByte(s, u.start)) || At(s, u.start, kIterationMark) ||
+         At(s, u.start, kReferenceMark);
+}
+
+// Where a backward base scan stops: a half-width space, a full-width symbol
+// or a tag (a base never takes a tag in).
+bool StopsScan(std::string_view s, const Unit& u) {
+  return u.tag || s[u.start] == ' ' || FirstByte(s, u.start) == 0x81;
+}
+
+// The start of the base before the reading opener units[open], or npos when
+// there is none. units holds the units of the not yet copied segment; its
+// first unit stands for the line start.
+size_t FindBaseStart(std::string_view s, const std::vector<Unit>& units, size_t open) {
+  if (open == 0) return npos;
+  size_t j = open - 1;
+  if (!units[j].tag && At(s, units[j].start, kBracketClose)) {
+    // An annotation standing for one character (a rare kanji) is part of the
+    // base: continue before its "［".
+    size_t m = j;
+    while (m > 0 && (units[m].tag || !At(s, units[m].start, kBracketOpen))) --m;
+    if (units[m].tag || !At(s, units[m].start, kBracketOpen) || m == 0) return npos;
+    j = m - 1;
+  }
+  size_t t = j;
+  if (IsKanjiClass(s, units[j])) {
+    while (t > 0 && IsKanjiClass(s, units[t])) --t;
+  } else {
+    while (t > 0 && !StopsScan(s, units[t])) --t;
+  }
+  // The stop character belongs to the base only when it is a kanji proper
+  // (a kanji run that reached the segment start, or the first character
+  // there); a symbol, blank, kana or tag where the scan stopped does not.
+  const Unit& stop = units[t];
+  const bool included = !stop.tag && IsKanjiLead(FirstByte(s, stop.start));
+  return included ? stop.start : stop.end;
+}
+
+// ---- Annotations ---------------------------------------------------------
+
+// Position before the last visible character of s (tags skipped), or the end
+// of s when it holds none.
+size_t LastVisibleStart(std::string_view s) {
+  TMarkupWalker w(s);
+  size_t last = s.size();
+  for (size_t i = 0; i < s.size();) {
+    const size_t e = w.TagEnd(i);
+    if (e != 0) {
+      i = e;
+      continue;
+    }
+    last = i;
+    i += mb::Len(s, i);
+  }
+  return last;
+}
+
+// The full-width digit "０"–"９" as its value, else -1.
+int WideDigit(std::string_view c) {
+  if (c.size() != 2 || FirstByte(c, 0) != 0x82) return -1;
+  const int trail = FirstByte(c, 1);
+  return (trail >= 0x4F && trail <= 0x58) ? trail - 0x4F : -1;
+}
+
+struct LineResult {
+  std::string text;
+  uint8_t align = 0;
+  bool remove = false;
+  bool cut = false;
+  std::string rest;  // the split-off line at a mid-line 地付き
+};
+
+// One source line; blockIndent is carried across lines.
+LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, int F, int R) {
+  LineResult r;
+  r.align = align;
+  std::string& out = r.text;
+  TMarkupWalker w(text);
+  TForwardSearch closeSearch;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (!At(text, i, kAnnotationOpen)) {
+      const size_t next = w.Next(i);
+      out.append(text, i, next - i);
+      i = next;
+      continue;
+    }
+    const size_t bodyStart = i + kAnnotationOpen.size();
+    const size_t close = closeSearch.Find(
+        bodyStart, [&](size_t from) { return mb::Find(text, kBracketClose, from); });
+    if (close == npos || close == bodyStart) {
+      // Not a complete annotation: the "［" stays, the walk goes on after it.
+      out.append(kBracketOpen);
+      i += kBracketOpen.size();
+      continue;
+    }
+    const std::string_view body = text.substr(bodyStart, close - bodyStart);
+    const size_t next = close + kBracketClose.size();
+    const bool atLineStart = VisibleText(out).empty();
+
+    if (mb::Contains(body, kEmphasis) || mb::Contains(body, kAsWritten)) {
+      // The quoted text stands right before the annotation and gets the
+      // dots (one per character) or "ママ" as ruby. When the text before the
+      // annotation does not end with it, only the annotation is dropped:
+      // cutting bytes blindly could split a character or a tag.
+      const size_t q1 = mb::Find(body, kQuoteOpen);
+      const size_t q2 = q1 == npos ? npos : mb::Find(body, kQuoteClose, q1 + kQuoteOpen.size());
+      if (q2 != npos) {
+        const std::string_view x = body.substr(q1 + 2, q2 - q1 - 2);
+        if (!x.empty() && mb::EndsWith(out, x)) {
+          std::string reading;
+          if (mb::Contains(body, kEmphasis)) {
+            for (size_t n = mb::Count(x); n > 0; --n) reading.append(kEmphasisDot);
+          } else {
+            reading.assign(kAsWritten);
+          }
+          out.resize(out.size() - x.size());
+          out += MakeRuby(x, reading, F, R);
+        }
+      }
+      i = next;
+      continue;
+    }
+    if (body == kIndentEnd) {
+      blockIndent = 0;
+      r.remove = true;
+      i = next;
+      continue;
+    }
+    if (body.size() == 16 && mb::Contains(body, kIndentFrom) && mb::Contains(body, kIndentWord)) {
+      const size_t a = mb::Find(body, kIndentFrom) + kIndentFrom.size();
+      const size_t b = mb::Find(body, kIndentWord);
+      const int digit = b >= a ? WideDigit(body.substr(a, b - a)) : -1;
+      blockIndent = digit >= 0 ? digit : 1;
+      r.remove = true;
+      i = next;
+      continue;
+    }
+    if (body == kFlushEnd) {
+      if (atLineStart) {
+        r.align = 1;
+        i = next;
+        continue;
+      }
+      // After text: the rest goes to a line of its own, aligned there.
+      r.cut = true;
+      r.rest.assign(text.substr(i, next - i)).append(text.substr(next));
+      return r;
+    }
+    if (body == kCentre && atLineStart) {
+      r.align = 2;
+      i = next;
+      continue;
+    }
+    if (atLineStart || body == kCentre) {
+      // Stays in the text as it is (page breaks are acted on after wrapping).
+      out.append(text, i, next - i);
+      i = next;
+      continue;
+    }
+    // Another annotation after text: a side note tied to the character
+    // before it.
+    out.insert(LastVisibleStart(out), SideNote(body));
+    i = next;
+  }
+  return r;
+}
+
+// ---- Line preparation ----------------------------------------------------
+
+std::string WrapVoicedMarks(std::string_view s) {
+  static constexpr std::string_view kVoiced = "\x81\x4A";      // ゛
+  static constexpr std::string_view kSemiVoiced = "\x81\x4B";  // ゜
+  TMarkupWalker w(s);
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    const size_t next = w.Next(i);
+    if (next - i == 2 && (At(s, i, kVoiced) || At(s, i, kSemiVoiced))) {
+      out += VoicedTag(s.substr(i, 2));
+    } else {
+      out.append(s, i, next - i);
+    }
+    i = next;
+  }
+  return out;
+}
+
+std::string ExpandTabs(std::string_view s, int tabWidth) {
+  TMarkupWalker w(s);
+  std::string out;
+  out.reserve(s.size());
+  size_t column = 0;  // visible bytes so far
+  for (size_t i = 0; i < s.size();) {
+    const size_t tagEnd = w.TagEnd(i);
+    if (tagEnd != 0) {
+      out.append(s, i, tagEnd - i);
+      i = tagEnd;
+      continue;
+    }
+    if (s[i] == '\t') {
+      const size_t n = static_cast<size_t>(tabWidth) - column % static_cast<size_t>(tabWidth);
+      out.append(n, ' ');
+      column += n;
+      ++i;
+      continue;
+    }
+    const size_t n = mb::Len(s, i);
+    out.append(s, i, n);
+    column += n;
+    i += n;
+  }
+  return out;
+}
+
+bool IsRepetitionOf(std::string_view line, std::string_view pattern) {
+  if (pattern.empty() || line.empty() || line.size() % pattern.size() != 0) return false;
+  for (size_t i = 0; i < line.size(); i += pattern.size()) {
+    if (line.compare(i, pattern.size(), pattern) != 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string MakeRuby(std::string_view base, std::string_view reading, int fontPixels,
+                     int rubyPixels) {
+  if (reading.empty()) return std::string(base);
+  std::string out;
+  const size_t nb = mb::Count(base);
+  const size_t nr = mb::Count(reading);
+  if (nb == nr) {
+    // One group per character.
+    for (size_t b = 0, r = 0; b < base.size();) {
+      const size_t lb = mb::Len(base, b);
+      const size_t lr = mb::Len(reading, r);
+      out.append(tag::kRubyOpen).append(reading.substr(r, lr)).append(tag::kRubyMid);
+      out.append(base.substr(b, lb)).append(tag::kRubyClose).append(base.substr(b, lb));
+      b += lb;
+      r += lr;
+    }
+    return out;
+  }
+  const auto bb = static_cast<int64_t>(base.size());
+  const auto br = static_cast<int64_t>(reading.size());
+  if (((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
+    // A reading much longer than its base: spread the base with spaces.
+    std::string spread;
+    for (size_t b = 0; b < base.size();) {
+      const size_t lb = mb::Len(base, b);
+      if (b != 0) spread += ' ';
+      spread.append(base.substr(b, lb));
+      b += lb;
+    }
+    out.append(tag::kRubyOpen).append(reading).append(tag::kRubyMid).append(spread);
+    out.append(tag::kRubyClose).append(spread);
+    return out;
+  }
+  // The group's copy of the base is only measured: annotations inside it
+  // would count as text.
+  out.append(tag::kRubyOpen).append(reading).append(tag::kRubyMid);
+  out.append(mb::StripSpans(base, kAnnotationOpen, kBracketClose));
+  out.append(tag::kRubyClose).append(base);
+  return out;
+}
+
+std::string MakeRuby(std::string_view base, std::string_view reading, const TInfo& style) {
+  return MakeRuby(base, reading, style.FontPixels(), style.RubyPixels());
+}
+
+std::string ConvertRubyMarks(std::string_view s, const TInfo& style) {
+  const int F = style.FontPixels();
+  const int R = style.RubyPixels();
+  TMarkupWalker w(s);
+  std::string out;
+  size_t seg = 0;            // start of the text not yet copied
+  std::vector<Unit> units;   // the units of that text, for backward scans
+  size_t lastOpen = npos;    // index in units of the last "《" after the first
+  size_t cachedOpen = npos;  // FindBaseStart's answer for that "《"
+  size_t cachedBase = npos;
+  TForwardSearch openSearch;
+  TForwardSearch closeSearch;
+  auto restart = [&](size_t at) {
+    seg = at;
+    units.clear();
+    lastOpen = cachedOpen = npos;
+  };
+  for (size_t i = 0; i < s.size();) {
+    const size_t next = w.Next(i);
+    const bool isTag = next - i > 2;
+    if (!isTag && At(s, i, kBar)) {
+      const size_t open =
+          openSearch.Find(next, [&](size_t from) { return w.Find(kReadingOpen, from); });
+      const size_t close =
+          open == npos ? npos : closeSearch.Find(open + kReadingOpen.size(), [&](size_t from) {
+            return w.Find(kReadingClose, from);
+          });
+      if (close != npos && close > open + kReadingOpen.size()) {
+        out.append(s, seg, i - seg);
+        out += MakeRuby(s.substr(next, open - next),
+                        s.substr(open + kReadingOpen.size(), close - open - kReadingOpen.size()), F,
+                        R);
+        i = close + kReadingClose.size();
+        restart(i);
+        continue;
+      }
+    } else if (!isTag && At(s, i, kReadingClose)) {
+      const size_t open = lastOpen;
+      if (open != npos && units[open].end < i) {
+        if (cachedOpen != open) {
+          cachedOpen = open;
+          cachedBase = FindBaseStart(s, units, open);
+        }
+        const size_t baseStart = cachedBase;
+        const size_t baseEnd = units[open].start;
+        if (baseStart != npos && baseStart < baseEnd) {
+          out.append(s, seg, baseStart - seg);
+          out += MakeRuby(s.substr(baseStart, baseEnd - baseStart),
+                          s.substr(units[open].end, i - units[open].end), F, R);
+          i = next;
+          restart(i);
+          continue;
+        }
+      }
+    }
+    if (!isTag && !units.empty() && At(s, i, kReadingOpen)) lastOpen = units.size();
+    units.push_back({i, next, isTag});
+    i = next;
+  }
+  out.append(s, seg, npos);
+  return out;
+}
+
+void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
+  const int F = style.FontPixels();
+  const int R = style.RubyPixels();
+  int blockIndent = 0;
+  for (int li = 0; li < sourceLines.Count();) {
+    TLine& line = *sourceLines.Item(li);
+    LineResult r = AnnotateLine(line.Text, line.Align, blockIndent, F, R);
+    // A block-indent line goes, unless something else stands on it.
+    if (r.remove && !r.cut && IsBlankVisible(r.text)) {
+      sourceLines.Delete(li);
+      continue;
+    }
+    line.Text = std::move(r.text);
+    line.Align = r.align;
+    line.Indent += blockIndent;
+    if (r.cut) {
+      const int sourceIndex = line.SourceIndex;
+      TLine& split = sourceLines.Insert(li + 1);
+      split.Text = std::move(r.rest);
+      split.SourceIndex = sourceIndex;
+    }
+    ++li;
+  }
+}
+
+std::string PrepareLine(std::string_view text, const TInfo& style) {
+  std::string line = style.IsVertical() ? WrapVoicedMarks(text) : std::string(text);
+  if (style.Tab != 0) line = ExpandTabs(line, style.Tab);
+  if (text.size() >= 40) {
+    const std::string* rule = nullptr;
+    for (const std::string& pattern : style.HR) {
+      if (IsRepetitionOf(line, pattern)) rule = &pattern;
+    }
+    if (rule != nullptr) line = RuleTag(*rule);
+  }
+  return line;
+}
+
+void ApplyPageBreaks(TLines& displayLines, const TInfo& style) {
+  ApplyPageBreaks(displayLines, style.LinesPerColumn(), style.Columns());
+}
+
+void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) {
+  struct Break {
+    std::string_view annotation;
+    int columnsPerStep;  // the break ends where (i / L) is a multiple of this
+  };
+  const int L = linesPerColumn > 0 ? linesPerColumn : 1;
+  const int K = columnCount > 0 ? columnCount : 1;
+  const Break breaks[] = {
+      {"\x81\x6D\x81\x94\x89\xFC\x92\x9A\x81\x6E", 2 * K},                  // ［＃改丁］
+      {"\x81\x6D\x81\x94\x89\xFC\x83\x79\x81\x5B\x83\x57\x81\x6E", K},      // ［＃改ページ］
+      {"\x81\x6D\x81\x94\x89\xFC\x92\x69\x81\x6E", 1},                      // ［＃改段］
+  };
+  for (int i = 0; i < displayLines.Count();) {
+    TLine& line = *displayLines.Item(i);
+    const Break* found = nullptr;
+    size_t at = npos;
+    for (const Break& b : breaks) {
+      at = TMarkupWalker(line.Text).Find(b.annotation, 0);
+      if (at != npos) {
+        found = &b;
+        break;
+      }
+    }
+    if (found == nullptr) {
+      ++i;
+      continue;
+    }
+    const int sourceIndex = line.SourceIndex;
+    line.Text.erase(at, found->annotation.size());
+    // Text that shared the line with the break goes on after it.
+    if (IsBlankVisible(line.Text)) displayLines.Delete(i);
+    while (!(i % L == 0 && (i / L) % found->columnsPerStep == 0)) {
+      displayLines.Insert(i).SourceIndex = sourceIndex;
+      ++i;
+    }
+  }
+}
+
+}  // namespace rpv

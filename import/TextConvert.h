@@ -1,0 +1,70 @@
+// Plain text with ruby marks and bracket annotations into display markup,
+// and the per-line preparations every document gets before wrapping.
+//
+// Notation: "｜" opens a ruby base, "《" … "》" hold the reading, "［＃" … "］"
+// holds an editorial annotation (emphasis dots, as-written mark, block
+// indent, alignment, page breaks, other notes).
+//
+// How the line builder chains the passes (all strings CP932):
+//
+//   if (style.HasRubyFlag(kRubyOn)) {
+//     for each source line: line.Text = ConvertRubyMarks(line.Text, style);
+//     ApplyAnnotations(sourceLines, style);          // may remove/insert lines
+//   }
+//   for each source line i, in order:
+//     text = PrepareLine(sourceLines[i].Text, style); // voiced marks, tabs, rules
+//     WrapLine(text, i);                              // cut into display lines
+//   ... image placement, style balancing (HTML) ...
+//   if (style.HasRubyFlag(kRubyOn)) ApplyPageBreaks(displayLines, style);
+//
+// Nothing here fails: whatever does not form a complete construct stays as
+// text, and every scan moves forward over whole characters.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rpv {
+
+class TInfo;
+class TLines;
+
+// One ruby group, or one group per character when base and reading have the
+// same number of characters. A short base under a long reading is spread
+// with half-width spaces. fontPixels/rubyPixels are the body and ruby font
+// sizes in pixels (TInfo::FontPixels, TInfo::RubyPixels). An empty reading
+// gives the base unchanged.
+std::string MakeRuby(std::string_view base, std::string_view reading, int fontPixels,
+                     int rubyPixels);
+std::string MakeRuby(std::string_view base, std::string_view reading, const TInfo& style);
+
+// Ruby marks of one line into ruby groups: "｜base《reading》", and
+// "base《reading》" where the base is found by moving back over a run of
+// kanji (or of other characters up to a blank or a full-width symbol).
+std::string ConvertRubyMarks(std::string_view line, const TInfo& style);
+
+// Bracket annotations over all source lines, in order, carrying the block
+// indent from line to line: emphasis dots and as-written marks become ruby,
+// block-indent annotations set Indent on the lines between them (their own
+// line is removed when nothing else stands on it), "地付き" and "中央揃え" set
+// Align, other annotations stay in the text at a line start and become side
+// notes after text. A line cut at a mid-line "地付き" is inserted after its
+// line and keeps that line's SourceIndex.
+void ApplyAnnotations(TLines& sourceLines, const TInfo& style);
+
+// Per-line preparation before wrapping: in vertical writing free-standing
+// voiced marks "゛" "゜" get the voiced-mark tag; tabs expand to the next
+// multiple of style.Tab visible columns; a line of at least 40 bytes made
+// only of repetitions of one HR pattern becomes a rule.
+std::string PrepareLine(std::string_view text, const TInfo& style);
+
+// The page-break pass over the wrapped display lines: a line holding
+// "［＃改丁］", "［＃改ページ］" or "［＃改段］" loses that annotation and
+// empty lines are inserted before what follows until the next odd page, the
+// next page or the next column starts. The line itself is removed when
+// nothing else stands on it.
+void ApplyPageBreaks(TLines& displayLines, const TInfo& style);
+// The same with explicit measures (lines per column, columns per page).
+void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount);
+
+}  // namespace rpv

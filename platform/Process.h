@@ -1,0 +1,32 @@
+// Running a child program as a filter: input on its standard input, its
+// standard output collected.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rpv {
+
+struct ProcessResult {
+  std::string output;  // everything the child wrote to standard output
+  int exitCode = 0;    // the exit status, or 128 + signal number when killed
+};
+
+// Starts argv[0] (searched in PATH unless it contains "/") with the given
+// arguments, writes input to its standard input and then closes it, and
+// collects standard output until the child has ended; standard error is
+// read and thrown away. Input is fed and both outputs are drained at the
+// same time, so no output size and no order of reading and writing can
+// deadlock. onTick runs about every tickMs milliseconds while the child
+// runs. nullopt when the program cannot be started (not found, not
+// executable, empty argv). A child that stops reading early does not raise
+// SIGPIPE in the caller. The child is always reaped, even when onTick throws.
+std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
+                                        std::string_view input,
+                                        const std::function<void()>& onTick = {},
+                                        int tickMs = 50);
+
+}  // namespace rpv

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "import/Colours.h"
+#include "import/DisplayMarkup.h"
+#include "MarkupTestUtil.h"
+
+using namespace rpv;
+using namespace rpv::test;
+
+TEST(Colours, NamesAndHexFormsReadBackToTheSameValue) {
+  const std::pair<TColor, const char*> named[] = {
+      {0x000000, "clBlack"}, {0x000080, "clMaroon"}, {0x008000, "clGreen"},
+      {0x008080, "clOlive"}, {0x800000, "clNavy"},   {0x800080, "clPurple"},
+      {0x808000, "clTeal"},  {0x808080, "clGray"},   {0xC0C0C0, "clSilver"},
+      {0x0000FF, "clRed"},   {0x00FF00, "clLime"},   {0x00FFFF, "clYellow"},
+      {0xFF0000, "clBlue"},  {0xFF00FF, "clFuchsia"}, {0xFFFF00, "clAqua"},
+      {0xFFFFFF, "clWhite"}, {0xC0DCC0, "clMoneyGreen"}, {0xF0CAA6, "clSkyBlue"},
+      {0xF0FBFF, "clCream"}, {0xA4A0A0, "clMedGray"}};
+  for (const auto& [value, name] : named) {
+    EXPECT_EQ(ColorToString(value), name);
+    EXPECT_EQ(StringToColor(name), value) << name;
+  }
+  // clWhite and the hexadecimal white are the same colour.
+  EXPECT_EQ(StringToColor("$00ffffff"), StringToColor("clWhite"));
+  EXPECT_EQ(StringToColor("CLWHITE"), 0xFFFFFF);
+  EXPECT_EQ(ColorToString(0x123456), "$00123456");
+  EXPECT_EQ(StringToColor("$00123456"), 0x123456);
+  EXPECT_EQ(ColorToString(kColorNone), "$1FFFFFFF");
+  EXPECT_EQ(StringToColor("$FFFFFFFF"), -1);
+  EXPECT_EQ(StringToColor("0x10"), 16);
+  EXPECT_EQ(StringToColor("16777215"), 0xFFFFFF);
+  EXPECT_EQ(StringToColor("-1"), -1);
+  for (const char* bad : {"", "$", "$123456789", "cl", "clWhit", "12a", "-", "4294967296", " 1"}) {
+    EXPECT_EQ(StringToColor(bad), std::nullopt) << bad;
+  }
+}
+
+TEST(Colours, HtmlHexReordersPairsAndKeepsCase) {
+  EXPECT_EQ(HtmlHexToColourText("#FF0000"), "$000000FF");
+  EXPECT_EQ(HtmlHexToColourText("#a1B2c3"), "$00c3B2a1");
+  for (const char* bad : {"", "#", "#12345", "#1234567", "FF00000", "#GG0000", "red"}) {
+    EXPECT_EQ(HtmlHexToColourText(bad), "") << bad;
+  }
+}
+
+TEST(DisplayMarkup, MatchTagReadsEveryTagAndItsArguments) {
+  const std::string line = S("x{H\\B}かん{B_M}漢{B\\E}漢");
+  auto m = MatchTag(line, 1, false);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->Kind, TTagKind::Ruby);
+  EXPECT_EQ(U(m->Arg), "かん");
+  EXPECT_EQ(U(m->Arg2), "漢");
+  EXPECT_EQ(U(line.substr(m->End)), "漢");
+
+  const std::pair<const char*, TTagKind> simple[] = {
+      {"{H\\L\\E}", TTagKind::BoldOn},     {"{H\\D\\E}", TTagKind::BoldOff},
+      {"{H\\IS\\E}", TTagKind::ItalicOn},  {"{H\\IE\\E}", TTagKind::ItalicOff},
+      {"{H\\R\\E}", TTagKind::StrikeOn},   {"{H\\J\\E}", TTagKind::StrikeOff},
+      {"{H\\F\\E}", TTagKind::ColourOff},  {"{H\\A_C\\E}", TTagKind::LinkEnd},
+      {"{H\\O}n{O\\E}", TTagKind::Note},   {"{H\\K}clRed{K\\E}", TTagKind::Colour},
+      {"{H\\Y}-{Y\\E}", TTagKind::Rule},   {"{H\\A_S}a.html#b{A_S\\E}", TTagKind::LinkStart},
+  };
+  for (const auto& [text, kind] : simple) {
+    const std::string s = std::string(text) + "z";
+    m = MatchTag(s, 0, false);
+    ASSERT_TRUE(m) << text;
+    EXPECT_EQ(m->Kind, kind) << text;
+    EXPECT_EQ(m->End, s.size() - 1) << text;
+  }
+  EXPECT_EQ(MatchTag("{H\\K}clRed{K\\E}", 0, false)->Arg, "clRed");
+  EXPECT_EQ(MatchTag("{H\\A_S}a.html#b{A_S\\E}", 0, false)->Arg, "a.html#b");
+
+  // Voiced marks are known in vertical writing only.
+  const std::string voiced = S("{H\\V}゛{V\\E}");
+  EXPECT_FALSE(MatchTag(voiced, 0, false));
+  ASSERT_TRUE(MatchTag(voiced, 0, true));
+  EXPECT_EQ(U(MatchTag(voiced, 0, true)->Arg), "゛");
+}
+
+TEST(DisplayMarkup, ImageTagsWithAndWithoutSize) {
+  const std::string sized = "{H\\I}/p/a.jpg{I\\E}" + ImageSizeSuffix(120, 80) + "x";
+  EXPECT_EQ(sized, "{H\\I}/p/a.jpg{I\\E}{I_MH}120{I_MH}{I_MW}80{I_MW}x");
+  auto m = MatchTag(sized, 0, false);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->Kind, TTagKind::Image);
+  EXPECT_EQ(m->Arg, "/p/a.jpg");
+  EXPECT_EQ(m->ImageHeight, 120);
+  EXPECT_EQ(m->ImageWidth, 80);
+  EXPECT_EQ(sized.substr(m->End), "x");
+  // No suffix, or a broken one: the tag ends at "{I\E}" and has no size.
+  for (const std::string rest : {"x", "{I_MH}12{I_MH}x", "{I_MH}{I_MH}{I_MW}1{I_MW}x"}) {
+    const std::string s = "{H\\I}a.bmp{I\\E}" + rest;
+    m = MatchTag(s, 0, false);
+    ASSERT_TRUE(m) << s;
+    EXPECT_EQ(m->ImageHeight, -1);
+    EXPECT_EQ(s.substr(m->End), rest);
+  }
+}
+
+TEST(DisplayMarkup, IncompleteOrUnknownTagsAreText) {
+  for (const char* s : {"{H\\B}r{B\\E}", "{H\\B}r{B_M}b", "{H\\B}r{B\\E}{B_M}b{B\\E}", "{H\\K}clRed",
+                        "{H\\X\\E}", "{H\\l\\E}", "{H\\", "{", "{H\\I}a.jpg"}) {
+    EXPECT_FALSE(MatchTag(s, 0, true)) << s;
+  }
+  // A closing literal whose "{" is the trail byte of "ボ" (83 7B) is not one.
+  const std::string s = "{H\\O}\x83{O\\E}";
+  EXPECT_FALSE(MatchTag(s, 0, false));
+}
+
+TEST(DisplayMarkup, ZeroWidthSkippingIgnoresCase) {
+  const std::string s = "a{h\\x\\E}b";
+  ASSERT_TRUE(IsTagStartNoCase(s, 1));
+  EXPECT_EQ(SkipZeroWidth(s, 1), s.size() - 1);
+  EXPECT_EQ(SkipZeroWidth("a{H\\ no end", 1), 2u);
+  EXPECT_FALSE(IsTagStartNoCase("{H", 0));
+}
+
+TEST(DisplayMarkup, BalanceStyleTagsCarriesOpenSpansToTheNextLine) {
+  TLines lines;
+  FillLines(lines, {"{H\\L\\E}a", "b", "c{H\\D\\E}", "{H\\R\\E}{H\\IS\\E}x", "y",
+                    "{H\\L\\E}p{H\\D\\E}q{H\\L\\E}r", "s"});
+  BalanceStyleTags(lines);
+  const auto t = Texts(lines);
+  EXPECT_EQ(t[0], "{H\\L\\E}a{H\\D\\E}");
+  EXPECT_EQ(t[1], "{H\\L\\E}b{H\\D\\E}");
+  EXPECT_EQ(t[2], "{H\\L\\E}c{H\\D\\E}");
+  EXPECT_EQ(t[3], "{H\\R\\E}{H\\IS\\E}x{H\\IE\\E}{H\\J\\E}");
+  EXPECT_EQ(t[4], "{H\\R\\E}{H\\IS\\E}y{H\\IE\\E}{H\\J\\E}");
+  // Bold closed and opened again on one line is still open at its end.
+  EXPECT_EQ(t[5], "{H\\R\\E}{H\\IS\\E}{H\\L\\E}p{H\\D\\E}q{H\\L\\E}r{H\\D\\E}{H\\IE\\E}{H\\J\\E}");
+  // The last line is left as it is.
+  EXPECT_EQ(t[6], "{H\\R\\E}{H\\IS\\E}{H\\L\\E}s");
+}
+
+TEST(DisplayMarkup, TagBuilders) {
+  EXPECT_EQ(SideNote("n"), "{H\\O}n{O\\E}");
+  EXPECT_EQ(ColourTag("clRed"), "{H\\K}clRed{K\\E}");
+  EXPECT_EQ(RuleTag("-"), "{H\\Y}-{Y\\E}");
+  EXPECT_EQ(ImageTag("a.jpg"), "{H\\I}a.jpg{I\\E}");
+  EXPECT_EQ(LinkStart("a#b"), "{H\\A_S}a#b{A_S\\E}");
+  EXPECT_EQ(U(std::string(tag::kHtmlRule)), "{H\\Y}―{Y\\E}");
+}
