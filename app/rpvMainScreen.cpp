@@ -41,7 +41,11 @@ void TfrmRPV::LayoutChildren() {
   mnuMain->raise();
 }
 
-QRect TfrmRPV::CurrentPlacement() const { return QRect(pos(), size()); }
+// The placement is the geometry inside the window manager's frame: the
+// frame's size is known only once the window is shown (and changes on the
+// way out of full screen), so positions that include it do not come back
+// where they were.
+QRect TfrmRPV::CurrentPlacement() const { return geometry(); }
 
 void TfrmRPV::ApplyPlacement(const QRect& bounds) {
   // Hand-edited or stale values (a screen that is gone) must not put the
@@ -62,8 +66,7 @@ void TfrmRPV::ApplyPlacement(const QRect& bounds) {
     at = primary.topLeft() + QPoint(std::max(0, (primary.width() - w) / 2),
                                     std::max(0, (primary.height() - h) / 2));
   }
-  move(at);
-  resize(w, h);
+  setGeometry(QRect(at, QSize(w, h)));
 }
 
 void TfrmRPV::ToggleFullScreen() {
