@@ -21,15 +21,9 @@
 namespace rpv::test {
 
 // One QApplication for the whole test program (offscreen unless a display
-// is asked for).
-inline QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_app";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
+// is asked for), made on first use and destroyed when the tests end, before
+// Qt's own globals go.
+QApplication& App();
 
 // Everything a window put to the user, and the answers it gets.
 class TScriptedDialogs : public IUserDialogs {
