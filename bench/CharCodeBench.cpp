@@ -46,9 +46,18 @@ void Run(benchmark::State& state, const std::string& bytes) {
 }
 
 void BM_ShiftJis(benchmark::State& s) { Run(s, Book()); }
-void BM_EucJp(benchmark::State& s) { static const auto b = Convert(Book(), "EUC-JP-MS"); Run(s, b); }
-void BM_Jis(benchmark::State& s) { static const auto b = Convert(Book(), "ISO-2022-JP"); Run(s, b); }
-void BM_Utf8(benchmark::State& s) { static const auto b = Convert(Book(), "UTF-8"); Run(s, b); }
+void BM_EucJp(benchmark::State& s) {
+  static const auto b = Convert(Book(), "EUC-JP-MS");
+  Run(s, b);
+}
+void BM_Jis(benchmark::State& s) {
+  static const auto b = Convert(Book(), "ISO-2022-JP");
+  Run(s, b);
+}
+void BM_Utf8(benchmark::State& s) {
+  static const auto b = Convert(Book(), "UTF-8");
+  Run(s, b);
+}
 void BM_Utf8NoIdeographicSpace(benchmark::State& s) {
   // Without U+3000 the detector has to validate the whole text.
   static const auto b = [] {
@@ -72,7 +81,8 @@ void BM_DetectUtf8(benchmark::State& state) {
     return t;
   }();
   for (auto _ : state) benchmark::DoNotOptimize(rpv::DetectCharCode(b));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(b.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(b.size()));
 }
 
 BENCHMARK(BM_ShiftJis)->Unit(benchmark::kMillisecond);

@@ -76,8 +76,10 @@ bool IsMultibyteUtf8(std::string_view text) {
       hi = 0x9F;  // surrogates
     } else if (b >= 0xF0 && b <= 0xF4) {
       len = 4;
-      if (b == 0xF0) lo = 0x90;       // overlong
-      else if (b == 0xF4) hi = 0x8F;  // above U+10FFFF
+      if (b == 0xF0)
+        lo = 0x90;  // overlong
+      else if (b == 0xF4)
+        hi = 0x8F;  // above U+10FFFF
     } else {
       return false;
     }

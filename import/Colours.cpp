@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <utility>
 
 #include "import/MbScan.h"
 

@@ -1,5 +1,7 @@
 #include "import/HtmlAnalysis.h"
 
+#include <algorithm>
+
 #include "import/MbScan.h"
 #include "import/Tools.h"
 #include "platform/FileIO.h"

@@ -1,6 +1,7 @@
 #include "import/HtmlConvert.h"
 
 #include <initializer_list>
+#include <utility>
 
 #include "import/Colours.h"
 #include "import/DisplayMarkup.h"

@@ -50,24 +50,6 @@ inline size_t Count(std::string_view s) {
   return n;
 }
 
-// Start of the last character of s (s must not be empty).
-inline size_t LastCharStart(std::string_view s) {
-  size_t last = 0;
-  for (size_t i = 0; i < s.size(); i += Len(s, i)) last = i;
-  return last;
-}
-
-// True when s ends with `what` and the match starts on a character boundary.
-inline bool EndsWith(std::string_view s, std::string_view what) {
-  if (what.size() > s.size()) return false;
-  const size_t at = s.size() - what.size();
-  for (size_t i = 0; i < s.size(); i += Len(s, i)) {
-    if (i == at) return s.substr(at) == what;
-    if (i > at) return false;
-  }
-  return what.empty();
-}
-
 // Removes every span from a `start` through the first `end` after it, from the
 // left, matching both only on character boundaries; a start without an end
 // after it stays with everything that follows it.

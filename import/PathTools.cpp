@@ -136,8 +136,7 @@ std::string ExpandRelativePath(std::string_view path, const PathStyle& style) {
 
 std::string ResolvePath(std::string_view baseDir, std::string_view path, const PathStyle& style) {
   if (IsAbsolutePath(path, style)) return std::string(path);
-  return ExpandRelativePath(EnsureTrailingSep(baseDir, style) + DropLeadingSep(path, style),
-                            style);
+  return ExpandRelativePath(EnsureTrailingSep(baseDir, style) + DropLeadingSep(path, style), style);
 }
 
 }  // namespace rpv

@@ -2,8 +2,8 @@
 #include <system_error>
 
 #include "import/Tools.h"
-#include "platform/CommandLine.h"
 #include "platform/Codepage.h"
+#include "platform/CommandLine.h"
 #include "platform/DesktopEntry.h"
 #include "platform/FileIO.h"
 #include "platform/Process.h"
@@ -41,8 +41,12 @@ bool CreateShortcut(std::string_view target, std::string_view description,
   entry.comment = Cp932ToUtf8(description);
   entry.program = nativeTarget.string();
   entry.workingDir = nativeTarget.parent_path().string();
-  entry.mimeTypes = {"text/plain", "text/html", "application/zip", "application/x-lha",
-                     "application/x-lzh-compressed", "application/vnd.rar"};
+  entry.mimeTypes = {"text/plain",
+                     "text/html",
+                     "application/zip",
+                     "application/x-lha",
+                     "application/x-lzh-compressed",
+                     "application/vnd.rar"};
 
   std::error_code ec;
   std::filesystem::create_directories(nativeLink.parent_path(), ec);

@@ -1,5 +1,6 @@
 #include "import/TextConvert.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -94,22 +95,83 @@ size_t FindBaseStart(std::string_view s, const std::vector<Unit>& units, size_t 
 
 // ---- Annotations ---------------------------------------------------------
 
-// Position before the last visible character of s (tags skipped), or the end
-// of s when it holds none.
-size_t LastVisibleStart(std::string_view s) {
-  TMarkupWalker w(s);
-  size_t last = s.size();
-  for (size_t i = 0; i < s.size();) {
-    const size_t e = w.TagEnd(i);
-    if (e != 0) {
-      i = e;
-      continue;
+// The text one annotation pass emits for a line, with the start of every
+// unit (a character or a whole tag span), so that suffix tests and the place
+// of a side note never need the text rescanned: a line with thousands of
+// annotations stays linear.
+class TEmitted {
+ public:
+  const std::string& Text() const { return text_; }
+  std::string Take() { return std::move(text_); }
+
+  // Appends markup or text, unit by unit.
+  void Append(std::string_view s) {
+    TMarkupWalker w(s);
+    for (size_t i = 0; i < s.size();) {
+      const size_t e = w.TagEnd(i);
+      const size_t next = e != 0 ? e : i + mb::Len(s, i);
+      AddUnit(s.substr(i, next - i), e == 0);
+      i = next;
     }
-    last = i;
-    i += mb::Len(s, i);
   }
-  return last;
-}
+  // Appends one unit as it stands (a tag span is not visible).
+  void AddUnit(std::string_view unit, bool visible) {
+    if (visible) lastVisible_ = units_.size();
+    units_.push_back({text_.size(), visible});
+    text_.append(unit);
+  }
+
+  // Whether anything visible was emitted: the line start test.
+  bool Shown() const { return lastVisible_ != npos; }
+
+  // True when the text ends with the characters x (matched from a unit
+  // start, so never from the middle of a character or a tag).
+  bool EndsWith(std::string_view x) const {
+    if (x.empty() || x.size() > text_.size()) return false;
+    const size_t at = text_.size() - x.size();
+    if (text_.compare(at, x.size(), x) != 0) return false;
+    const auto it = std::lower_bound(units_.begin(), units_.end(), at,
+                                     [](const Unit& u, size_t off) { return u.offset < off; });
+    return it != units_.end() && it->offset == at;
+  }
+
+  // Drops the last n bytes (which EndsWith has shown to be whole units).
+  void DropLast(size_t n) {
+    const size_t size = text_.size() - n;
+    while (!units_.empty() && units_.back().offset >= size) units_.pop_back();
+    text_.resize(size);
+    lastVisible_ = npos;
+    for (size_t k = units_.size(); k-- > 0;) {
+      if (units_[k].visible) {
+        lastVisible_ = k;
+        break;
+      }
+    }
+  }
+
+  // Inserts a tag right before the last visible character, so that it is
+  // tied to that character; with none, at the end.
+  void InsertBeforeLastVisible(std::string_view tagText) {
+    if (lastVisible_ == npos) {
+      AddUnit(tagText, false);
+      return;
+    }
+    const size_t at = units_[lastVisible_].offset;
+    text_.insert(at, tagText);
+    for (size_t k = lastVisible_; k < units_.size(); ++k) units_[k].offset += tagText.size();
+    units_.insert(units_.begin() + static_cast<std::ptrdiff_t>(lastVisible_), Unit{at, false});
+    ++lastVisible_;
+  }
+
+ private:
+  struct Unit {
+    size_t offset;
+    bool visible;
+  };
+  std::string text_;
+  std::vector<Unit> units_;
+  size_t lastVisible_ = npos;
+};
 
 // The full-width digit "０"–"９" as its value, else -1.
 int WideDigit(std::string_view c) {
@@ -130,14 +192,15 @@ struct LineResult {
 LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, int F, int R) {
   LineResult r;
   r.align = align;
-  std::string& out = r.text;
+  TEmitted out;
   TMarkupWalker w(text);
   TForwardSearch closeSearch;
   size_t i = 0;
   while (i < text.size()) {
     if (!At(text, i, kAnnotationOpen)) {
-      const size_t next = w.Next(i);
-      out.append(text, i, next - i);
+      const size_t tagEnd = w.TagEnd(i);
+      const size_t next = tagEnd != 0 ? tagEnd : i + mb::Len(text, i);
+      out.AddUnit(text.substr(i, next - i), tagEnd == 0);
       i = next;
       continue;
     }
@@ -146,13 +209,13 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
         bodyStart, [&](size_t from) { return mb::Find(text, kBracketClose, from); });
     if (close == npos || close == bodyStart) {
       // Not a complete annotation: the "［" stays, the walk goes on after it.
-      out.append(kBracketOpen);
+      out.AddUnit(kBracketOpen, true);
       i += kBracketOpen.size();
       continue;
     }
     const std::string_view body = text.substr(bodyStart, close - bodyStart);
     const size_t next = close + kBracketClose.size();
-    const bool atLineStart = VisibleText(out).empty();
+    const bool atLineStart = !out.Shown();
 
     if (mb::Contains(body, kEmphasis) || mb::Contains(body, kAsWritten)) {
       // The quoted text stands right before the annotation and gets the
@@ -163,15 +226,15 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
       const size_t q2 = q1 == npos ? npos : mb::Find(body, kQuoteClose, q1 + kQuoteOpen.size());
       if (q2 != npos) {
         const std::string_view x = body.substr(q1 + 2, q2 - q1 - 2);
-        if (!x.empty() && mb::EndsWith(out, x)) {
+        if (out.EndsWith(x)) {
           std::string reading;
           if (mb::Contains(body, kEmphasis)) {
             for (size_t n = mb::Count(x); n > 0; --n) reading.append(kEmphasisDot);
           } else {
             reading.assign(kAsWritten);
           }
-          out.resize(out.size() - x.size());
-          out += MakeRuby(x, reading, F, R);
+          out.DropLast(x.size());
+          out.Append(MakeRuby(x, reading, F, R));
         }
       }
       i = next;
@@ -201,6 +264,7 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
       // After text: the rest goes to a line of its own, aligned there.
       r.cut = true;
       r.rest.assign(text.substr(i, next - i)).append(text.substr(next));
+      r.text = out.Take();
       return r;
     }
     if (body == kCentre && atLineStart) {
@@ -210,15 +274,16 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
     }
     if (atLineStart || body == kCentre) {
       // Stays in the text as it is (page breaks are acted on after wrapping).
-      out.append(text, i, next - i);
+      out.Append(text.substr(i, next - i));
       i = next;
       continue;
     }
     // Another annotation after text: a side note tied to the character
     // before it.
-    out.insert(LastVisibleStart(out), SideNote(body));
+    out.InsertBeforeLastVisible(SideNote(body));
     i = next;
   }
+  r.text = out.Take();
   return r;
 }
 
@@ -285,7 +350,11 @@ std::string MakeRuby(std::string_view base, std::string_view reading, int fontPi
   std::string out;
   const size_t nb = mb::Count(base);
   const size_t nr = mb::Count(reading);
-  if (nb == nr) {
+  // Tags an HTML ruby carried in (bold and the like) must stay whole: such a
+  // group is never cut per character nor spread.
+  const bool tagged = VisibleText(base).size() != base.size() ||
+                      VisibleText(reading).size() != reading.size();
+  if (nb == nr && !tagged) {
     // One group per character.
     for (size_t b = 0, r = 0; b < base.size();) {
       const size_t lb = mb::Len(base, b);
@@ -299,7 +368,7 @@ std::string MakeRuby(std::string_view base, std::string_view reading, int fontPi
   }
   const auto bb = static_cast<int64_t>(base.size());
   const auto br = static_cast<int64_t>(reading.size());
-  if (((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
+  if (!tagged && ((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
     // A reading much longer than its base: spread the base with spaces.
     std::string spread;
     for (size_t b = 0; b < base.size();) {
@@ -391,25 +460,37 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
   const int F = style.FontPixels();
   const int R = style.RubyPixels();
   int blockIndent = 0;
-  for (int li = 0; li < sourceLines.Count();) {
-    TLine& line = *sourceLines.Item(li);
-    LineResult r = AnnotateLine(line.Text, line.Align, blockIndent, F, R);
-    // A block-indent line goes, unless something else stands on it.
-    if (r.remove && !r.cut && IsBlankVisible(r.text)) {
-      sourceLines.Delete(li);
-      continue;
+  // The result is built in a new table: removing and inserting in place
+  // would cost a shift of the whole table per annotation line.
+  TLines out;
+  out.Reserve(sourceLines.Count());
+  std::string anchor;  // an HTML anchor of a removed line moves to the next one
+  for (int li = 0; li < sourceLines.Count(); ++li) {
+    TLine& source = *sourceLines.Item(li);
+    std::string text = std::move(source.Text);
+    uint8_t align = source.Align;
+    int32_t indent = source.Indent;
+    if (!source.Anchor.empty()) anchor = std::move(source.Anchor);
+    while (true) {
+      LineResult r = AnnotateLine(text, align, blockIndent, F, R);
+      // A block-indent line goes, unless something else stands on it.
+      if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
+      TLine& line = out.Insert(out.Count());
+      line.Text = std::move(r.text);
+      line.SourceIndex = source.SourceIndex;
+      line.Align = r.align;
+      line.Indent = indent + blockIndent;
+      line.Anchor = std::move(anchor);
+      anchor.clear();
+      if (!r.cut) break;
+      // The line split off at a mid-line 地付き: next in turn, under the same
+      // source index.
+      text = std::move(r.rest);
+      align = 0;
+      indent = 0;
     }
-    line.Text = std::move(r.text);
-    line.Align = r.align;
-    line.Indent += blockIndent;
-    if (r.cut) {
-      const int sourceIndex = line.SourceIndex;
-      TLine& split = sourceLines.Insert(li + 1);
-      split.Text = std::move(r.rest);
-      split.SourceIndex = sourceIndex;
-    }
-    ++li;
   }
+  sourceLines = std::move(out);
 }
 
 std::string PrepareLine(std::string_view text, const TInfo& style) {
@@ -441,30 +522,36 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
       {"\x81\x6D\x81\x94\x89\xFC\x83\x79\x81\x5B\x83\x57\x81\x6E", K},      // ［＃改ページ］
       {"\x81\x6D\x81\x94\x89\xFC\x92\x69\x81\x6E", 1},                      // ［＃改段］
   };
-  for (int i = 0; i < displayLines.Count();) {
-    TLine& line = *displayLines.Item(i);
-    const Break* found = nullptr;
-    size_t at = npos;
-    for (const Break& b : breaks) {
-      at = TMarkupWalker(line.Text).Find(b.annotation, 0);
-      if (at != npos) {
-        found = &b;
+  // Built into a new table, where the index of the next line is the walk's
+  // index i; inserting padding in place would shift the rest of the book
+  // for every break.
+  TLines out;
+  out.Reserve(displayLines.Count());
+  for (int li = 0; li < displayLines.Count(); ++li) {
+    TLine& line = *displayLines.Item(li);
+    while (true) {
+      const Break* found = nullptr;
+      size_t at = npos;
+      for (const Break& b : breaks) {
+        at = TMarkupWalker(line.Text).Find(b.annotation, 0);
+        if (at != npos) {
+          found = &b;
+          break;
+        }
+      }
+      if (found == nullptr) {
+        out.Insert(out.Count()) = std::move(line);
         break;
       }
-    }
-    if (found == nullptr) {
-      ++i;
-      continue;
-    }
-    const int sourceIndex = line.SourceIndex;
-    line.Text.erase(at, found->annotation.size());
-    // Text that shared the line with the break goes on after it.
-    if (IsBlankVisible(line.Text)) displayLines.Delete(i);
-    while (!(i % L == 0 && (i / L) % found->columnsPerStep == 0)) {
-      displayLines.Insert(i).SourceIndex = sourceIndex;
-      ++i;
+      line.Text.erase(at, found->annotation.size());
+      for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i) {
+        out.Insert(i).SourceIndex = line.SourceIndex;
+      }
+      // Text that shared the line with the break goes on after it.
+      if (IsBlankVisible(line.Text)) break;
     }
   }
+  displayLines = std::move(out);
 }
 
 }  // namespace rpv

@@ -99,8 +99,9 @@ class Child {
     if (r == 0) return false;
     reaped_ = true;
     if (r > 0) {
-      exitCode = WIFEXITED(status) ? WEXITSTATUS(status)
-                                   : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 0;
+      exitCode = WIFEXITED(status)     ? WEXITSTATUS(status)
+                 : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
+                                       : 0;
     }
     return true;
   }
@@ -150,11 +151,17 @@ bool Drain(UniqueFd& fd, std::string* sink, int maxChunks) {
 constexpr int kChunksPerTurn = 16;
 constexpr int kAll = 1 << 30;
 
+// Whole milliseconds from now until the deadline, rounded up, never negative.
+int MsUntil(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
 }  // namespace
 
 std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
-                                        std::string_view input,
-                                        const std::function<void()>& onTick, int tickMs) {
+                                        std::string_view input, const std::function<void()>& onTick,
+                                        int tickMs) {
   if (argv.empty() || argv.front().empty()) return std::nullopt;
 
   UniqueFd inRead, inWrite, outRead, outWrite, errRead, errWrite;
@@ -207,13 +214,16 @@ std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
     std::array<pollfd, 3> fds{};
     nfds_t count = 0;
     int inIx = -1, outIx = -1, errIx = -1;
-    if (inWrite.valid()) { inIx = static_cast<int>(count); fds[count++] = {inWrite.get(), POLLOUT, 0}; }
-    if (outRead.valid()) { outIx = static_cast<int>(count); fds[count++] = {outRead.get(), POLLIN, 0}; }
-    if (errRead.valid()) { errIx = static_cast<int>(count); fds[count++] = {errRead.get(), POLLIN, 0}; }
+    auto watch = [&](const UniqueFd& fd, short events, int& index) {
+      if (!fd.valid()) return;
+      index = static_cast<int>(count);
+      fds[count++] = {fd.get(), events, 0};
+    };
+    watch(inWrite, POLLOUT, inIx);
+    watch(outRead, POLLIN, outIx);
+    watch(errRead, POLLIN, errIx);
 
-    const auto sinceTick = Clock::now() - lastTick;
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(tickEvery - sinceTick);
-    const int r = ::poll(fds.data(), count, wait.count() > 0 ? static_cast<int>(wait.count()) : 0);
+    const int r = ::poll(fds.data(), count, MsUntil(lastTick + tickEvery));
     if (r < 0 && errno != EINTR) {
       // Closing every pipe lets the child see the end instead of waiting on us.
       inWrite.reset();
@@ -226,14 +236,19 @@ std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
       if (fds[inIx].revents & POLLOUT) {
         const size_t n = std::min(kChunk, input.size() - written);
         const ssize_t w = ::write(inWrite.get(), input.data() + written, n);
-        if (w > 0) written += static_cast<size_t>(w);
-        else if (w < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) inWrite.reset();
+        if (w > 0) {
+          written += static_cast<size_t>(w);
+        } else if (w < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+          inWrite.reset();  // EPIPE: the child will read no more
+        }
         if (written == input.size()) inWrite.reset();  // the child sees the end
       } else {
         inWrite.reset();  // the child closed its end
       }
     }
-    if (r > 0 && outIx >= 0 && fds[outIx].revents != 0) Drain(outRead, &result.output, kChunksPerTurn);
+    if (r > 0 && outIx >= 0 && fds[outIx].revents != 0) {
+      Drain(outRead, &result.output, kChunksPerTurn);
+    }
     if (r > 0 && errIx >= 0 && fds[errIx].revents != 0) Drain(errRead, nullptr, kChunksPerTurn);
 
     if (Clock::now() - lastTick >= tickEvery) {
@@ -253,10 +268,7 @@ std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
   // first and less often later.
   int napMs = 1;
   while (!child.Poll(false)) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        tickEvery - (Clock::now() - lastTick));
-    const int nap = std::max(0, std::min(napMs, static_cast<int>(left.count())));
-    ::poll(nullptr, 0, nap);
+    ::poll(nullptr, 0, std::min(napMs, MsUntil(lastTick + tickEvery)));
     napMs = std::min(napMs * 2, 20);
     if (Clock::now() - lastTick >= tickEvery) {
       if (onTick) onTick();

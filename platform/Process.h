@@ -26,7 +26,6 @@ struct ProcessResult {
 // SIGPIPE in the caller. The child is always reaped, even when onTick throws.
 std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
                                         std::string_view input,
-                                        const std::function<void()>& onTick = {},
-                                        int tickMs = 50);
+                                        const std::function<void()>& onTick = {}, int tickMs = 50);
 
 }  // namespace rpv

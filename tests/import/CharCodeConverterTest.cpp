@@ -45,8 +45,8 @@ class TempDir {
   ~TempDir() { fs::remove_all(path_); }
   // Writes bytes to a file and returns its CP932 path.
   std::string Write(const std::string& name, std::string_view bytes) const {
-    std::ofstream(path_ / name, std::ios::binary).write(bytes.data(),
-                                                         static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path_ / name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return FromNativePath(path_ / name);
   }
   fs::path Path() const { return path_; }
@@ -88,8 +88,10 @@ TEST(CharCode, SampleInEveryEncodingReadsBackToTheSameBytes) {
     std::set<std::string> dropped;
     for (size_t i = 0; i < sample.size(); i += CharLen(sample, i)) {
       const std::string ch = sample.substr(i, CharLen(sample, i));
-      if (Iconv(ch, c.iconvName, "CP932")) carried += ch;
-      else dropped.insert(ch);
+      if (Iconv(ch, c.iconvName, "CP932"))
+        carried += ch;
+      else
+        dropped.insert(ch);
     }
     EXPECT_LE(dropped.size(), 2u);
     EXPECT_GT(carried.size(), sample.size() * 9 / 10);
@@ -126,7 +128,9 @@ TEST(CharCode, DetectionRules) {
   EXPECT_EQ(DetectCharCode("日本語\xE6\x97"), ccShiftJis);  // truncated
   EXPECT_EQ(DetectCharCode("caf\xC3"), ccEuc);
 
-  EXPECT_EQ(DetectCharCode("\xFF\xFE" "A"), ccUtf16Le);
+  EXPECT_EQ(DetectCharCode("\xFF\xFE"
+                           "A"),
+            ccUtf16Le);
   EXPECT_EQ(DetectCharCode("\xFE\xFF"), ccUtf16Be);
   EXPECT_EQ(DetectCharCode("\xEF\xBB\xBF"), ccUtf8Bom);
 }
@@ -141,8 +145,8 @@ TEST(CharCode, JisPairMapping) {
   std::set<std::string> seen;
   for (int j1 = 0x21; j1 <= 0x7E; ++j1) {
     for (int j2 = 0x21; j2 <= 0x7E; ++j2) {
-      const std::string s = JisPairToSjis(static_cast<unsigned char>(j1),
-                                          static_cast<unsigned char>(j2));
+      const std::string s =
+          JisPairToSjis(static_cast<unsigned char>(j1), static_cast<unsigned char>(j2));
       ASSERT_EQ(s.size(), 2u);
       const auto lead = static_cast<unsigned char>(s[0]);
       const auto trail = static_cast<unsigned char>(s[1]);
@@ -160,7 +164,10 @@ TEST(CharCode, EucAndJisConversionEdges) {
   // A first byte at the very end pairs with zero rather than reading on.
   EXPECT_EQ(EucToSjis("\xA4").size(), 2u);
   // The single-shift byte stays; the katakana byte after it starts a pair.
-  EXPECT_EQ(EucToSjis("\x8E\xB1" "A").substr(0, 1), "\x8E");
+  EXPECT_EQ(EucToSjis("\x8E\xB1"
+                      "A")
+                .substr(0, 1),
+            "\x8E");
   EXPECT_EQ(EucToSjis("\xFF\xA0"), "\xFF\xA0");
 
   // A double-byte segment without a closing escape runs to the end.
@@ -187,14 +194,22 @@ TEST(CharCode, FileEdgeCases) {
   // UTF-16 without a mark is not UTF-16: it ends at its first zero byte.
   EXPECT_EQ(ReadTextFile(dir.Write("nomark", std::string("A\0B\0", 4))), "A");
   // UTF-16 runs to its first zero unit; a lone surrogate becomes "?".
-  EXPECT_EQ(ReadTextFile(dir.Write("le", std::string("\xFF\xFE\x42\x30\x00\xD8\x61\x00\x00\x00z\x00", 12))),
+  EXPECT_EQ(ReadTextFile(
+                dir.Write("le", std::string("\xFF\xFE\x42\x30\x00\xD8\x61\x00\x00\x00z\x00", 12))),
             Sj("あ") + "?a");
-  EXPECT_EQ(ReadTextFile(dir.Write("be", std::string("\xFE\xFF\x30\x42\xDC\x00\x00", 7))), Sj("あ") + "?");
+  EXPECT_EQ(ReadTextFile(dir.Write("be", std::string("\xFE\xFF\x30\x42\xDC\x00\x00", 7))),
+            Sj("あ") + "?");
   EXPECT_EQ(ReadTextFile(dir.Write("lebare", "\xFF\xFE")), "");
   // Characters CP932 lacks become "?".
-  EXPECT_EQ(ReadTextFile(dir.Write("emoji", "\xEF\xBB\xBF" "a\xF0\x9F\x98\x80\xEA\xB0\x80")), "a??");
+  EXPECT_EQ(ReadTextFile(dir.Write("emoji",
+                                   "\xEF\xBB\xBF"
+                                   "a\xF0\x9F\x98\x80\xEA\xB0\x80")),
+            "a??");
   // Invalid UTF-8 after a mark still converts.
-  EXPECT_EQ(ReadTextFile(dir.Write("badbom", "\xEF\xBB\xBF" "x\x80y")), "x?y");
+  EXPECT_EQ(ReadTextFile(dir.Write("badbom",
+                                   "\xEF\xBB\xBF"
+                                   "x\x80y")),
+            "x?y");
 }
 
 TEST(CharCode, ErrorsCarryTheirMessages) {
@@ -228,13 +243,15 @@ TEST(CharCode, ArbitraryBytesNeverCrash) {
     std::string data(static_cast<size_t>(round * 7 % 500), '\0');
     for (char& c : data) c = static_cast<char>(byte(rng));
     // Give some rounds the heads that lead to each converter.
-    static const char* const heads[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF", "\x1B$B", "\xE3\x80\x80"};
+    static const char* const heads[] = {"",       "\xFF\xFE",    "\xFE\xFF", "\xEF\xBB\xBF",
+                                        "\x1B$B", "\xE3\x80\x80"};
     data.insert(0, heads[round % 6]);
     const std::string sjis = BytesToSjis(data);
     EXPECT_LE(sjis.size(), data.size() * 2 + 2);
     // Without zeros the byte-level converters see everything.
     std::string noZero = data;
-    for (char& c : noZero) if (c == 0) c = 1;
+    for (char& c : noZero)
+      if (c == 0) c = 1;
     (void)EucToSjis(noZero);
     (void)JisToSjis(noZero);
     (void)DetectCharCode(noZero);

@@ -2,6 +2,7 @@
 
 #include "import/Colours.h"
 #include "import/DisplayMarkup.h"
+#include "import/TextConvert.h"
 #include "MarkupTestUtil.h"
 
 using namespace rpv;
@@ -105,6 +106,21 @@ TEST(DisplayMarkup, IncompleteOrUnknownTagsAreText) {
   // A closing literal whose "{" is the trail byte of "ボ" (83 7B) is not one.
   const std::string s = "{H\\O}\x83{O\\E}";
   EXPECT_FALSE(MatchTag(s, 0, false));
+}
+
+TEST(DisplayMarkup, TrailBytesInsideArgumentsAreText) {
+  // "表" is 95 5C and "ボ" 83 7B: followed by "E}" or "O\E}" their trail
+  // bytes spell a closing literal when read from the wrong byte.
+  const std::string note = S("{H\\O}表E}ボO\\E}{O\\E}x");
+  const auto m = MatchTag(note, 0, false);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(U(m->Arg), "表E}ボO\\E}");
+  EXPECT_EQ(note.substr(m->End), "x");
+  // Later passes treat the whole span as one unit: the voiced mark inside
+  // the argument is left alone.
+  TInfo style = Style96();
+  const std::string line = S("{H\\O}表E}゛{O\\E}゛");
+  EXPECT_EQ(U(PrepareLine(line, style)), "{H\\O}表E}゛{O\\E}{H\\V}゛{V\\E}");
 }
 
 TEST(DisplayMarkup, ZeroWidthSkippingIgnoresCase) {

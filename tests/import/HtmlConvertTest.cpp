@@ -87,6 +87,9 @@ TEST(ConvertHtml, RubyFromRubyTags) {
   // A stray "</ruby>" repeats nothing.
   EXPECT_EQ(Convert("<ruby>漢<rt>かん</ruby></ruby>x").texts, (V{"{H\\B}かん{B_M}漢{B\\E}漢x"}));
   EXPECT_EQ(Convert("<ruby>漢</ruby>").texts, (V{"漢"}));
+  // Tags inside the base stay whole even where counts would cut per character.
+  EXPECT_EQ(Convert("<ruby><b>漢</b><rt>かんじかんじかんじかんじかんじかんじ</ruby>").texts,
+            (V{"{H\\B}かんじかんじかんじかんじかんじかんじ{B_M}{H\\L\\E}漢{H\\D\\E}{B\\E}{H\\L\\E}漢{H\\D\\E}"}));
 }
 
 TEST(ConvertHtml, FontColours) {

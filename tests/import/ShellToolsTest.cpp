@@ -22,12 +22,16 @@ class EnvVar {
  public:
   EnvVar(const char* name, const std::optional<std::string>& value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value) ::setenv(name, value->c_str(), 1);
-    else ::unsetenv(name);
+    if (value)
+      ::setenv(name, value->c_str(), 1);
+    else
+      ::unsetenv(name);
   }
   ~EnvVar() {
-    if (old_) ::setenv(name_, old_->c_str(), 1);
-    else ::unsetenv(name_);
+    if (old_)
+      ::setenv(name_, old_->c_str(), 1);
+    else
+      ::unsetenv(name_);
   }
   EnvVar(const EnvVar&) = delete;
   EnvVar& operator=(const EnvVar&) = delete;
@@ -113,7 +117,8 @@ TEST_F(ShellTools, ShortcutIsADesktopEntry) {
   ASSERT_TRUE(CreateShortcut(Sj("/usr/bin/rpv"), description, link));
   EXPECT_NE(ReadWholeFile(link).value().find("Exec=\"/usr/bin/rpv\" %f\n"), std::string::npos);
   int files = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(root_ / "data" / "applications")) ++files;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(root_ / "data" / "applications"))
+    ++files;
   EXPECT_EQ(files, 1);
 
   // A folder that cannot be created means no shortcut, not a crash.

@@ -97,8 +97,8 @@ TEST(Process, ProgramsThatCannotStart) {
   EXPECT_FALSE(RunProcess({""}, "x").has_value());
   // A folder and a file without execute permission cannot be started either.
   EXPECT_FALSE(RunProcess({"/tmp"}, "x").has_value());
-  const auto plain = std::filesystem::temp_directory_path() /
-                     ("rpv_not_executable_" + std::to_string(::getpid()));
+  const auto plain =
+      std::filesystem::temp_directory_path() / ("rpv_not_executable_" + std::to_string(::getpid()));
   { std::ofstream(plain) << "echo hi\n"; }
   EXPECT_FALSE(RunProcess({plain.string()}, "x").has_value());
   std::filesystem::remove(plain);
@@ -125,7 +125,8 @@ TEST(Process, TicksWhileTheChildRunsAndStopsAtItsEnd) {
 
 TEST(Process, ChildGetsOnlyStandardHandlesAndDefaultSigpipe) {
   const auto parentFds = OpenFds();
-  struct sigaction ignore {}, old {};
+  struct sigaction ignore {
+  }, old{};
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGPIPE, &ignore, &old);
   auto r = RunProcess(Sh("ls /proc/$$/fd; grep SigIgn /proc/$$/status"), "");
