@@ -1,22 +1,39 @@
-// rpv: the reader's entry point. Until the window exists, it reports what it
-// reads from the file named on the command line.
+// rpv: the reader. "rpv [FILE]" opens the window; "--render" and "--pages"
+// run the headless renderer, which needs no display and so runs before any
+// Qt application object exists.
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
-#include "platform/Codepage.h"
+#include "app/RenderCommand.h"
 #include "platform/FileIO.h"
 
+#ifdef RPV_WITH_GUI
+#include <QApplication>
+
+#include "app/rpvMain.h"
+#endif
+
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: rpv FILE\n");
-    return 2;
+  if (rpv::IsRenderCommand(argc, argv)) return rpv::RunRenderCommand(argc, argv);
+#ifdef RPV_WITH_GUI
+  QApplication app(argc, argv);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    // History and bookmarks keep paths: a relative one would name another
+    // file once the reader starts from another folder.
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(argv[i], ec);
+    if (ec) path = argv[i];
+    args.push_back(rpv::FromNativePath(path.lexically_normal()));
   }
-  const std::string path = rpv::Utf8ToCp932(argv[1]);
-  const auto data = rpv::ReadWholeFile(path);
-  if (!data) {
-    std::fprintf(stderr, "rpv: cannot open %s\n", argv[1]);
-    return 1;
-  }
-  std::printf("%s: %zu bytes\n", argv[1], data->size());
-  return 0;
+  rpv::TfrmRPV window(std::move(args));
+  window.FormCreate();
+  return QApplication::exec();
+#else
+  std::fprintf(stderr, "rpv: built without the window; use rpv --render\n");
+  return 2;
+#endif
 }

@@ -1,0 +1,31 @@
+#include "app/PageView.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/rpvMain.h"
+
+namespace rpv {
+
+TPageView::TPageView(TfrmRPV* form) : QWidget(form), form_(form) {
+  setObjectName(QStringLiteral("PageView"));
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
+  // Every pixel is painted from the page bitmap.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TPageView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  form_->FormPaint(painter);
+}
+
+void TPageView::mouseMoveEvent(QMouseEvent* event) {
+  form_->FormMouseMove(event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+void TPageView::mousePressEvent(QMouseEvent* event) {
+  form_->FormMouseDown(event->button(), event->globalPosition().toPoint());
+}
+
+}  // namespace rpv

@@ -1,0 +1,21 @@
+// The headless face of the reader:
+//
+//   rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] FILE
+//   rpv --pages [--size WxH] [--dpi D] [--style NAME] FILE
+//
+// lays FILE out with a style of info.ini in the program's folder (the first
+// one when no name is given; a missing info.ini is created with the default
+// style) and the enabled filters of tool.ini, exactly as the window would,
+// then writes page N as PNG or prints the number of pages.
+#pragma once
+
+namespace rpv {
+
+// True when the arguments ask for the renderer rather than the window.
+bool IsRenderCommand(int argc, const char* const* argv);
+
+// Runs it: 0 on success, 2 for bad arguments, 1 when the work fails. Every
+// failure is explained on standard error.
+int RunRenderCommand(int argc, const char* const* argv);
+
+}  // namespace rpv

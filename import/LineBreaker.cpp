@@ -1,0 +1,224 @@
+#include "import/LineBreaker.h"
+
+#include <algorithm>
+
+#include "import/MbScan.h"
+#include "platform/Codepage.h"
+
+namespace rpv {
+
+namespace {
+
+constexpr std::string_view kTagEnd = "\\E}";
+constexpr std::string_view kRubyOpen = "{H\\B}";
+constexpr std::string_view kRubyClose = "{B\\E}";
+constexpr std::string_view kIdeographicSpace = "\x81\x40";  // "　"
+
+// "・", "※", "○", "●", "◎", "□", "■", "△", "▲", "▽", "▼" (second bytes; all
+// begin with 0x81).
+constexpr unsigned char kListMarkTrail[] = {0x45, 0xA6, 0x9B, 0x9C, 0x9D, 0xA0,
+                                            0xA1, 0xA2, 0xA3, 0xA4, 0xA5};
+
+// A "{H\" in any letter case starts a zero-width span.
+inline bool IsTagAt(std::string_view t, size_t p) {
+  return t[p] == '{' && p + 2 < t.size() && (t[p + 1] == 'H' || t[p + 1] == 'h') &&
+         t[p + 2] == '\\';
+}
+
+// Just past the next "\E}"; when none follows only the "{" is skipped.
+inline size_t SkipTag(std::string_view t, size_t p) {
+  const size_t e = t.find(kTagEnd, p + 3);
+  return e == std::string_view::npos ? p + 1 : e + kTagEnd.size();
+}
+
+inline unsigned char Byte(std::string_view t, size_t i) {
+  return i < t.size() ? static_cast<unsigned char>(t[i]) : 0;
+}
+
+// A list mark at pos that is neither doubled nor followed by another symbol
+// of the same first byte: both following bytes must differ from the mark's.
+bool ListMarkAt(std::string_view t, size_t pos) {
+  if (Byte(t, pos) != 0x81 || pos + 1 >= t.size()) return false;
+  const unsigned char trail = Byte(t, pos + 1);
+  if (std::find(std::begin(kListMarkTrail), std::end(kListMarkTrail), trail) ==
+      std::end(kListMarkTrail))
+    return false;
+  return Byte(t, pos + 2) != 0x81 && Byte(t, pos + 3) != trail;
+}
+
+}  // namespace
+
+TCharSet::TCharSet(std::string_view chars) {
+  for (size_t i = 0; i < chars.size();) {
+    const size_t len = mb::Len(chars, i);
+    const auto b0 = static_cast<unsigned char>(chars[i]);
+    if (len == 1)
+      single_.set(b0);
+    else
+      double_.set((static_cast<size_t>(b0) << 8) | static_cast<unsigned char>(chars[i + 1]));
+    i += len;
+  }
+}
+
+bool IsWordChar(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+         c == '"' || c == '#' || c == '$' || c == '%' || c == '\'' || c == '(' || c == '<';
+}
+
+TLineBreaker::TLineBreaker(const TBreakRules& rules)
+    : rules_(rules), head_(rules.RuleCharHead), end_(rules.RuleCharEnd) {
+  rules_.RuleCharHead = {};
+  rules_.RuleCharEnd = {};
+}
+
+int32_t TLineBreaker::CharWidth(unsigned char b) const {
+  return IsLeadByte(b) ? rules_.FontPixels : (rules_.FontPixels + 1) / 2;
+}
+
+bool TLineBreaker::FitsUnmeasured(size_t bytes, int32_t indentCells) const {
+  const int64_t step = int64_t{rules_.FontPixels} + rules_.BetweenChar;
+  // The indent counts too: a short line in a deeply indented block may
+  // still be too long for what is left of the line.
+  const int64_t indent = int64_t{indentCells} * rules_.FontPixels;
+  // Beyond this many bytes the product could overflow; such a line is
+  // measured anyway.
+  if (bytes > (uint64_t{1} << 40)) return step <= 0 && indent <= rules_.LineLength;
+  return static_cast<int64_t>(bytes) * step + indent <= rules_.LineLength;
+}
+
+size_t TLineBreaker::VisibleFrom(std::string_view t, size_t pos) {
+  while (pos < t.size()) {
+    if (!IsTagAt(t, pos)) return pos;
+    pos = SkipTag(t, pos);
+  }
+  return std::string_view::npos;
+}
+
+std::ptrdiff_t TLineBreaker::LastUnitBefore(size_t pos) const {
+  const auto it = std::partition_point(units_.begin(), units_.end(),
+                                       [pos](const TUnit& u) { return u.Pos < pos; });
+  return (it - units_.begin()) - 1;
+}
+
+size_t TLineBreaker::RubyGuard(std::string_view t, size_t start, size_t pos) const {
+  if (pos < start + kRubyClose.size() ||
+      t.compare(pos - kRubyClose.size(), kRubyClose.size(), kRubyClose) != 0)
+    return pos;
+  // Back to the group's opening literal, so that the group goes to the next
+  // line with the first character of its base.
+  for (size_t q = pos - kRubyClose.size(); q-- > start;) {
+    if (mb::MatchesNoCase(t, q, kRubyOpen)) return q;
+  }
+  return pos;  // a stray closing literal: nothing to keep together
+}
+
+size_t TLineBreaker::ApplyWordWrap(std::string_view t, size_t pos) const {
+  const size_t v = VisibleFrom(t, pos);
+  if (v == std::string_view::npos || mb::Len(t, v) != 1 || !IsWordChar(Byte(t, v))) return pos;
+  std::ptrdiff_t k = LastUnitBefore(pos);
+  while (k >= 0 && units_[static_cast<size_t>(k)].Len == 1 &&
+         IsWordChar(Byte(t, units_[static_cast<size_t>(k)].Pos)))
+    --k;
+  // A word that began at the line start is longer than the line: it is cut
+  // where it overflows.
+  if (k >= 1) return units_[static_cast<size_t>(k)].End();
+  return pos;
+}
+
+size_t TLineBreaker::ApplyEndRule(std::string_view t, size_t pos) const {
+  std::ptrdiff_t k = LastUnitBefore(pos);
+  if (k < 0 || !UnitIn(t, k, end_)) return pos;
+  while (k > 0 && UnitIn(t, k, end_)) --k;
+  if (k > 0) return units_[static_cast<size_t>(k)].End();
+  return pos;  // nothing but opening brackets after the line's first character
+}
+
+size_t TLineBreaker::ApplyHang(std::string_view t, size_t pos) {
+  const size_t v = VisibleFrom(t, pos);
+  if (v == std::string_view::npos) return pos;
+  const size_t len = mb::Len(t, v);
+  if (!head_.Contains(t, v, len)) return pos;
+  units_.push_back({v, len});  // it is on this line now, in the reserved cell
+  return v + len;
+}
+
+size_t TLineBreaker::ApplyHeadRule(std::string_view t, size_t pos) const {
+  const size_t v = VisibleFrom(t, pos);
+  if (v == std::string_view::npos || !head_.Contains(t, v, mb::Len(t, v))) return pos;
+  std::ptrdiff_t k = LastUnitBefore(pos);
+  while (k > 0 && UnitIn(t, k, head_)) --k;
+  // The character before the forbidden run goes to the next line with it;
+  // a run that reaches back to the line start is left where it was cut.
+  if (k > 0) return units_[static_cast<size_t>(k)].Pos;
+  return pos;
+}
+
+size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentCells) {
+  const size_t n = t.size();
+  if (start >= n) return n;
+  units_.clear();
+
+  // 1. Measure up to the first character that does not fit.
+  const int64_t W = rules_.LineLength;
+  const int64_t B = rules_.BetweenChar;
+  int64_t x = int64_t{indentCells} * rules_.FontPixels;
+  size_t p = start;
+  while (p < n) {
+    if (IsTagAt(t, p)) {
+      p = SkipTag(t, p);
+      continue;
+    }
+    const size_t len = mb::Len(t, p);
+    x += CharWidth(static_cast<unsigned char>(t[p]));
+    if (x > W) break;
+    x += B;
+    units_.push_back({p, len});
+    p += len;
+  }
+  if (p >= n) return n;
+
+  // 2. The prohibition rules, each only moving the cut by what it needs.
+  p = RubyGuard(t, start, p);
+  if (rules_.WordWrap && p < n) p = ApplyWordWrap(t, p);
+  if (rules_.EndRule && p < n) p = ApplyEndRule(t, p);
+  if (rules_.Hang && p < n) p = ApplyHang(t, p);
+  if (rules_.HeadRule && p < n) {
+    p = ApplyHeadRule(t, p);
+    // Moving back for the head rule, or over a ruby group, can leave an
+    // opening bracket or a ruby group without its base at the end: repeat
+    // those two until the cut stays put. Each step only moves back.
+    for (size_t before = n + 1; before != p;) {
+      before = p;
+      p = RubyGuard(t, start, p);
+      if (rules_.EndRule) p = ApplyEndRule(t, p);
+    }
+  }
+
+  // 3. Progress: a line holds at least one visible character.
+  if (LastUnitBefore(p) < 0) {
+    const size_t v = VisibleFrom(t, start);
+    if (v == std::string_view::npos) return n;
+    p = v + mb::Len(t, v);
+  }
+  // Only tags left: they stay on this line rather than making an empty one.
+  if (VisibleFrom(t, p) == std::string_view::npos) return n;
+  return p;
+}
+
+int32_t TLineBreaker::HangingIndent(std::string_view t) const {
+  int64_t k = 0;
+  if (ListMarkAt(t, 0)) {
+    k = 1;
+  } else if (t.substr(0, 2) == kIdeographicSpace) {
+    size_t pos = 2;
+    while (t.substr(pos, 2) == kIdeographicSpace) {
+      ++k;
+      pos += 2;
+    }
+    if (ListMarkAt(t, pos)) k += 2;
+  }
+  if (k * (int64_t{rules_.FontPixels} + rules_.BetweenChar) * 2 > rules_.LineLength) return 0;
+  return static_cast<int32_t>(k);
+}
+
+}  // namespace rpv

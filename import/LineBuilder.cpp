@@ -1,0 +1,229 @@
+#include "import/LineBuilder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+
+#include "import/HtmlConvert.h"
+#include "import/CustomBookClass.h"
+#include "import/DisplayMarkup.h"
+#include "import/MbScan.h"
+#include "import/TextConvert.h"
+#include "platform/Picture.h"
+
+namespace rpv {
+
+namespace {
+
+// The file name part of a path (after the last separator that is a whole
+// character).
+std::string_view FileNameOf(std::string_view path) {
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); i += mb::Len(path, i)) {
+    if (path[i] == '/' || path[i] == '\\') start = i + 1;
+  }
+  return path.substr(start);
+}
+
+TLine& AppendLine(TLines& lines) { return *lines.Item(lines.Add()); }
+
+// Moves a line's contents to the end of another table.
+void MoveLine(TLine& from, TLines& to) { AppendLine(to) = std::move(from); }
+
+// The picture size suffix of an image line, or the bracketed file name when
+// the picture cannot be loaded. Returns the room along the page, in pixels,
+// that the picture takes across the lines (0 when it was not loaded).
+int64_t MeasureImage(TLine& line, size_t tagPos, const TInfo& style, bool* loaded) {
+  *loaded = false;
+  const size_t pathStart = tagPos + tag::kImageOpen.size();
+  const size_t pathEnd = line.Text.find(tag::kImageClose, pathStart);
+  const std::string path = line.Text.substr(pathStart, pathEnd - pathStart);
+  const auto size = LoadPictureSize(path);
+  if (!size) {
+    line.Text = "[" + std::string(FileNameOf(path)) + "]";
+    return 0;
+  }
+  int64_t h = size->Height;
+  int64_t w = size->Width;
+  const int64_t areaHeight = style.TextAreaHeight();
+  const int64_t areaWidth = style.TextAreaWidth();
+  if (h > areaHeight) {
+    w = areaHeight * w / h;
+    h = areaHeight;
+  }
+  if (w > areaWidth && w > 0) {
+    h = areaWidth * h / w;
+    w = areaWidth;
+  }
+  h = std::max<int64_t>(h, 0);
+  w = std::max<int64_t>(w, 0);
+  line.Text.insert(pathEnd + tag::kImageClose.size(),
+                   ImageSizeSuffix(static_cast<int>(h), static_cast<int>(w)));
+  *loaded = true;
+  return style.IsVertical() ? w : h;
+}
+
+}  // namespace
+
+TBreakRules BreakRulesOf(const TInfo& style) {
+  TBreakRules r;
+  r.FontPixels = style.FontPixels();
+  r.BetweenChar = style.BetweenChar;
+  r.LineLength = style.LineLength();
+  r.HeadRule = style.blnRuleCharHead;
+  r.EndRule = style.blnRuleCharEnd;
+  r.Hang = style.blnHang;
+  r.WordWrap = style.WordWrap;
+  r.RuleCharHead = style.RuleCharHead;
+  r.RuleCharEnd = style.RuleCharEnd;
+  return r;
+}
+
+void WrapLine(TCustomBook& book, TLineBreaker& breaker, std::string_view text, int32_t i) {
+  TLine& source = *book.SourceLines.Item(i);
+  auto append = [&](size_t from, size_t to) {
+    TLine& d = AppendLine(book.DisplayLines);
+    d.Text.assign(text, from, to - from);
+    d.SourceIndex = source.SourceIndex;
+    d.Align = source.Align;
+    d.Indent = source.Indent;
+    d.Anchor = source.Anchor;
+  };
+  if (breaker.FitsUnmeasured(text.size(), source.Indent)) {
+    append(0, text.size());
+    return;
+  }
+  size_t pos = 0;
+  while (true) {
+    const size_t end = breaker.NextBreak(text, pos, source.Indent);
+    append(pos, end);
+    if (end >= text.size()) return;
+    if (source.Indent == 0) source.Indent = breaker.HangingIndent(text);
+    pos = end;
+  }
+}
+
+void RemoveBlankLines(TLines& lines) {
+  const int32_t n = lines.Count();
+  if (n < 2) return;
+  // The walk looks at the line after the current one; a removed line's
+  // successor moves up into the current place and is passed over unexamined.
+  // Done as one copy so a long book is not shifted once per removal.
+  TLines kept;
+  kept.Reserve(n);
+  MoveLine(*lines.Item(0), kept);
+  int32_t k = 1;
+  while (k < n) {
+    if (lines.Item(k)->Text.empty()) {
+      if (k + 1 < n) MoveLine(*lines.Item(k + 1), kept);
+      k += 2;
+    } else {
+      MoveLine(*lines.Item(k), kept);
+      k += 1;
+    }
+  }
+  lines = std::move(kept);
+}
+
+void PlaceImages(TCustomBook& book) {
+  TLines& lines = book.DisplayLines;
+  const int32_t n = lines.Count();
+  int32_t firstImage = 0;
+  while (firstImage < n && lines.Item(firstImage)->Text.find(tag::kImageOpen) == std::string::npos)
+    ++firstImage;
+  if (firstImage == n) return;
+
+  const TInfo& style = book.Style;
+  const int64_t L = std::max<int32_t>(1, style.LinesPerColumn());
+  const int64_t P = std::max<int32_t>(1, style.LinePitch());
+  // Inserting blank lines one by one would shift the whole table each time;
+  // the lines are copied once into a new table instead, and the column
+  // arithmetic uses the index in the new table.
+  TLines out;
+  out.Reserve(n);
+  for (int32_t j = 0; j < n; ++j) {
+    TLine& line = *lines.Item(j);
+    const size_t at = j < firstImage ? std::string::npos : line.Text.find(tag::kImageOpen);
+    if (at == std::string::npos ||
+        line.Text.find(tag::kImageClose, at + tag::kImageOpen.size()) == std::string::npos) {
+      MoveLine(line, out);
+      continue;
+    }
+    bool loaded = false;
+    const int64_t extent = MeasureImage(line, at, style, &loaded);
+    if (!loaded) {
+      MoveLine(line, out);
+      continue;
+    }
+    const int64_t m = extent / P + 1;  // line positions the picture spans
+    const int64_t e = out.Count() % L;
+    // A picture that does not fit in the rest of the column starts the next
+    // one; at the top of a column it stays, as moving cannot help it.
+    if (e > 0 && m + e > L) {
+      for (int64_t k = 0; k < L - e; ++k) out.Add();
+    }
+    MoveLine(line, out);
+    for (int64_t k = 0; k < m; ++k) out.Add();
+  }
+  lines = std::move(out);
+}
+
+int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
+  if (SourceText.Empty()) return -1;
+  DisplayLines.Clear();
+  SourceLines.Clear();
+
+  const bool html = IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse);
+  if (html) {
+    ConvertHtml(Style, FileDir, FileName, SourceText.Text(), SourceLines, Title);
+  } else {
+    const auto count = static_cast<int32_t>(SourceText.Count());
+    SourceLines.Reserve(count);
+    for (int32_t i = 0; i < count; ++i) {
+      TLine& line = AppendLine(SourceLines);
+      line.Text.assign(SourceText[static_cast<size_t>(i)]);
+      line.SourceIndex = i;
+    }
+  }
+
+  if (DeleteBlankLines) RemoveBlankLines(SourceLines);
+
+  const bool ruby = Style.HasRubyFlag(kRubyOn);
+  if (ruby) {
+    for (int32_t i = 0; i < SourceLines.Count(); ++i) {
+      TLine& line = *SourceLines.Item(i);
+      line.Text = ConvertRubyMarks(line.Text, Style);
+    }
+    ApplyAnnotations(SourceLines, Style);
+  }
+
+  TLineBreaker breaker(BreakRulesOf(Style));
+  DisplayLines.Reserve(SourceLines.Count());
+  for (int32_t i = 0; i < SourceLines.Count(); ++i) {
+    TLine& line = *SourceLines.Item(i);
+    line.Text = PrepareLine(line.Text, Style);
+    WrapLine(*this, breaker, line.Text, i);
+  }
+
+  if (html) {
+    PlaceImages(*this);
+    BalanceStyleTags(DisplayLines);
+  }
+  if (ruby) ApplyPageBreaks(DisplayLines, Style);
+
+  const double perColumn = std::max<int32_t>(1, Style.LinesPerColumn());
+  PageCount = static_cast<int32_t>(
+      std::ceil(static_cast<double>(DisplayLines.Count()) / perColumn / Style.Columns()));
+
+  if (sourceIndex < 1) return 0;
+  // Searched from the first display line: after blank-line removal or
+  // removed annotation lines a source line can stand at a display index
+  // below its own number.
+  for (int32_t d = 0; d < DisplayLines.Count(); ++d) {
+    if (DisplayLines.Item(d)->SourceIndex == sourceIndex) return d;
+  }
+  return 0;
+}
+
+}  // namespace rpv

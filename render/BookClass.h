@@ -1,0 +1,119 @@
+// The page class: the document as the window owns it. On top of the
+// document base (file, style, fonts, line tables) it keeps an off-screen page
+// bitmap the size of the view and draws whole pages into it: background
+// colour and tiled picture (also from an HTML BODY tag), the columns through
+// the column renderer, header and footer, and the page shown when no
+// document is open. It also runs a newly loaded text through the user's
+// filter tools, searches the text, and sets the font-smoothing switch to suit
+// the style's anti-aliasing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/CustomBookClass.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "platform/FontEngine.h"
+#include "render/PictureCache.h"
+
+namespace rpv {
+
+// One text filter of tool.ini: the menu caption, the command line that reads
+// the document on standard input and writes the new text on standard output,
+// and whether it runs on every load.
+struct TTool {
+  std::string Name;
+  std::string Command;
+  bool Enabled = false;
+};
+
+// The filters of a tool.ini file, one a section in file order (Command,
+// Boolean). A missing file gives none.
+std::vector<TTool> LoadTools(std::string_view toolIniPath);
+
+// Bits of FindText's options, as the find dialog gives them.
+inline constexpr int kFindDown = 0x1;
+inline constexpr int kFindMatchCase = 0x20;
+
+// The message of the page shown without a document: "ファイルを開いてください".
+inline constexpr std::string_view kNoDocumentMessage =
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x8A\x4A\x82\xA2\x82\xC4\x82\xAD\x82\xBE\x82\xB3"
+    "\x82\xA2";
+
+class TBookClass : public TCustomBook {
+ public:
+  // Saves the font-smoothing switch, which the destructor puts back.
+  TBookClass();
+  ~TBookClass() override;
+
+  // Store the page size in the style and resize the page bitmap.
+  void SetPageWidth(int32_t width) override;
+  void SetPageHeight(int32_t height) override;
+  // The inherited load, then every enabled tool with a command, in order,
+  // filters the text. A tool that cannot be started leaves the text as it
+  // was and the next one runs; the output of one that ran replaces the
+  // text, also when it is empty.
+  void LoadFromFile(std::string_view fileName) override;
+  // The inherited load; remembers the style's own colours and background;
+  // font smoothing off for a supersampling style, the user's setting
+  // otherwise.
+  void LoadStyle(std::string_view settingsFile, std::string_view section, int32_t dpi) override;
+
+  // The inherited build, with the result lowered to the first line of its
+  // page; then (BODY tag honoured) the page colours and background of an
+  // HTML document's BODY tag, or the style's own for any other document.
+  int32_t BuildLines(int32_t sourceIndex);
+
+  // Draws the page whose first display line is given into PageBitmap; a
+  // negative first line, or no text, gives the page without a document.
+  void DrawPage(int32_t firstLine);
+  // The column renderer: one column of display lines from firstLine, the
+  // column moved by columnX (horizontal writing) or columnY (vertical).
+  // Adds the link rectangles of the column to Links.
+  void DrawColumn(int32_t columnX, int32_t columnY, int32_t firstLine);
+  // The header or footer template with its placeholders filled in for the
+  // page whose first display line is given.
+  std::string FormatHeaderFooter(std::string_view templ, int32_t firstLine);
+  void DrawHeaderFooter(int32_t firstLine, bool footer);
+
+  // The display line to show for the next match of pattern (options:
+  // kFindDown, kFindMatchCase) from the page at topLine; -1 when none.
+  int32_t FindText(std::string_view pattern, int32_t topLine, int options) const;
+  // The source line of the first display line that carries the anchor; -1
+  // when none does.
+  int32_t AnchorLine(std::string_view name) const;
+
+  int32_t CurrentBackColor() const { return Style.BackColor; }
+  int32_t CurrentFontColor() const { return Style.FontColor; }
+  int32_t LinesPerPage() const { return Style.LinesPerColumn() * Style.Columns(); }
+  int32_t LineCount() const { return DisplayLines.Count(); }
+
+  // Applies SelectFont's choice for the flags to the page canvas.
+  void SelectFont(int flags);
+
+  TBitmap24 PageBitmap;           // the page; PageWidth x PageHeight
+  bool SavedSmoothing = true;     // the switch as found at creation
+  std::string StyleBackground;    // the loaded style's background picture, if on
+  int32_t StyleFontColor = 0xFFFFFF;
+  int32_t StyleBackColor = 0;
+  std::vector<TTool> Tools;       // filled by the window from tool.ini
+  // Runs about every 50 ms while a filter works, so a window stays alive.
+  std::function<void()> OnFilterTick;
+
+ private:
+  friend class TColumnPainter;
+
+  void DrawBackground();
+  void DrawNoDocument();
+
+  TFontEngine fonts_;
+  TCanvas canvas_{PageBitmap, fonts_};
+  TPictureCache pictures_;
+  bool bodyBackground_ = false;  // the background picture came from BODY
+};
+
+}  // namespace rpv

@@ -1,0 +1,453 @@
+// The column renderer: draws one column of display lines onto the page
+// bitmap, interpreting the display markup as it walks each line.
+//
+// Geometry. Vertical writing: line i's character cells lie left of its
+// column X and run down from the line start S; ruby stands in the spacing
+// gap right of X, side notes left of the cells. Horizontal writing: line i's
+// cells hang below its row Y and run right from S; ruby stands in the gap
+// above, side notes below. Every text call goes through DrawTextAA with the
+// style's supersampling factor; widths measured on the canvas are at drawing
+// scale and are divided by that factor.
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "import/Colours.h"
+#include "import/DisplayMarkup.h"
+#include "import/HtmlAnalysis.h"
+#include "import/MbScan.h"
+#include "import/Tools.h"
+#include "render/BookClass.h"
+#include "render/class/BMPTools.h"
+
+namespace rpv {
+
+namespace {
+
+constexpr int kAngleHorizontal = 0;
+constexpr int kAngleTurned = 18;
+constexpr int kAngleVertical = 27;
+
+bool IsAsciiAlnum(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsBangOrQuery(unsigned char c) { return c == '!' || c == '?'; }
+
+// The visible text of markup: every complete "{H\" ... "\E}" span removed.
+std::string Visible(std::string_view text) { return StripTags(text, tag::kStart, tag::kEnd); }
+
+// Copies the picture with its top-left corner at (x, y), only inside clip.
+void DrawPicture(TBitmap24& page, int x, int y, const TBitmap24& picture, const TRect& clip) {
+  const long long left = std::max<long long>({0LL, clip.Left, x});
+  const long long top = std::max<long long>({0LL, clip.Top, y});
+  const long long right =
+      std::min<long long>({static_cast<long long>(page.Width()), clip.Right,
+                           static_cast<long long>(x) + picture.Width()});
+  const long long bottom =
+      std::min<long long>({static_cast<long long>(page.Height()), clip.Bottom,
+                           static_cast<long long>(y) + picture.Height()});
+  if (left >= right || top >= bottom) return;
+  const size_t bytes = static_cast<size_t>(right - left) * 3;
+  for (long long row = top; row < bottom; ++row) {
+    const uint8_t* src = picture.Row(static_cast<int>(row - y)) + static_cast<size_t>(left - x) * 3;
+    std::copy_n(src, bytes, page.Row(static_cast<int>(row)) + static_cast<size_t>(left) * 3);
+  }
+}
+
+}  // namespace
+
+// The working state of one DrawColumn call.
+class TColumnPainter {
+ public:
+  TColumnPainter(TBookClass& book, int32_t columnX, int32_t columnY, int32_t first)
+      : book_(book),
+        style_(book.Style),
+        canvas_(book.canvas_),
+        vertical_(book.Style.Direction == kDirectionVertical),
+        aa_(std::max<int>(1, book.Style.AntiAliasing)),
+        raa_(std::max<int>(1, book.Style.RAntiAliasing)),
+        fontPixels_(style_.FontPixels()),
+        rubyPixels_(style_.RubyPixels()),
+        pitch_(style_.LinePitch()),
+        lineLength_(style_.LineLength()),
+        between_(style_.BetweenChar),
+        columnX_(columnX),
+        columnY_(columnY),
+        first_(first) {
+    const int32_t count = book.DisplayLines.Count();
+    lines_ = std::max<int32_t>(0, std::min<int32_t>(count - first, style_.LinesPerColumn()));
+    // Pictures stay inside the column's box: its text area with the reserves
+    // for ruby and hanging punctuation.
+    if (vertical_) {
+      const int32_t top = style_.PageMarginTop + style_.HeaderHeight() + columnY;
+      clip_ = {style_.PageMarginLeft, top, style_.PageWidth - style_.PageMarginRight,
+               top + lineLength_ + style_.HangReserve()};
+    } else {
+      const int32_t left = style_.PageMarginLeft + columnX;
+      const int32_t top = style_.PageMarginTop + style_.HeaderHeight();
+      clip_ = {left, top, left + style_.TextAreaWidth() + style_.WidthReserve(),
+               top + style_.RubyBandHeight() + style_.TextAreaHeight()};
+    }
+  }
+
+  void Run() {
+    book_.TextColor = style_.FontColor;
+    Select(sfTransparent);
+    const int32_t count = book_.DisplayLines.Count();
+    for (int32_t i = -1; i < lines_; ++i) {
+      const int32_t index = first_ + i;
+      if (index < 0 || index >= count) continue;
+      DrawLine(*book_.DisplayLines.Item(index), i);
+    }
+    // A link still open at the column's end covers the rest of its lines.
+    if (link_.Open) EmitLink(lines_ - 1, ColumnHead() + lineLength_);
+  }
+
+ private:
+  struct OpenLink {
+    bool Open = false;
+    std::string Target;
+    int32_t Line = 0;   // line number i where it started (-1: before the column)
+    int32_t Start = 0;  // pen where it started
+  };
+
+  void Select(int flags) { book_.SelectFont(flags); }
+  int Width(std::string_view text) { return canvas_.TextWidth(text); }
+  int32_t LineEnd() const { return lineStart_ + lineLength_; }
+  // Where the column's lines begin, before any indent.
+  int32_t ColumnHead() const {
+    return vertical_ ? style_.PageMarginTop + style_.HeaderHeight() + columnY_
+                     : style_.PageMarginLeft + columnX_;
+  }
+
+  // Cross position of line i: vertical, the right edge of its cells;
+  // horizontal, the top of its cells.
+  int32_t CrossOf(int32_t i) const {
+    if (vertical_) {
+      return style_.PageWidth - style_.PageMarginRight - style_.WidthReserve() - pitch_ * i;
+    }
+    // The ruby band that the measures take from the page lies above the
+    // first line, so the ruby of the first line keeps clear of the header.
+    return style_.PageMarginTop + style_.HeaderHeight() + style_.RubyBandHeight() + pitch_ * i;
+  }
+
+  void DrawLine(const TLine& line, int32_t i) {
+    line_ = i;
+    cross_ = CrossOf(i);
+    lineStart_ = ColumnHead();
+    cellHeight_ = canvas_.TextExtent({}).cy;
+    int32_t aligned = 0;
+    if (line.Align == 1 || line.Align == 2) {
+      const int32_t w = Width(Visible(line.Text)) / aa_;
+      aligned = line.Align == 1 ? lineStart_ + lineLength_ - w : lineStart_ + (lineLength_ - w) / 2;
+    }
+    lineStart_ += line.Indent * fontPixels_;
+    pen_ = std::max(aligned, lineStart_);
+    previousSingle_ = false;
+
+    const std::string_view text = line.Text;
+    size_t p = 0;
+    while (p < text.size() && text[p] != '\0') {
+      if (text[p] == '{') {
+        if (const auto m = MatchTag(text, p, vertical_)) {
+          Tag(*m);
+          p = m->End;
+          continue;
+        }
+      }
+      const size_t len = mb::Len(text, p);
+      p += vertical_ ? VerticalChar(text, p, len) : HorizontalChar(text.substr(p, len));
+    }
+  }
+
+  // ---- Characters ----------------------------------------------------------
+
+  size_t HorizontalChar(std::string_view ch) {
+    if (line_ >= 0) DrawTextAA(canvas_, pen_, cross_, kAngleHorizontal, aa_, ch);
+    pen_ += Width(ch) / aa_ + between_;
+    return ch.size();
+  }
+
+  // The first byte after position p that is not part of a complete tag, or
+  // 0 at the end of the line: tags take no room, so an ASCII run followed by
+  // a tag and then a kanji still counts as standing between kanji.
+  unsigned char NextVisibleByte(std::string_view text, size_t p) const {
+    while (p < text.size() && text[p] == '{') {
+      const auto m = MatchTag(text, p, vertical_);
+      if (!m) break;
+      p = m->End;
+    }
+    return p < text.size() ? static_cast<unsigned char>(text[p]) : 0;
+  }
+
+  static bool EndsRun(unsigned char b) { return b == 0 || IsLeadByte(b); }
+
+  // Draws the character (or upright pair) at p; returns the bytes used.
+  size_t VerticalChar(std::string_view text, size_t p, size_t len) {
+    const auto c = static_cast<unsigned char>(text[p]);
+    const bool tateYoko = style_.blnTateYoko;
+    if (tateYoko && len == 1 && !previousSingle_) {
+      const auto next = p + 1 < text.size() ? static_cast<unsigned char>(text[p + 1]) : 0;
+      if (IsBangOrQuery(c) && IsBangOrQuery(next)) return Upright(text.substr(p, 2));
+      if (IsAsciiAlnum(c) && IsAsciiAlnum(next) && EndsRun(NextVisibleByte(text, p + 2)))
+        return Upright(text.substr(p, 2));
+      if (IsAsciiAlnum(c) && EndsRun(NextVisibleByte(text, p + 1))) return Upright(text.substr(p, 1));
+    }
+    const std::string_view ch = text.substr(p, len);
+    if (tateYoko && len == 2 && mb::Contains(style_.strTateYoko, ch)) {
+      // The turned font runs leftward from its reference point with the
+      // cell above it: one cell down and the cell coincides with a normal one.
+      Select(sfTransparent | sfTurned);
+      if (line_ >= 0) DrawTextAA(canvas_, cross_, pen_ + fontPixels_, kAngleTurned, aa_, ch);
+      pen_ += fontPixels_ + between_;
+      Select(sfTransparent);
+      previousSingle_ = false;
+      return len;
+    }
+    if (line_ >= 0) DrawTextAA(canvas_, cross_, pen_, kAngleVertical, aa_, ch);
+    pen_ += Width(ch) / aa_ + between_;
+    previousSingle_ = len == 1;
+    return len;
+  }
+
+  // One or two ASCII characters set upright, centred across the line, in one
+  // cell whatever their number.
+  size_t Upright(std::string_view chars) {
+    Select(sfTransparent | sfUpright);
+    const int w = Width(chars);
+    if (line_ >= 0)
+      DrawTextAA(canvas_, cross_ - ((w + cellHeight_) / aa_) / 2, pen_, kAngleHorizontal, aa_, chars);
+    pen_ += fontPixels_ + between_;
+    Select(sfTransparent);
+    previousSingle_ = chars.size() == 1;
+    return chars.size();
+  }
+
+  // ---- Tags ----------------------------------------------------------------
+
+  void Tag(const TTagMatch& m) {
+    switch (m.Kind) {
+      case TTagKind::Ruby: Ruby(m.Arg, m.Arg2); break;
+      case TTagKind::Note: Note(m.Arg); break;
+      case TTagKind::BoldOn: SetWeight(700); break;
+      case TTagKind::BoldOff: SetWeight(style_.FontWeight); break;
+      case TTagKind::ItalicOn: SetItalic(true); break;
+      case TTagKind::ItalicOff: SetItalic(false); break;
+      case TTagKind::StrikeOn: SetStrikeOut(true); break;
+      case TTagKind::StrikeOff: SetStrikeOut(false); break;
+      case TTagKind::Colour:
+        // A colour that cannot be read leaves the colour as it was.
+        if (const auto colour = StringToColor(m.Arg)) book_.TextColor = *colour & 0xFFFFFF;
+        Select(sfTransparent);
+        break;
+      case TTagKind::ColourOff:
+        book_.TextColor = style_.FontColor;
+        Select(sfTransparent);
+        break;
+      case TTagKind::Rule: Rule(m.Arg); break;
+      case TTagKind::Voiced: Voiced(m.Arg); break;
+      case TTagKind::Image: Image(m); break;
+      case TTagKind::LinkStart: LinkStart(m.Arg); break;
+      case TTagKind::LinkEnd: LinkEnd(); break;
+    }
+  }
+
+  void SetWeight(int32_t weight) {
+    book_.BodyFont.Weight = book_.UprightFont.Weight = book_.TurnedFont.Weight = weight;
+    Select(sfTransparent);
+  }
+  void SetItalic(bool on) {
+    book_.BodyFont.Italic = book_.UprightFont.Italic = book_.TurnedFont.Italic = on;
+    Select(sfTransparent);
+  }
+  void SetStrikeOut(bool on) {
+    book_.BodyFont.StrikeOut = book_.UprightFont.StrikeOut = book_.TurnedFont.StrikeOut = on;
+    Select(sfTransparent);
+  }
+
+  // Ruby beside its base. The base is measured here; its ordinary copy
+  // follows the group in the line, so the group moves the pen by nothing.
+  void Ruby(std::string_view readingMarkup, std::string_view baseMarkup) {
+    const std::string reading = Visible(readingMarkup);
+    const std::string base = Visible(baseMarkup);
+    const int32_t baseChars = static_cast<int32_t>(mb::Count(base));
+    const int32_t wb = Width(base) / aa_ + (baseChars - 1) * between_;
+    Select(sfRuby | sfTransparent);
+    const int32_t wr = Width(reading) / raa_;
+    int32_t p;
+    if (vertical_) {
+      const int32_t overhang = style_.HeaderHeight() / 3;
+      if (!style_.HasRubyFlag(kRubyCentre)) p = pen_;
+      else if (overhang < wr - wb) p = pen_ - overhang;
+      else p = pen_ + (wb - wr) / 2;
+    } else {
+      p = (wr > wb && pen_ == 0) ? 0 : pen_ + (wb - wr) / 2;
+    }
+    if (vertical_) {
+      SideText(reading, p, cross_ + rubyPixels_, lineStart_ + lineLength_ - rubyPixels_,
+               cross_ + rubyPixels_ - pitch_);
+    } else {
+      SideText(reading, p, cross_ - rubyPixels_, lineStart_ + lineLength_ - fontPixels_,
+               cross_ + pitch_ - rubyPixels_);
+    }
+    Select(sfTransparent);
+  }
+
+  // A side note in the ruby font, opposite the ruby, from the pen.
+  void Note(std::string_view noteMarkup) {
+    const std::string note = Visible(noteMarkup);
+    Select(sfRuby | sfTransparent);
+    if (vertical_) {
+      SideText(note, pen_, cross_ - fontPixels_, lineStart_ + lineLength_ - rubyPixels_,
+               cross_ - fontPixels_ - pitch_);
+    } else {
+      SideText(note, pen_, cross_ + fontPixels_, lineStart_ + lineLength_ - fontPixels_,
+               cross_ + fontPixels_ + pitch_);
+    }
+    Select(sfTransparent);
+  }
+
+  // Ruby-font text along the line from p at the cross position `at`, one
+  // character at a time while p stays within `bound`; what does not fit
+  // continues at the head of the next line (cross position `nextAt`), unless
+  // this is the column's last line. Drawn also for the line before the
+  // column, as its overflow lands on the column's first line.
+  void SideText(std::string_view text, int32_t p, int32_t at, int32_t bound, int32_t nextAt) {
+    const int angle = vertical_ ? kAngleVertical : kAngleHorizontal;
+    for (size_t q = 0; q < text.size();) {
+      const size_t len = mb::Len(text, q);
+      if (p > bound) {
+        if (line_ < lines_ - 1) {
+          const std::string_view rest = text.substr(q);
+          if (vertical_) DrawTextAA(canvas_, nextAt, lineStart_, angle, raa_, rest);
+          else DrawTextAA(canvas_, lineStart_, nextAt, angle, raa_, rest);
+        }
+        return;
+      }
+      const std::string_view ch = text.substr(q, len);
+      if (line_ >= 0) {
+        if (vertical_) DrawTextAA(canvas_, at, p, angle, raa_, ch);
+        else DrawTextAA(canvas_, p, at, angle, raa_, ch);
+      }
+      p += Width(ch) / raa_;
+      q += len;
+    }
+  }
+
+  // The unit repeated from the pen to the line end. A step that does not
+  // move forward (a negative character gap) draws the unit once.
+  void Rule(std::string_view unit) {
+    if (unit.empty()) return;
+    const int32_t step = Width(unit) / aa_ + between_;
+    const int angle = vertical_ ? kAngleVertical : kAngleHorizontal;
+    while (pen_ < LineEnd()) {
+      if (line_ >= 0) {
+        if (vertical_) DrawTextAA(canvas_, cross_, pen_, angle, aa_, unit);
+        else DrawTextAA(canvas_, pen_, cross_, angle, aa_, unit);
+      }
+      if (step <= 0) break;
+      pen_ += step;
+    }
+  }
+
+  // A free-standing voiced mark over the cell before it, one cell toward
+  // the ruby side, taking no room.
+  void Voiced(std::string_view mark) {
+    if (line_ < 0 || mark.empty()) return;
+    DrawTextAA(canvas_, cross_ + fontPixels_, pen_ - Width(mark) / aa_ - between_, kAngleVertical,
+               aa_, mark);
+  }
+
+  void Image(const TTagMatch& m) {
+    const std::string path(m.Arg);
+    const TBitmap24* picture = nullptr;
+    int32_t w = 0;
+    int32_t h = 0;
+    if (m.ImageWidth >= 0 && m.ImageHeight >= 0) {
+      w = m.ImageWidth;
+      h = m.ImageHeight;
+      picture = book_.pictures_.GetScaled(path, w, h);
+      // A zero size (a sliver scaled to nothing) draws nothing but is loaded.
+      if (picture == nullptr && (w == 0 || h == 0) && book_.pictures_.Get(path) != nullptr) return;
+    } else if ((picture = book_.pictures_.Get(path)) != nullptr) {
+      w = picture->Width();
+      h = picture->Height();
+    }
+    if (picture != nullptr) {
+      // Drawn also for the line before the column: a picture there may
+      // reach into it.
+      if (vertical_) DrawPicture(book_.PageBitmap, cross_ - w, pen_, *picture, clip_);
+      else DrawPicture(book_.PageBitmap, pen_, cross_, *picture, clip_);
+      return;
+    }
+    if (line_ < 0) return;
+    const std::string name = "[" + FileNamePart(path) + "]";
+    if (vertical_) DrawTextAA(canvas_, cross_, pen_, kAngleVertical, aa_, name);
+    else DrawTextAA(canvas_, pen_, cross_, kAngleHorizontal, aa_, name);
+  }
+
+  // ---- Links ---------------------------------------------------------------
+  //
+  // A link gets one rectangle per line it covers: from its start to the line
+  // end, whole lines, and the line head to its end. The rectangles are added
+  // when the link closes (or the column ends), so a link end never extends
+  // another link, and lines before the column get none.
+
+  void LinkStart(std::string_view target) {
+    if (link_.Open) EmitLink(line_, pen_);
+    link_ = {true, std::string(target), line_, pen_};
+    book_.TextColor = style_.LinkColor;
+    Select(sfTransparent);
+  }
+
+  void LinkEnd() {
+    if (link_.Open) EmitLink(line_, pen_);
+    book_.TextColor = style_.FontColor;
+    Select(sfTransparent);
+  }
+
+  // Rectangles of the open link from its start to `end` on line `last`.
+  void EmitLink(int32_t last, int32_t end) {
+    link_.Open = false;
+    const int32_t head = ColumnHead();
+    for (int32_t i = std::max(link_.Line, 0); i <= last; ++i) {
+      const int32_t from = i == link_.Line ? link_.Start : head;
+      const int32_t to = i == last ? end : head + lineLength_;
+      const int32_t cross = CrossOf(i);
+      if (vertical_) book_.Links.Add(cross - fontPixels_, from, cross, to, link_.Target);
+      else book_.Links.Add(from, cross, to, cross + fontPixels_, link_.Target);
+    }
+  }
+
+  TBookClass& book_;
+  const TInfo& style_;
+  TCanvas& canvas_;
+  const bool vertical_;
+  const int aa_;
+  const int raa_;
+  const int32_t fontPixels_;
+  const int32_t rubyPixels_;
+  const int32_t pitch_;
+  const int32_t lineLength_;
+  const int32_t between_;
+  const int32_t columnX_;
+  const int32_t columnY_;
+  const int32_t first_;
+  int32_t lines_ = 0;  // N
+  TRect clip_;
+
+  int32_t line_ = 0;        // i
+  int32_t cross_ = 0;       // X (vertical) or Y (horizontal)
+  int32_t lineStart_ = 0;   // S, after the indent
+  int32_t pen_ = 0;
+  int cellHeight_ = 0;      // H, at drawing scale
+  bool previousSingle_ = false;
+  OpenLink link_;
+};
+
+void TBookClass::DrawColumn(int32_t columnX, int32_t columnY, int32_t firstLine) {
+  TColumnPainter(*this, columnX, columnY, firstLine).Run();
+}
+
+}  // namespace rpv

@@ -1,0 +1,242 @@
+// Cutting one line: widths, kinsoku, hanging, word wrap, ruby groups, tags,
+// progress on impossible measures, and the hanging indent.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "import/LineBreaker.h"
+#include "import/MbScan.h"
+#include "platform/Codepage.h"
+
+using namespace rpv;
+
+namespace {
+
+std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
+
+const std::string kHead = Sj("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}」、･ｰﾞﾟ");
+const std::string kEnd = Sj("（［｛「『([{「");
+
+TBreakRules Rules(int w, bool hang = true, bool head = true, bool end = true,
+                  bool wordWrap = true) {
+  TBreakRules r;
+  r.FontPixels = 22;
+  r.BetweenChar = 0;
+  r.LineLength = w;
+  r.Hang = hang;
+  r.HeadRule = head;
+  r.EndRule = end;
+  r.WordWrap = wordWrap;
+  r.RuleCharHead = kHead;
+  r.RuleCharEnd = kEnd;
+  return r;
+}
+
+// The display lines of text (CP932), cut the way the line builder cuts.
+std::vector<std::string> Cut(const TBreakRules& rules, const std::string& text, int indent = 0) {
+  TLineBreaker b(rules);
+  std::vector<std::string> out;
+  size_t pos = 0;
+  do {
+    const size_t end = b.NextBreak(text, pos, indent);
+    EXPECT_GT(end, pos) << "no progress";
+    if (end <= pos) break;
+    out.push_back(text.substr(pos, end - pos));
+    pos = end;
+  } while (pos < text.size());
+  return out;
+}
+
+std::vector<std::string> SjAll(std::initializer_list<const char*> utf8) {
+  std::vector<std::string> v;
+  for (const char* s : utf8) v.push_back(Sj(s));
+  return v;
+}
+
+}  // namespace
+
+TEST(LineBreaker, MeasuresFullAndHalfWidthCharacters) {
+  const TBreakRules r = Rules(220);
+  EXPECT_EQ(Cut(r, Sj("あいうえおかきくけこ")), SjAll({"あいうえおかきくけこ"}));
+  EXPECT_EQ(Cut(r, Sj("あいうえおかきくけこさ")), SjAll({"あいうえおかきくけこ", "さ"}));
+  // 11 px a letter: 20 fit, the 21st does not; one word longer than the
+  // line is cut where it overflows.
+  EXPECT_EQ(Cut(r, std::string(20, 'a')).size(), 1u);
+  EXPECT_EQ(Cut(r, std::string(21, 'a')),
+            (std::vector<std::string>{std::string(20, 'a'), "a"}));
+  // BetweenChar follows every character, also the last that fits.
+  TBreakRules spaced = r;
+  spaced.BetweenChar = 2;
+  EXPECT_EQ(Cut(spaced, Sj("あいうえおかきくけこ")), SjAll({"あいうえおかきくけ", "こ"}));
+  // The indent is taken from the line's room.
+  EXPECT_EQ(Cut(r, Sj("あいうえおかきくけこ"), 2), SjAll({"あいうえおかきく", "けこ"}));
+}
+
+TEST(LineBreaker, UnmeasuredFitCountsEveryByteAsACellAndTheIndent) {
+  const TLineBreaker b(Rules(220));
+  EXPECT_TRUE(b.FitsUnmeasured(10, 0));
+  EXPECT_FALSE(b.FitsUnmeasured(11, 0));
+  EXPECT_TRUE(b.FitsUnmeasured(8, 2));
+  EXPECT_FALSE(b.FitsUnmeasured(9, 2));
+  EXPECT_TRUE(b.FitsUnmeasured(0, 0));
+}
+
+TEST(LineBreaker, KinsokuAndHanging) {
+  const std::string ten = "あいうえおかきくけこ";
+  // Hanging: the full stop stays on the line, in the reserved cell.
+  EXPECT_EQ(Cut(Rules(220), Sj(ten + "。さ")), SjAll({"あいうえおかきくけこ。", "さ"}));
+  // Only one character hangs; a second forbidden one pulls the last
+  // ordinary character along.
+  EXPECT_EQ(Cut(Rules(220), Sj(ten + "。」さ")), SjAll({"あいうえおかきくけ", "こ。」さ"}));
+  // Without hanging the head rule moves the 10th character with the stop.
+  EXPECT_EQ(Cut(Rules(220, false), Sj(ten + "。さ")), SjAll({"あいうえおかきくけ", "こ。さ"}));
+  // With neither rule the stop begins the next line.
+  EXPECT_EQ(Cut(Rules(220, false, false), Sj(ten + "。")), SjAll({ten.c_str(), "。"}));
+  // An opening bracket never ends a line.
+  EXPECT_EQ(Cut(Rules(220), Sj("あいうえおかきくけ「こ」")),
+            SjAll({"あいうえおかきくけ", "「こ」"}));
+  EXPECT_EQ(Cut(Rules(220, true, true, false), Sj("あいうえおかきくけ「こ」")),
+            SjAll({"あいうえおかきくけ「", "こ」"}));
+  // The head rule pulling a character after an opening bracket takes the
+  // bracket too.
+  EXPECT_EQ(Cut(Rules(220, false), Sj("あいうえおかきく「け」")),
+            SjAll({"あいうえおかきく", "「け」"}));
+  // A run of forbidden characters from the line start is cut where it
+  // overflows rather than never.
+  const std::string bars = Sj("ーーーーーーーーーーーーーー");
+  EXPECT_EQ(Cut(Rules(220, false), bars).size(), 2u);
+  const std::string brackets = Sj("「「「「「「「「「「「「「「");
+  EXPECT_EQ(Cut(Rules(220), brackets).size(), 2u);
+}
+
+TEST(LineBreaker, RuleCharactersAreWholeCharacters) {
+  // "x" is the trail byte of "』" (81 78) and "A" that of "、" (81 41): as
+  // single characters they are not forbidden at a line head.
+  const std::string ten = Sj("あいうえおかきくけこ");
+  EXPECT_EQ(Cut(Rules(220, true, true, true, false), ten + "x")[0], ten);
+  EXPECT_EQ(Cut(Rules(220, true, true, true, false), ten + "A")[0], ten);
+  // Half-width katakana and ASCII punctuation from the rule string are.
+  EXPECT_EQ(Cut(Rules(220), ten + ")")[0], ten + ")");
+  EXPECT_EQ(Cut(Rules(220), ten + Sj("ｰ"))[0], ten + Sj("ｰ"));
+}
+
+TEST(LineBreaker, EnglishWordWrap) {
+  // 20 letters a line.
+  const std::string s = "The quick brown fox jumps over the lazy dog";
+  EXPECT_EQ(Cut(Rules(220), s),
+            (std::vector<std::string>{"The quick brown fox ", "jumps over the lazy ", "dog"}));
+  EXPECT_EQ(Cut(Rules(220, true, true, true, false), s)[0], "The quick brown fox ");
+  EXPECT_EQ(Cut(Rules(198, true, true, true, false), s)[0], "The quick brown fo");
+  EXPECT_EQ(Cut(Rules(198), s)[0], "The quick brown ");
+  // Digits, quotes and "<" belong to words; after a double-byte character
+  // the word moves as a whole.
+  EXPECT_EQ(Cut(Rules(220), Sj("あいうえおかきくけ$12%"))[0], Sj("あいうえおかきくけ"));
+  // A word longer than the line is cut at the overflow.
+  EXPECT_EQ(Cut(Rules(220), "a " + std::string(30, 'b')),
+            (std::vector<std::string>{"a ", std::string(20, 'b'), std::string(10, 'b')}));
+}
+
+TEST(LineBreaker, TagsAreZeroWidthAndTransparentToTheRules) {
+  const std::string ten = Sj("あいうえおかきくけこ");
+  // Any tag, in either letter case, costs nothing.
+  EXPECT_EQ(Cut(Rules(220), "{H\\L\\E}" + ten + "{h\\D\\E}").size(), 1u);
+  EXPECT_EQ(Cut(Rules(220), Sj("あいうえお{H\\O}注記がとても長いのです{O\\E}かきくけこ")).size(), 1u);
+  // A "{H\" without an end loses only its "{".
+  EXPECT_EQ(Cut(Rules(220), Sj("{H\\あいうえおかきくけ")).size(), 1u);
+  EXPECT_EQ(Cut(Rules(220), Sj("{H\\あいうえおかきくけこ")).size(), 2u);
+  // A style tag between a character and a full stop does not defeat the
+  // head rule.
+  const auto lines = Cut(Rules(220, false), ten + "{H\\D\\E}" + Sj("。"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], ten.substr(0, 18));
+  EXPECT_EQ(lines[1], Sj("こ{H\\D\\E}。"));
+  // Tags left after the last character stay on the last line.
+  const auto tail = Cut(Rules(220), ten + Sj("。") + "{H\\D\\E}");
+  ASSERT_EQ(tail.size(), 1u);
+}
+
+TEST(LineBreaker, RubyGroupStaysWithItsBase) {
+  const std::string group = Sj("{H\\B}かわ{B_M}川{B\\E}川");
+  const std::string nine = Sj("あいうえおかきくけ");
+  // The base's copy is the 11th character: the group moves with it.
+  auto lines = Cut(Rules(220), nine + Sj("こ") + group);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], group);
+  // The group costs nothing; the base is measured once.
+  EXPECT_EQ(Cut(Rules(220), nine + group).size(), 1u);
+  // Pulled back by the head rule to the base, the group still goes along.
+  lines = Cut(Rules(220, false), nine + group + Sj("。"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], nine);
+  EXPECT_EQ(lines[1], group + Sj("。"));
+  // A lone closing literal is ordinary text.
+  EXPECT_EQ(Cut(Rules(220), std::string(15, 'a') + "{B\\E}b").size(), 2u);
+}
+
+TEST(LineBreaker, AlwaysMovesOnAndNeverCutsAnEmptyLine) {
+  // Not even one character fits: one a line.
+  EXPECT_EQ(Cut(Rules(10), Sj("あいう")), SjAll({"あ", "い", "う"}));
+  EXPECT_EQ(Cut(Rules(220), Sj("あいう"), 20), SjAll({"あ", "い", "う"}));
+  EXPECT_EQ(Cut(Rules(-5), "{H\\L\\E}ab"), (std::vector<std::string>{"{H\\L\\E}a", "b"}));
+  // A ruby group whose base fits nowhere goes with its first character.
+  EXPECT_EQ(Cut(Rules(10), Sj("{H\\B}か{B_M}川{B\\E}川")).size(), 1u);
+
+  // Random lines under random measures: every cut moves on, holds a visible
+  // character, ends on a character boundary and keeps each ruby group with
+  // its base.
+  const std::vector<std::string> pool = {
+      Sj("あ"), Sj("漢"), Sj("。"), Sj("、"), Sj("」"), Sj("「"), Sj("（"), Sj("ー"),
+      "a", "b", " ", "(", ")", "1", "{H\\L\\E}", "{H\\D\\E}", Sj("{H\\B}かわ{B_M}川{B\\E}川"),
+      Sj("{H\\O}注{O\\E}"), "{", "{H\\", "\\E}", Sj("ｱ"), Sj("ﾞ")};
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int n = static_cast<int>(rng() % 40);
+    for (int k = 0; k < n; ++k) text += pool[rng() % pool.size()];
+    TBreakRules r = Rules(static_cast<int>(rng() % 300) - 20, rng() % 2, rng() % 2, rng() % 2,
+                          rng() % 2);
+    r.BetweenChar = static_cast<int>(rng() % 9) - 4;
+    TLineBreaker b(r);
+    const int indent = static_cast<int>(rng() % 4);
+    size_t pos = 0;
+    int guard = 0;
+    while (pos < text.size()) {
+      const size_t end = b.NextBreak(text, pos, indent);
+      ASSERT_GT(end, pos) << "round " << round;
+      ASSERT_LE(end, text.size());
+      const std::string seg = text.substr(pos, end - pos);
+      // A character boundary: walking from the start lands on it.
+      size_t i = 0;
+      while (i < end) i += mb::Len(text, i);
+      ASSERT_EQ(i, end) << "round " << round;
+      if (end < text.size()) {
+        EXPECT_FALSE(seg.size() >= 5 && seg.compare(seg.size() - 5, 5, "{B\\E}") == 0)
+            << "round " << round;
+      }
+      pos = end;
+      ASSERT_LT(++guard, 1000);
+    }
+  }
+}
+
+TEST(LineBreaker, HangingIndent) {
+  const TLineBreaker b(Rules(220));
+  EXPECT_EQ(b.HangingIndent(Sj("・項目")), 1);
+  EXPECT_EQ(b.HangingIndent(Sj("※注")), 1);
+  EXPECT_EQ(b.HangingIndent(Sj("▼")), 1);
+  // Doubled, or followed by another symbol, it is no list mark.
+  EXPECT_EQ(b.HangingIndent(Sj("・・・")), 0);
+  EXPECT_EQ(b.HangingIndent(Sj("※「注」")), 0);
+  EXPECT_EQ(b.HangingIndent(Sj("あ・")), 0);
+  // Ideographic spaces: one less than the run, two more before a mark.
+  EXPECT_EQ(b.HangingIndent(Sj("　本文")), 0);
+  EXPECT_EQ(b.HangingIndent(Sj("　　　本文")), 2);
+  EXPECT_EQ(b.HangingIndent(Sj("　・項目")), 2);
+  EXPECT_EQ(b.HangingIndent(Sj("　　・項目")), 3);
+  EXPECT_EQ(b.HangingIndent(""), 0);
+  // Never more than half the line: 5 cells of 22 px in 220 is exactly half.
+  EXPECT_EQ(b.HangingIndent(Sj("　　　　　　本文")), 5);
+  EXPECT_EQ(b.HangingIndent(Sj("　　　　　　　本文")), 0);
+}
