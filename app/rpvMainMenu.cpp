@@ -151,11 +151,6 @@ void TfrmRPV::mnuFFileHistoryClick(int index) {
   OpenDocument(entry.FullPath, entry.BookMark, entry.Archive);
 }
 
-void TfrmRPV::ReloadDocument() {
-  const TFileHistory entry = History[0];
-  OpenDocument(entry.FullPath, Book->SourceLineOf(TopLine), entry.Archive);
-}
-
 // The bookmark list itself is filled in by the bookmark menu code; the two
 // fixed items are always there.
 void TfrmRPV::BuildBookmarkMenu() {
@@ -166,14 +161,5 @@ void TfrmRPV::BuildBookmarkMenu() {
 }
 
 void TfrmRPV::BuildToolMenu() { mnuTool->clear(); }
-
-void TfrmRPV::LoadKeyAssignments() {
-  for (auto& table : KeyHandlers)
-    for (auto& slot : table) slot = [] {};
-}
-
-void TfrmRPV::LoadMouseAssignments() {
-  for (auto& slot : MouseHandlers) slot = [] {};
-}
 
 }  // namespace rpv

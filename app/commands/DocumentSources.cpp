@@ -117,7 +117,7 @@ TClipboardAction DecideClipboard(bool hasText, std::string_view text, std::strin
   return action;
 }
 
-// ---- Open dialog and history ----------------------------------------------------
+// ---- Open dialog ----------------------------------------------------
 
 std::string_view OpenDialogFilter() {
   static const std::string filter = Utf8ToCp932(
@@ -171,18 +171,6 @@ std::string OpenDialogFolder(std::string_view historyArchive, std::string_view c
   if (!historyArchive.empty() && MatchesExtList(historyArchive, kArchiveExtensions, style))
     return std::string(historyArchive.substr(0, FileNameStart(historyArchive, style)));
   return std::string(currentDir);
-}
-
-std::string HistoryCaption(int index, std::string_view fullPath, const PathStyle& style) {
-  std::string caption = "&" + std::to_string(index) + " ";
-  const std::string_view name = fullPath.substr(FileNameStart(fullPath, style));
-  for (size_t i = 0; i < name.size();) {
-    const size_t len = CharLen(name, i);
-    if (len == 1 && name[i] == '&') caption += '&';
-    caption.append(name.substr(i, len));
-    i += len;
-  }
-  return caption;
 }
 
 }  // namespace rpv

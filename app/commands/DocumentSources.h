@@ -1,6 +1,6 @@
 // The decisions behind the ways a document is chosen, as pure functions the
 // window carries out: following a link of an HTML page, reading the
-// clipboard, the open dialog's filter and folder, and the history captions.
+// clipboard, and the open dialog's filter and folder.
 // Qt-free; file existence is asked through a callback so tests can stage it.
 #pragma once
 
@@ -72,7 +72,7 @@ TClipboardAction DecideClipboard(bool hasText, std::string_view text, std::strin
 // a final line break adds no empty line).
 std::string TextAsCrLfLines(std::string_view text);
 
-// ---- Open dialog and history ----------------------------------------------------
+// ---- Open dialog ----------------------------------------------------
 
 // The description|patterns pairs of the open dialog (CP932).
 std::string_view OpenDialogFilter();
@@ -84,12 +84,5 @@ std::vector<std::string> OpenDialogNameFilters(std::string_view filter = OpenDia
 // document on screen came from an archive, else the document's folder.
 std::string OpenDialogFolder(std::string_view historyArchive, std::string_view currentDir,
                              const PathStyle& style = kNativePathStyle);
-
-// The number of history entries the ファイル menu shows.
-inline constexpr int kHistoryMenuItems = 10;
-// "&<index> <file name>"; an "&" of the file name is doubled so it shows as
-// itself instead of marking an access key.
-std::string HistoryCaption(int index, std::string_view fullPath,
-                           const PathStyle& style = kNativePathStyle);
 
 }  // namespace rpv

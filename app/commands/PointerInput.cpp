@@ -31,16 +31,6 @@ int MouseUpSlot(int32_t buttonDown, TPoint down, int32_t released, TPoint up) {
   }
 }
 
-TMouseUp TPointerGestures::MouseUp(int32_t released, TPoint screen, bool overLink) const {
-  TMouseUp result;
-  if (released == mbLeft && overLink) {
-    result.FollowLink = true;
-    return result;
-  }
-  result.Slot = MouseUpSlot(ButtonDown, DownPos, released, screen);
-  return result;
-}
-
 int32_t TWheelAccumulator::Feed(int32_t delta) {
   partial_ += delta;
   const int64_t notches = partial_ / kWheelNotch;  // truncates toward zero

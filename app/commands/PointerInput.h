@@ -20,35 +20,13 @@ enum TButton : int32_t { mbNone = 0, mbLeft = 1, mbRight = 2, mbMiddle = 3 };
 // A drag counts only when the pointer moved more than this many pixels.
 inline constexpr int32_t kGestureThreshold = 40;
 
-// The mouse slot a button release runs (-1: none). buttonDown is the button
+// The mouse slot a button release runs (-1: none); a left release over a
+// link follows the link instead, which the window checks first. buttonDown is the button
 // the last press recorded, down its screen position, released the button
 // let go and up the pointer's screen position now. Horizontal movement wins
 // over vertical, left over right and up over down; a drag without a
 // recorded button runs nothing; no drag is a click of the released button.
 int MouseUpSlot(int32_t buttonDown, TPoint down, int32_t released, TPoint up);
-
-// What a release does: follow the link under the pointer (left button
-// only, whatever the left click is bound to) or run a mouse slot.
-struct TMouseUp {
-  bool FollowLink = false;
-  int Slot = -1;
-};
-
-// The pointer state of the window between a press and a release.
-class TPointerGestures {
- public:
-  void MouseDown(int32_t button, TPoint screen) {
-    ButtonDown = (button == mbLeft || button == mbRight || button == mbMiddle) ? button : mbNone;
-    DownPos = screen;
-  }
-  // The release does not clear ButtonDown; a modal dialog or the revealed
-  // full-screen menu does, through Reset.
-  TMouseUp MouseUp(int32_t released, TPoint screen, bool overLink) const;
-  void Reset() { ButtonDown = mbNone; }
-
-  int32_t ButtonDown = mbNone;
-  TPoint DownPos;
-};
 
 // Wheel deltas in units of 1/8 degree; one notch is 120. High-resolution
 // wheels and touchpads send parts of a notch, which are summed until a whole

@@ -136,7 +136,7 @@ TEST(Clipboard, AnExistingPathOpensThatFileOtherTextIsSaved) {
   EXPECT_EQ(TextAsCrLfLines(Sj("表\nソ")), Sj("表\r\nソ\r\n"));
 }
 
-TEST(OpenDialog, FilterFolderAndHistoryCaptions) {
+TEST(OpenDialog, FilterAndFolder) {
   EXPECT_EQ(Cp932ToUtf8(OpenDialogFilter()),
             "Text(*.txt *.htm *.html *.shtm *.shtml)|*.txt;*.htm;*.html;*.shtm;*.shtml|"
             "アーカイブ(*.lzh *.zip *.rar)|*.lzh;*.zip;*.rar|すべてのファイル(*.*)|*.*");
@@ -154,8 +154,4 @@ TEST(OpenDialog, FilterFolderAndHistoryCaptions) {
   EXPECT_EQ(OpenDialogFolder("/arc/books.7z", "/cur/"), "/cur/");
   EXPECT_EQ(OpenDialogFolder("C:\\arc\\b.lzh", "C:\\cur\\", kWindowsPathStyle), "C:\\arc\\");
 
-  EXPECT_EQ(HistoryCaption(0, "/home/u/book.txt"), "&0 book.txt");
-  EXPECT_EQ(HistoryCaption(9, "/a/R&D.txt"), "&9 R&&D.txt");
-  EXPECT_EQ(HistoryCaption(3, "C:\\d\\" + Sj("表") + ".txt", kWindowsPathStyle),
-            "&3 " + Sj("表") + ".txt");
 }

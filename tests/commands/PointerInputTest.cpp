@@ -59,34 +59,6 @@ TEST(Gestures, ClicksFollowTheReleasedButtonDragsTheRecordedOne) {
   EXPECT_EQ(MouseUpSlot(mbLeft, {kMin, 0}, mbLeft, {kMax, 0}), kSlotDragRight);
 }
 
-TEST(Gestures, ALinkWinsOverTheLeftClickOnly) {
-  TPointerGestures pointer;
-  pointer.MouseDown(mbLeft, kDown);
-  EXPECT_EQ(pointer.ButtonDown, mbLeft);
-  TMouseUp up = pointer.MouseUp(mbLeft, kDown, true);
-  EXPECT_TRUE(up.FollowLink);
-  EXPECT_EQ(up.Slot, -1);
-  // Even a drag released over a link follows it.
-  up = pointer.MouseUp(mbLeft, Moved(-100, 0), true);
-  EXPECT_TRUE(up.FollowLink);
-  up = pointer.MouseUp(mbLeft, kDown, false);
-  EXPECT_FALSE(up.FollowLink);
-  EXPECT_EQ(up.Slot, kSlotLeftClick);
-
-  // The right button over a link clicks as usual.
-  pointer.MouseDown(mbRight, kDown);
-  up = pointer.MouseUp(mbRight, kDown, true);
-  EXPECT_FALSE(up.FollowLink);
-  EXPECT_EQ(up.Slot, kSlotRightClick);
-
-  // The release leaves the recorded button; Reset clears it.
-  EXPECT_EQ(pointer.ButtonDown, mbRight);
-  pointer.Reset();
-  EXPECT_EQ(pointer.MouseUp(mbRight, Moved(0, 100), false).Slot, -1);
-  pointer.MouseDown(7, kDown);  // another button
-  EXPECT_EQ(pointer.ButtonDown, mbNone);
-}
-
 TEST(Wheel, OneSlotPerNotchAndPartialDeltasAccumulate) {
   TWheelAccumulator wheel;
   EXPECT_EQ(wheel.Feed(120), 1);
