@@ -125,6 +125,11 @@ class TfrmRPV : public QWidget {
   void FollowLink(const std::string& target);
   // The link target under a client position of the page, or empty.
   std::string LinkTargetAt(QPoint client) const;
+  // The pop-up and the hand pointer for the link under a client position
+  // (hidden and the arrow when there is none).
+  void ShowLinkPopUp(QPoint client);
+  // The same for where the pointer is now, after the page changed.
+  void RefreshLinkPopUp();
 
   // ---- State (named as the rest of the program knows it) -----------------
   std::unique_ptr<TBookClass> Book;

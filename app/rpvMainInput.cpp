@@ -64,6 +64,7 @@ void TfrmRPV::RunCommand(TCommand command) {
     case TCommand::OpenOtherSettings:
     case TCommand::None: break;
   }
+  RefreshLinkPopUp();
 }
 
 void TfrmRPV::FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers,
@@ -122,8 +123,12 @@ std::string TfrmRPV::LinkTargetAt(QPoint client) const {
 
 void TfrmRPV::FormMouseMove(QPoint client, QPoint screen) {
   if (IsFullScreen()) RevealMenu(client.y());
-  pageView_->setCursor(Qt::ArrowCursor);
   LastMovePos = screen;
+  ShowLinkPopUp(client);
+}
+
+void TfrmRPV::ShowLinkPopUp(QPoint client) {
+  pageView_->setCursor(Qt::ArrowCursor);
   const std::string target = LinkTargetAt(client);
   if (target.empty()) {
     lblPopUp->hide();
@@ -139,6 +144,23 @@ void TfrmRPV::FormMouseMove(QPoint client, QPoint screen) {
   lblPopUp->move(at.X, at.Y);
   lblPopUp->show();
   lblPopUp->raise();
+}
+
+void TfrmRPV::RefreshLinkPopUp() {
+  // A new page has other links: the pop-up and the hand must not go on
+  // naming the old one until the pointer moves. A pointer the timer hid
+  // stays hidden.
+  if (!Book || pageView_->cursor().shape() == Qt::BlankCursor) {
+    lblPopUp->hide();
+    return;
+  }
+  const QPoint client = pageView_->mapFromGlobal(QCursor::pos());
+  if (!pageView_->rect().contains(client)) {
+    lblPopUp->hide();
+    pageView_->setCursor(Qt::ArrowCursor);
+    return;
+  }
+  ShowLinkPopUp(client);
 }
 
 }  // namespace rpv

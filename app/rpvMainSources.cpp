@@ -95,6 +95,7 @@ void TfrmRPV::FollowLink(const std::string& target) {
       break;
   }
   pageView_->setCursor(Qt::ArrowCursor);
+  RefreshLinkPopUp();
 }
 
 }  // namespace rpv

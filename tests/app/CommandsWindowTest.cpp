@@ -267,14 +267,16 @@ class Links : public CommandsWindow {
     for (int i = 0; i < 20; ++i) other += "tail " + std::to_string(i) + "<br>\r\n";
     other += "</body></html>\r\n";
     home_.Write("A/B/other.html", other);
+    std::string body;  // two more pages of plain lines
+    for (int i = 0; i < 20; ++i) body += "text " + std::to_string(i) + "<br>\r\n";
     home_.Write("A/B/page.html",
                 "<html><body>\r\n"
                 "<a href=\"../index.html\">up one folder</a><br>\r\n"
                 "<a href=\"sub/\">a folder</a><br>\r\n"
                 "<a href=\"other.html#part2\">an anchor</a><br>\r\n"
                 "<a href=\"http://example.com/x\">the web</a><br>\r\n"
-                "<a href=\"missing.html\">nothing there</a><br>\r\n"
-                "</body></html>\r\n");
+                "<a href=\"missing.html\">nothing there</a><br>\r\n" +
+                    body + "</body></html>\r\n");
   }
 
   // The centre of the first link rectangle whose target is target.
@@ -294,6 +296,8 @@ class Links : public CommandsWindow {
   void OpenPage() {
     Open(home_.Path("A/B/page.html"));
     ASSERT_GE(form_->Book->Links.Count(), 5);
+    // The pointer itself rests off the page (tests share one screen).
+    QCursor::setPos(Global(QPoint(-20, -20)));
   }
 };
 
@@ -320,6 +324,28 @@ TEST_F(Links, HoverShowsTheResolvedTargetAndAHand) {
   Move(QPoint(390, 2));
   ASSERT_TRUE(form_->lblPopUp->isVisible());
   EXPECT_EQ(form_->lblPopUp->x() + form_->lblPopUp->width(), Page()->width());
+}
+
+TEST_F(Links, ThePopUpFollowsThePageUnderAStillPointer) {
+  OpenPage();
+  const QPoint up = LinkCentre("../index.html");
+  QCursor::setPos(Global(up));
+  if (QCursor::pos() != Global(up)) GTEST_SKIP() << "this platform cannot place the pointer";
+  Move(up);
+  ASSERT_TRUE(form_->lblPopUp->isVisible());
+  // The next page has no link there: no pop-up, no hand.
+  QTest::keyClick(form_.get(), Qt::Key_Down);
+  EXPECT_GT(form_->TopLine, 0);
+  EXPECT_FALSE(form_->lblPopUp->isVisible());
+  EXPECT_EQ(Page()->cursor().shape(), Qt::ArrowCursor);
+  // Back on the first page the link is under the pointer again.
+  QTest::keyClick(form_.get(), Qt::Key_Up);
+  EXPECT_TRUE(form_->lblPopUp->isVisible());
+  EXPECT_EQ(Page()->cursor().shape(), Qt::PointingHandCursor);
+  // Following a link never leaves the old target on show.
+  Click(up);
+  EXPECT_EQ(Shown(), Cp932ToUtf8(home_.Path("A/index.html")));
+  EXPECT_FALSE(form_->lblPopUp->isVisible());
 }
 
 TEST_F(Links, FollowingClimbsFoldersOpensIndexesAndAnchors) {
