@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
+#include <QWindow>
 #include <exception>
 
 #include "app/AppMessages.h"
@@ -128,6 +129,8 @@ void TfrmRPV::FormCreate() {
   LoadMouseAssignments();
 
   show();
+  if (QWindow* window = windowHandle())
+    connect(window, &QWindow::screenChanged, this, [this] { ScreenChanged(); });
 
   if (args_.empty()) {
     if (Settings.blnLast) OpenDocument(History[0].FullPath, History[0].BookMark, History[0].Archive);

@@ -231,6 +231,7 @@ class TfrmRPV : public QWidget {
 
   // rpvMainDocument.cpp
   void LoadCurrentStyle();
+  void ScreenChanged();
   void ApplyWindowColour();
   void SetCaption(const std::string& caption, const std::string& appTitle);
   // The extracted copy of the member of an archive, or empty.

@@ -69,6 +69,17 @@ void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archi
   const std::string oldFileDir = Book->FileDir;
   const std::string oldFileName = Book->FileName;
 
+  // Filters keep the window's events flowing while they run: the timer
+  // must not turn pages of a document half replaced.
+  struct TTimerPause {
+    QTimer* timer;
+    bool wasActive;
+    ~TTimerPause() {
+      if (wasActive) timer->start();
+    }
+  } pause{tmrAuto, tmrAuto->isActive()};
+  tmrAuto->stop();
+
   AddHistory(path, position, archive);
   CurrentDir = FolderOf(path);
   SetCaption(path + " - " + ProductName(), ExtractShortName(path, PathDelimiters()));
@@ -112,6 +123,11 @@ void TfrmRPV::SetCaption(const std::string& caption, const std::string& appTitle
   setWindowTitle(ToQString(caption));
   appTitle_ = appTitle;
   Dialogs().SetApplicationTitle(appTitle);
+}
+
+void TfrmRPV::ScreenChanged() {
+  // Another screen may have another density: the fonts follow it.
+  if (Book && Book->Style.ScreenDpi != PageDpi()) LoadCurrentStyle();
 }
 
 void TfrmRPV::LoadCurrentStyle() {

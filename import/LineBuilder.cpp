@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <utility>
 
-#include "import/HtmlConvert.h"
+#include "import/ByteSearch.h"
 #include "import/CustomBookClass.h"
 #include "import/DisplayMarkup.h"
+#include "import/HtmlConvert.h"
 #include "import/MbScan.h"
 #include "import/TextConvert.h"
 #include "platform/Picture.h"
@@ -26,10 +28,10 @@ std::string_view FileNameOf(std::string_view path) {
   return path.substr(start);
 }
 
-TLine& AppendLine(TLines& lines) { return *lines.Item(lines.Add()); }
-
-// Moves a line's contents to the end of another table.
-void MoveLine(TLine& from, TLines& to) { AppendLine(to) = std::move(from); }
+// Ruby marks are "｜" and "》": a line without either byte pair has none.
+bool MayHoldRubyMarks(std::string_view text) {
+  return HasBytes(text, "\x81\x62") || HasBytes(text, "\x81\x74");
+}
 
 // The picture size suffix of an image line, or the bracketed file name when
 // the picture cannot be loaded. Returns the room along the page, in pixels,
@@ -66,6 +68,27 @@ int64_t MeasureImage(TLine& line, size_t tagPos, const TInfo& style, bool* loade
 
 }  // namespace
 
+TLine& TLineWriter::Next() {
+  if (count_ >= lines_.Count()) {
+    ++count_;
+    return *lines_.Item(lines_.Add());
+  }
+  TLine& line = *lines_.Item(count_++);
+  // A buffer much larger than lines now need (after a style with longer
+  // lines) is given back rather than kept for every line.
+  if (line.Text.capacity() > 2 * line.Text.size() + 64) line.Text = std::string();
+  line.Text.clear();
+  line.SourceIndex = 0;
+  line.Align = 0;
+  line.Indent = 0;
+  line.Anchor.clear();
+  return line;
+}
+
+void TLineWriter::Finish() {
+  while (lines_.Count() > count_) lines_.Delete(lines_.Count() - 1);
+}
+
 TBreakRules BreakRulesOf(const TInfo& style) {
   TBreakRules r;
   r.FontPixels = style.FontPixels();
@@ -80,10 +103,11 @@ TBreakRules BreakRulesOf(const TInfo& style) {
   return r;
 }
 
-void WrapLine(TCustomBook& book, TLineBreaker& breaker, std::string_view text, int32_t i) {
+void WrapLine(TCustomBook& book, TLineBreaker& breaker, TLineWriter& display,
+              std::string_view text, int32_t i) {
   TLine& source = *book.SourceLines.Item(i);
   auto append = [&](size_t from, size_t to) {
-    TLine& d = AppendLine(book.DisplayLines);
+    TLine& d = display.Next();
     d.Text.assign(text, from, to - from);
     d.SourceIndex = source.SourceIndex;
     d.Align = source.Align;
@@ -112,14 +136,14 @@ void RemoveBlankLines(TLines& lines) {
   // Done as one copy so a long book is not shifted once per removal.
   TLines kept;
   kept.Reserve(n);
-  MoveLine(*lines.Item(0), kept);
+  kept.Append(lines.Release(0));
   int32_t k = 1;
   while (k < n) {
     if (lines.Item(k)->Text.empty()) {
-      if (k + 1 < n) MoveLine(*lines.Item(k + 1), kept);
+      if (k + 1 < n) kept.Append(lines.Release(k + 1));
       k += 2;
     } else {
-      MoveLine(*lines.Item(k), kept);
+      kept.Append(lines.Release(k));
       k += 1;
     }
   }
@@ -143,17 +167,17 @@ void PlaceImages(TCustomBook& book) {
   TLines out;
   out.Reserve(n);
   for (int32_t j = 0; j < n; ++j) {
-    TLine& line = *lines.Item(j);
-    const size_t at = j < firstImage ? std::string::npos : line.Text.find(tag::kImageOpen);
+    std::unique_ptr<TLine> line = lines.Release(j);
+    const size_t at = j < firstImage ? std::string::npos : line->Text.find(tag::kImageOpen);
     if (at == std::string::npos ||
-        line.Text.find(tag::kImageClose, at + tag::kImageOpen.size()) == std::string::npos) {
-      MoveLine(line, out);
+        line->Text.find(tag::kImageClose, at + tag::kImageOpen.size()) == std::string::npos) {
+      out.Append(std::move(line));
       continue;
     }
     bool loaded = false;
-    const int64_t extent = MeasureImage(line, at, style, &loaded);
+    const int64_t extent = MeasureImage(*line, at, style, &loaded);
     if (!loaded) {
-      MoveLine(line, out);
+      out.Append(std::move(line));
       continue;
     }
     const int64_t m = extent / P + 1;  // line positions the picture spans
@@ -163,7 +187,7 @@ void PlaceImages(TCustomBook& book) {
     if (e > 0 && m + e > L) {
       for (int64_t k = 0; k < L - e; ++k) out.Add();
     }
-    MoveLine(line, out);
+    out.Append(std::move(line));
     for (int64_t k = 0; k < m; ++k) out.Add();
   }
   lines = std::move(out);
@@ -171,20 +195,21 @@ void PlaceImages(TCustomBook& book) {
 
 int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
   if (SourceText.Empty()) return -1;
-  DisplayLines.Clear();
-  SourceLines.Clear();
-
+  // The previous build's lines are overwritten rather than freed and made
+  // again (see TLineWriter).
   const bool html = IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse);
   if (html) {
     ConvertHtml(Style, FileDir, FileName, SourceText.Text(), SourceLines, Title);
   } else {
+    TLineWriter source(SourceLines);
     const auto count = static_cast<int32_t>(SourceText.Count());
     SourceLines.Reserve(count);
     for (int32_t i = 0; i < count; ++i) {
-      TLine& line = AppendLine(SourceLines);
+      TLine& line = source.Next();
       line.Text.assign(SourceText[static_cast<size_t>(i)]);
       line.SourceIndex = i;
     }
+    source.Finish();
   }
 
   if (DeleteBlankLines) RemoveBlankLines(SourceLines);
@@ -193,18 +218,20 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
   if (ruby) {
     for (int32_t i = 0; i < SourceLines.Count(); ++i) {
       TLine& line = *SourceLines.Item(i);
-      line.Text = ConvertRubyMarks(line.Text, Style);
+      if (MayHoldRubyMarks(line.Text)) line.Text = ConvertRubyMarks(line.Text, Style);
     }
     ApplyAnnotations(SourceLines, Style);
   }
 
   TLineBreaker breaker(BreakRulesOf(Style));
+  TLineWriter display(DisplayLines);
   DisplayLines.Reserve(SourceLines.Count());
   for (int32_t i = 0; i < SourceLines.Count(); ++i) {
     TLine& line = *SourceLines.Item(i);
-    line.Text = PrepareLine(line.Text, Style);
-    WrapLine(*this, breaker, line.Text, i);
+    PrepareLineInPlace(line.Text, Style);
+    WrapLine(*this, breaker, display, line.Text, i);
   }
+  display.Finish();
 
   if (html) {
     PlaceImages(*this);

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "import/ByteSearch.h"
 #include "import/DisplayMarkup.h"
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
@@ -342,6 +345,11 @@ bool IsRepetitionOf(std::string_view line, std::string_view pattern) {
   return true;
 }
 
+// Byte search: an annotation can only stand where these bytes occur.
+bool MayHoldAnnotation(std::string_view text) {
+  return HasBytes(text, kAnnotationOpen);
+}
+
 }  // namespace
 
 std::string MakeRuby(std::string_view base, std::string_view reading, int fontPixels,
@@ -461,23 +469,31 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
   const int R = style.RubyPixels();
   int blockIndent = 0;
   // The result is built in a new table: removing and inserting in place
-  // would cost a shift of the whole table per annotation line.
+  // would cost a shift of the whole table per annotation line. Lines move
+  // over whole, so most keep their object and text.
   TLines out;
   out.Reserve(sourceLines.Count());
   std::string anchor;  // an HTML anchor of a removed line moves to the next one
   for (int li = 0; li < sourceLines.Count(); ++li) {
-    TLine& source = *sourceLines.Item(li);
-    std::string text = std::move(source.Text);
-    uint8_t align = source.Align;
-    int32_t indent = source.Indent;
-    if (!source.Anchor.empty()) anchor = std::move(source.Anchor);
+    std::unique_ptr<TLine> source = sourceLines.Release(li);
+    if (!source->Anchor.empty()) anchor = std::move(source->Anchor);
+    if (!MayHoldAnnotation(source->Text)) {
+      source->Indent += blockIndent;
+      source->Anchor = std::move(anchor);
+      anchor.clear();
+      out.Append(std::move(source));
+      continue;
+    }
+    std::string text = std::move(source->Text);
+    uint8_t align = source->Align;
+    int32_t indent = source->Indent;
     while (true) {
       LineResult r = AnnotateLine(text, align, blockIndent, F, R);
       // A block-indent line goes, unless something else stands on it.
       if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
       TLine& line = out.Insert(out.Count());
       line.Text = std::move(r.text);
-      line.SourceIndex = source.SourceIndex;
+      line.SourceIndex = source->SourceIndex;
       line.Align = r.align;
       line.Indent = indent + blockIndent;
       line.Anchor = std::move(anchor);
@@ -494,16 +510,26 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
 }
 
 std::string PrepareLine(std::string_view text, const TInfo& style) {
-  std::string line = style.IsVertical() ? WrapVoicedMarks(text) : std::string(text);
-  if (style.Tab != 0) line = ExpandTabs(line, style.Tab);
-  if (text.size() >= 40) {
+  std::string line(text);
+  PrepareLineInPlace(line, style);
+  return line;
+}
+
+void PrepareLineInPlace(std::string& line, const TInfo& style) {
+  // Byte searches first: most lines hold neither a voiced mark nor a tab,
+  // and walking them character by character (or copying them) is what line
+  // building would spend its time on otherwise.
+  const size_t entered = line.size();
+  if (style.IsVertical() && (HasBytes(line, "\x81\x4A") || HasBytes(line, "\x81\x4B")))
+    line = WrapVoicedMarks(line);
+  if (style.Tab != 0 && line.find('\t') != std::string::npos) line = ExpandTabs(line, style.Tab);
+  if (entered >= 40) {
     const std::string* rule = nullptr;
     for (const std::string& pattern : style.HR) {
       if (IsRepetitionOf(line, pattern)) rule = &pattern;
     }
     if (rule != nullptr) line = RuleTag(*rule);
   }
-  return line;
 }
 
 void ApplyPageBreaks(TLines& displayLines, const TInfo& style) {
@@ -524,31 +550,33 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
   };
   // Built into a new table, where the index of the next line is the walk's
   // index i; inserting padding in place would shift the rest of the book
-  // for every break.
+  // for every break. Lines move over whole.
   TLines out;
   out.Reserve(displayLines.Count());
   for (int li = 0; li < displayLines.Count(); ++li) {
-    TLine& line = *displayLines.Item(li);
+    std::unique_ptr<TLine> line = displayLines.Release(li);
     while (true) {
       const Break* found = nullptr;
       size_t at = npos;
-      for (const Break& b : breaks) {
-        at = TMarkupWalker(line.Text).Find(b.annotation, 0);
-        if (at != npos) {
-          found = &b;
-          break;
+      if (MayHoldAnnotation(line->Text)) {
+        for (const Break& b : breaks) {
+          at = TMarkupWalker(line->Text).Find(b.annotation, 0);
+          if (at != npos) {
+            found = &b;
+            break;
+          }
         }
       }
       if (found == nullptr) {
-        out.Insert(out.Count()) = std::move(line);
+        out.Append(std::move(line));
         break;
       }
-      line.Text.erase(at, found->annotation.size());
+      line->Text.erase(at, found->annotation.size());
       for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i) {
-        out.Insert(i).SourceIndex = line.SourceIndex;
+        out.Insert(i).SourceIndex = line->SourceIndex;
       }
       // Text that shared the line with the break goes on after it.
-      if (IsBlankVisible(line.Text)) break;
+      if (IsBlankVisible(line->Text)) break;
     }
   }
   displayLines = std::move(out);

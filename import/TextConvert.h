@@ -57,6 +57,9 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style);
 // multiple of style.Tab visible columns; a line of at least 40 bytes made
 // only of repetitions of one HR pattern becomes a rule.
 std::string PrepareLine(std::string_view text, const TInfo& style);
+// The same on a line in place; a line that needs nothing is left untouched
+// (not even copied).
+void PrepareLineInPlace(std::string& line, const TInfo& style);
 
 // The page-break pass over the wrapped display lines: a line holding
 // "［＃改丁］", "［＃改ページ］" or "［＃改段］" loses that annotation and

@@ -113,6 +113,7 @@ TGlyphImage TFont::Rasterise(uint32_t glyph, bool smooth) {
   image.Top = slot->bitmap_top;
   image.Width = static_cast<int>(bm.width);
   image.Height = static_cast<int>(bm.rows);
+  image.Binary = bm.pixel_mode == FT_PIXEL_MODE_MONO;
   image.Coverage.assign(static_cast<size_t>(image.Width) * image.Height, 0);
   for (int r = 0; r < image.Height; ++r) {
     const unsigned char* src =

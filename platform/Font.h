@@ -28,6 +28,7 @@ struct TGlyphImage {
   int Top = 0;
   int Width = 0;
   int Height = 0;
+  bool Binary = false;  // every value is 0 or 255 (black-and-white rendering)
   std::vector<uint8_t> Coverage;
 };
 

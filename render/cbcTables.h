@@ -52,6 +52,15 @@ class TLines {
   void Reserve(int n) {
     if (n > 0) lines_.reserve(static_cast<size_t>(n));
   }
+  // For passes that remove or insert many lines: they move every line into
+  // a new table (Release, then Append there) and move that table over this
+  // one, in linear time and without copying a line. A released place is
+  // empty: only Clear, destruction or assignment may meet it.
+  std::unique_ptr<TLine> Release(int index) { return std::move(lines_[static_cast<size_t>(index)]); }
+  int Append(std::unique_ptr<TLine> line) {
+    lines_.push_back(std::move(line));
+    return Count() - 1;
+  }
 
  private:
   std::vector<std::unique_ptr<TLine>> lines_;

@@ -9,42 +9,54 @@
 namespace rpv {
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
+// The blend of one 2 x 2 block as (page x keep + text x alpha) / 256, by
+// the sum S of its four samples: S boosted by half, T = 3S / 2; T >= 1020
+// gives the text colour exactly (keep 0, alpha 256), otherwise alpha is
+// T / 4 and keep 255 - alpha; S = 0 leaves the page as it is (keep 256).
+// A table keeps the row loop free of branches, which the random order of
+// empty, partial and full blocks along a row would mispredict.
+struct Weights {
+  uint16_t keep;
+  uint16_t alpha;
+};
+struct WeightTable {
+  Weights of[1021];
+  constexpr WeightTable() : of{} {
+    for (int s = 0; s <= 1020; ++s) {
+      const int t = (3 * s) / 2;
+      if (s == 0) of[s] = {256, 0};
+      else if (t >= 1020) of[s] = {0, 256};
+      else of[s] = {static_cast<uint16_t>(255 - t / 4), static_cast<uint16_t>(t / 4)};
+    }
+  }
+};
+constexpr WeightTable kWeights;
 
-// Reduces the white-on-black work bitmap 2 x 2 onto the target with its
-// top-left at (x, y). Four samples' red bytes add up to S; S is boosted by
-// half and saturates at two thirds of full coverage.
-void Reduce(const TBitmap24& work, TBitmap24& target, long long x, long long y, uint32_t colour) {
-  const long long rows = work.Height() / 2;
-  const long long cols = work.Width() / 2;
-  const long long r0 = std::max(0LL, -y);
+// Reduces the white-on-black samples 2 x 2 onto the target with its
+// top-left at (x, y). Four samples add up to S; S is boosted by half and
+// saturates at two thirds of full coverage.
+// Only the blocks that meet the ink box can hold a sample other than 0.
+void Reduce(const TCoverageMap& work, const TRect& ink, TBitmap24& target, long long x,
+            long long y, uint32_t colour) {
+  const long long rows = std::min(work.Height / 2, (ink.Bottom + 1) / 2);
+  const long long cols = std::min(work.Width / 2, (ink.Right + 1) / 2);
+  const long long r0 = std::max<long long>(ink.Top / 2, -y);
   const long long r1 = std::min(rows, static_cast<long long>(target.Height()) - y);
-  const long long k0 = std::max(0LL, -x);
+  const long long k0 = std::max<long long>(ink.Left / 2, -x);
   const long long k1 = std::min(cols, static_cast<long long>(target.Width()) - x);
   if (r0 >= r1 || k0 >= k1) return;
   const int tb = static_cast<int>((colour >> 16) & 0xFF);
   const int tg = static_cast<int>((colour >> 8) & 0xFF);
   const int tr = static_cast<int>(colour & 0xFF);
   for (long long r = r0; r < r1; ++r) {
-    const uint8_t* s0 = work.Row(static_cast<int>(2 * r));
-    const uint8_t* s1 = work.Row(static_cast<int>(2 * r + 1));
+    const uint8_t* s0 = work.Row(static_cast<int>(2 * r)) + 2 * k0;
+    const uint8_t* s1 = work.Row(static_cast<int>(2 * r + 1)) + 2 * k0;
     uint8_t* dst = target.Row(static_cast<int>(y + r)) + static_cast<size_t>(x + k0) * 3;
-    for (long long k = k0; k < k1; ++k, dst += 3) {
-      const size_t a = static_cast<size_t>(6 * k + 2);  // red of column 2k
-      const int s = s0[a] + s0[a + 3] + s1[a] + s1[a + 3];
-      if (s == 0) continue;
-      const int t = (3 * s) / 2;
-      if (t >= 1020) {
-        dst[0] = static_cast<uint8_t>(tb);
-        dst[1] = static_cast<uint8_t>(tg);
-        dst[2] = static_cast<uint8_t>(tr);
-        continue;
-      }
-      const int alpha = t / 4;
-      dst[0] = static_cast<uint8_t>((dst[0] * (255 - alpha) + tb * alpha) / 256);
-      dst[1] = static_cast<uint8_t>((dst[1] * (255 - alpha) + tg * alpha) / 256);
-      dst[2] = static_cast<uint8_t>((dst[2] * (255 - alpha) + tr * alpha) / 256);
+    for (long long k = k0; k < k1; ++k, dst += 3, s0 += 2, s1 += 2) {
+      const Weights& w = kWeights.of[s0[0] + s0[1] + s1[0] + s1[1]];
+      dst[0] = static_cast<uint8_t>((dst[0] * w.keep + tb * w.alpha) >> 8);
+      dst[1] = static_cast<uint8_t>((dst[1] * w.keep + tg * w.alpha) >> 8);
+      dst[2] = static_cast<uint8_t>((dst[2] * w.keep + tr * w.alpha) >> 8);
     }
   }
 }
@@ -79,15 +91,12 @@ void DrawTextAA(TCanvas& canvas, int x, int y, int angle, int factor, std::strin
     canvas.TextOut(x, y, text);
     return;
   }
-  TBitmap24 work;
-  TCanvas ink(work, canvas.Fonts());
-  ink.Font = canvas.Font;
-  ink.FontColor = kWhite;
-  ink.BrushColor = kBlack;
-  ink.BrushStyle = TBrushStyle::Solid;
-  const TSize extent = ink.TextExtent(text);
+  // The samples: white text over black, kept as coverage only, since the
+  // reduction reads one channel of them.
+  const TSize extent = canvas.TextExtent(text);
   const int w = extent.cx;
   const int h = extent.cy;
+  TCoverageMap work;
   int px = 0;
   int py = 0;
   switch (angle) {
@@ -97,8 +106,9 @@ void DrawTextAA(TCanvas& canvas, int x, int y, int angle, int factor, std::strin
     default: work.SetSize(h, w); py = w; break;
   }
   if (work.Empty()) return;
-  ink.TextOut(px, py, text);
-  Reduce(work, canvas.Bitmap(), static_cast<long long>(x) - px / 2,
+  const TRect ink = DrawTextCoverage(canvas.Fonts(), canvas.Font, px, py, text, work);
+  if (ink.Left >= ink.Right || ink.Top >= ink.Bottom) return;
+  Reduce(work, ink, canvas.Bitmap(), static_cast<long long>(x) - px / 2,
          static_cast<long long>(y) - py / 2, canvas.FontColor);
 }
 

@@ -21,24 +21,9 @@
 namespace rpv::test {
 
 // One QApplication for the whole test program (offscreen unless a display
-// is asked for). It is destroyed when the tests end, before the exit
-// handlers run: Qt's input-device list is a global that would otherwise be
-// freed first and then freed again as a child of the application.
-inline QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_app";
-  static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> app;
-  if (!app) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QApplication>(argc, argv);
-    struct TAppEnd : ::testing::Environment {
-      void TearDown() override { app.reset(); }
-    };
-    ::testing::AddGlobalTestEnvironment(new TAppEnd);  // gtest owns it
-  }
-  return *app;
-}
+// is asked for), made on first use and destroyed when the tests end, before
+// Qt's own globals go.
+QApplication& App();
 
 // Everything a window put to the user, and the answers it gets.
 class TScriptedDialogs : public IUserDialogs {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "import/ByteSearch.h"
 #include "import/LineBreaker.h"
 #include "import/MbScan.h"
 #include "platform/Codepage.h"
@@ -239,4 +240,22 @@ TEST(LineBreaker, HangingIndent) {
   // Never more than half the line: 5 cells of 22 px in 220 is exactly half.
   EXPECT_EQ(b.HangingIndent(Sj("　　　　　　本文")), 5);
   EXPECT_EQ(b.HangingIndent(Sj("　　　　　　　本文")), 0);
+}
+
+TEST(ByteSearch, FindsSequencesAnywhereAndNothingBeyondTheText) {
+  const std::string ann = "\x81\x6D\x81\x94";  // "［＃"
+  EXPECT_TRUE(HasBytes(ann, ann));
+  EXPECT_TRUE(HasBytes(Sj("前［＃注］"), ann));
+  EXPECT_TRUE(HasBytes("x" + ann, ann));
+  EXPECT_FALSE(HasBytes(ann.substr(0, 3), ann));
+  EXPECT_FALSE(HasBytes("", ann));
+  // The second byte alone, or after another first byte, is no match.
+  EXPECT_FALSE(HasBytes("m\x81\x94", ann));
+  EXPECT_FALSE(HasBytes("\x82m\x81\x94\x81", ann));
+  EXPECT_TRUE(HasBytes("\x81m\x81m\x81\x94", ann));
+  // A match that would run past the end is none.
+  const std::string cut = std::string("ab\x81\x6D\x81\x94", 5);
+  EXPECT_FALSE(HasBytes(std::string_view(cut.data(), 5), ann));
+  EXPECT_TRUE(HasBytes("tab\there", "\t"));
+  EXPECT_FALSE(HasBytes("tab", "\t"));
 }

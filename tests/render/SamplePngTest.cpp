@@ -114,5 +114,39 @@ TEST(SamplePng, DISABLED_WriteSamples) {
   }
 }
 
+// The characters that the vertical renderer turns (drawn with the "@" face
+// at escapement 1800 in a normal cell) beside ordinary vertical text.
+TEST(SamplePng, DISABLED_WriteTurnedCharacters) {
+  TFontEngine engine;
+  TFontSmoothingSaver saver;
+  SetFontSmoothing(true);
+  TBitmap24 bmp(120, 420);
+  TCanvas canvas(bmp, engine);
+  canvas.BrushColor = RGBColour(250, 246, 236);
+  canvas.FillRect({0, 0, bmp.Width(), bmp.Height()});
+  canvas.BrushStyle = TBrushStyle::Clear;
+  canvas.FontColor = RGBColour(30, 30, 30);
+  const std::string turned = Utf8ToCp932("：；＜＞≪≫－“”‘’≒");
+  const std::string columns[] = {Utf8ToCp932("比は１：２、≪注≫「Ａ－Ｂ」"),
+                                 Utf8ToCp932("“引用”と‘語’；≒＜＞")};
+  int x = bmp.Width() - 20;
+  for (const std::string& text : columns) {
+    int pen = 10;
+    for (size_t i = 0; i < text.size(); i += 2) {
+      const std::string ch = text.substr(i, 2);
+      bool isTurned = false;
+      for (size_t k = 0; k < turned.size(); k += 2) isTurned = isTurned || turned.compare(k, 2, ch) == 0;
+      canvas.Font.Height = 22;
+      canvas.Font.FaceName = Utf8ToCp932("@ＭＳ 明朝");
+      canvas.Font.Escapement = isTurned ? 1800 : 2700;
+      DrawTextAA(canvas, x, isTurned ? pen + 22 : pen, isTurned ? 18 : 27, 1, ch);
+      pen += 22;
+    }
+    x -= 50;
+  }
+  std::string error;
+  EXPECT_TRUE(WritePng(bmp, OutDir() + "/rpv-vertical-turned.png", &error)) << error;
+}
+
 }  // namespace
 }  // namespace rpv
