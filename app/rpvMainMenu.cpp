@@ -63,6 +63,8 @@ void TfrmRPV::BuildMainMenu() {
     HistoryItems[static_cast<size_t>(i)] = item;
   }
   connect(mnuF, &QMenu::aboutToShow, this, [this] { RefreshHistoryMenu(); });
+  connect(mnuFOpen, &QAction::triggered, this, [this] { OpenWithDialog(); });
+  connect(mnuFClipBoard, &QAction::triggered, this, [this] { ReadClipboard(); });
   connect(mnuFEnd, &QAction::triggered, this, [this] { close(); });
 
   mnuB = AddMenu(mnuMain, "mnuB", "しおり(&B)");

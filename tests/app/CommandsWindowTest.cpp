@@ -401,6 +401,9 @@ TEST_F(CommandsWindow, OpenDialogStartsInTheRightFolderWithTheFilters) {
   sources_->Answer = home_.Path("b.txt");
   QTest::keyClick(form_.get(), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(Shown(), Cp932ToUtf8(home_.Path("b.txt")));
+  sources_->Answer = home_.Path("a.txt");
+  form_->mnuFOpen->trigger();
+  EXPECT_EQ(Shown(), Cp932ToUtf8(home_.Path("a.txt")));
 
   // Reading from an archive: the dialog starts in the archive's folder.
   form_->History[0].Archive = "/somewhere/books.zip";
@@ -419,7 +422,7 @@ TEST_F(CommandsWindow, ClipboardPathOpensTheFileOtherTextIsSaved) {
 
   clipboard->setText(QStringLiteral("一行目\n二行目\n%1").arg(QString::fromStdString(
       Cp932ToUtf8(home_.Path("b.txt")))));
-  form_->ReadClipboard();
+  form_->mnuFClipBoard->trigger();
   EXPECT_EQ(Shown(), Cp932ToUtf8(home_.Path("clipbord.txt")));
   EXPECT_EQ(form_->TopLine, 0);
   EXPECT_EQ(home_.Read("clipbord.txt"),
