@@ -193,7 +193,7 @@ int RunRenderCommand(int argc, const char* const* argv) {
       book.DrawPage(static_cast<int32_t>((args.Page - 1) * static_cast<int64_t>(book.LinesPerPage())));
       std::string error;
       if (!WritePng(book.PageBitmap, Utf8ToCp932(*args.Out), &error))
-        return Fail("cannot write " + *args.Out + ": " + error);
+        return Fail(error.empty() ? "cannot write " + *args.Out : Cp932ToUtf8(error));
     }
     return 0;
   } catch (const std::exception& e) {

@@ -28,7 +28,11 @@ std::string CutFaceName(std::string_view face) {
 // also the trail byte of characters such as "　").
 std::string WithoutFirstAt(std::string_view face) {
   for (size_t i = 0; i < face.size(); i += mb::Len(face, i)) {
-    if (face[i] == '@') return std::string(face.substr(0, i)).append(face.substr(i + 1));
+    if (face[i] == '@') {
+      std::string out(face);
+      out.erase(i, 1);
+      return out;
+    }
   }
   return std::string(face);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -33,18 +34,18 @@ bool MayHoldRubyMarks(std::string_view text) {
   return HasBytes(text, "\x81\x62") || HasBytes(text, "\x81\x74");
 }
 
-// The picture size suffix of an image line, or the bracketed file name when
-// the picture cannot be loaded. Returns the room along the page, in pixels,
-// that the picture takes across the lines (0 when it was not loaded).
-int64_t MeasureImage(TLine& line, size_t tagPos, const TInfo& style, bool* loaded) {
-  *loaded = false;
+// Gives an image line the size suffix of its picture and returns the room,
+// in pixels across the lines, that the picture takes; when the picture cannot
+// be loaded the line becomes its bracketed file name and nothing is returned.
+std::optional<int64_t> MeasureImage(TLine& line, size_t tagPos, const TInfo& style) {
   const size_t pathStart = tagPos + tag::kImageOpen.size();
   const size_t pathEnd = line.Text.find(tag::kImageClose, pathStart);
   const std::string path = line.Text.substr(pathStart, pathEnd - pathStart);
   const auto size = LoadPictureSize(path);
   if (!size) {
-    line.Text = "[" + std::string(FileNameOf(path)) + "]";
-    return 0;
+    const std::string_view name = FileNameOf(path);
+    line.Text.assign(1, '[').append(name).push_back(']');
+    return std::nullopt;
   }
   int64_t h = size->Height;
   int64_t w = size->Width;
@@ -62,7 +63,6 @@ int64_t MeasureImage(TLine& line, size_t tagPos, const TInfo& style, bool* loade
   w = std::max<int64_t>(w, 0);
   line.Text.insert(pathEnd + tag::kImageClose.size(),
                    ImageSizeSuffix(static_cast<int>(h), static_cast<int>(w)));
-  *loaded = true;
   return style.IsVertical() ? w : h;
 }
 
@@ -74,8 +74,8 @@ TLine& TLineWriter::Next() {
     return *lines_.Item(lines_.Add());
   }
   TLine& line = *lines_.Item(count_++);
-  // A buffer much larger than lines now need (after a style with longer
-  // lines) is given back rather than kept for every line.
+  // A buffer much larger than the text it held (left from a layout with
+  // longer lines) is given back rather than kept for every line.
   if (line.Text.capacity() > 2 * line.Text.size() + 64) line.Text = std::string();
   line.Text.clear();
   line.SourceIndex = 0;
@@ -162,7 +162,7 @@ void PlaceImages(TCustomBook& book) {
   const int64_t L = std::max<int32_t>(1, style.LinesPerColumn());
   const int64_t P = std::max<int32_t>(1, style.LinePitch());
   // Inserting blank lines one by one would shift the whole table each time;
-  // the lines are copied once into a new table instead, and the column
+  // the lines are moved once into a new table instead, and the column
   // arithmetic uses the index in the new table.
   TLines out;
   out.Reserve(n);
@@ -174,13 +174,12 @@ void PlaceImages(TCustomBook& book) {
       out.Append(std::move(line));
       continue;
     }
-    bool loaded = false;
-    const int64_t extent = MeasureImage(*line, at, style, &loaded);
-    if (!loaded) {
+    const std::optional<int64_t> extent = MeasureImage(*line, at, style);
+    if (!extent) {
       out.Append(std::move(line));
       continue;
     }
-    const int64_t m = extent / P + 1;  // line positions the picture spans
+    const int64_t m = *extent / P + 1;  // line positions the picture spans
     const int64_t e = out.Count() % L;
     // A picture that does not fit in the rest of the column starts the next
     // one; at the top of a column it stays, as moving cannot help it.

@@ -61,6 +61,10 @@ bool Encode(const TBitmap24& bitmap, Sink& sink, std::vector<png_byte>& row) {
   png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()),
                static_cast<png_uint_32>(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // Pages are mostly flat colour: the SUB filter and light compression give
+  // nearly the smallest file in a third of the default time.
+  png_set_filter(png, 0, PNG_FILTER_SUB);
+  png_set_compression_level(png, 3);
   png_write_info(png, info);
   for (int y = 0; y < bitmap.Height(); ++y) {
     const uint8_t* src = bitmap.Row(y);

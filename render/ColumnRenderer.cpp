@@ -367,6 +367,16 @@ class TColumnPainter {
     if (m.ImageWidth >= 0 && m.ImageHeight >= 0) {
       w = m.ImageWidth;
       h = m.ImageHeight;
+      // The line builder never asks for more than the text area, but a size
+      // written into a text by hand could ask for gigabytes: nothing larger
+      // than the page is ever resampled.
+      const int64_t maxW = std::max(1, style_.PageWidth);
+      const int64_t maxH = std::max(1, style_.PageHeight);
+      if (w > maxW || h > maxH) {
+        const double k = std::min(static_cast<double>(maxW) / w, static_cast<double>(maxH) / h);
+        w = static_cast<int32_t>(w * k);
+        h = static_cast<int32_t>(h * k);
+      }
       picture = book_.pictures_.GetScaled(path, w, h);
       // A zero size (a sliver scaled to nothing) draws nothing but is loaded.
       if (picture == nullptr && (w == 0 || h == 0) && book_.pictures_.Get(path) != nullptr) return;
@@ -382,7 +392,8 @@ class TColumnPainter {
       return;
     }
     if (line_ < 0) return;
-    const std::string name = "[" + FileNamePart(path) + "]";
+    std::string name(1, '[');
+    name.append(FileNamePart(path)).push_back(']');
     if (vertical_) DrawTextAA(canvas_, cross_, pen_, kAngleVertical, aa_, name);
     else DrawTextAA(canvas_, pen_, cross_, kAngleHorizontal, aa_, name);
   }

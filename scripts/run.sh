@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the reader on the sample book:
-# in a window when there is a display, else as a picture of its first page
-# (build/sample-page1.png).
+# Installs what is missing, builds, and shows the sample book (or FILE): in
+# the window when there is a display ($DISPLAY or $WAYLAND_DISPLAY), else
+# page 1 is rendered to build/page1.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
 export RPV_HOME=${RPV_HOME:-$PWD/build/home}
 mkdir -p "$RPV_HOME"
+FILE=${1:-samples/sample.sjis.txt}
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec build/app/rpv "${@:-samples/sample.sjis.txt}"
+  exec build/app/rpv "$FILE"
 fi
-out=build/sample-page1.png
-build/app/rpv --render "$out" "${@:-samples/sample.sjis.txt}"
-echo "No display: wrote the first page to $out"
+build/app/rpv --render build/page1.png --page 1 "$FILE"
+echo "No display: page 1 of $FILE is in $PWD/build/page1.png"

@@ -1,0 +1,305 @@
+// Where things land on the page: margins, header and footer, ruby, links,
+// tate-chu-yoko, the empty-document page, pictures and rules.
+#include "tests/render/PageTestUtil.h"
+
+#include "platform/Picture.h"
+#include "render/class/BMPTools.h"
+
+namespace rpv::testing {
+namespace {
+
+class PageLayoutTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    const auto sample = ReadWholeFile(RPV_SOURCE_DIR "/samples/sample.sjis.txt");
+    ASSERT_TRUE(sample.has_value());
+    WriteBytes("sample.txt", *sample);
+    WriteText("one.txt", "あ\n");
+  }
+};
+
+TEST_F(PageLayoutTest, NothingIsInkedInTheMargins) {
+  struct Case {
+    const char* name;
+    std::function<void(TInfo&)> edit;
+  };
+  const std::vector<Case> cases = {
+      {"Vertical", {}},
+      {"VerticalAA3Columns", [](TInfo& s) { s.AntiAliasing = 2; s.ColumnCount = 3; s.ColumnSpace = 12; }},
+      {"VerticalRight", [](TInfo& s) { s.bytHeader = 3; s.bytFooter = 3; s.BetweenChar = 3; }},
+      // No header band: the first line's ruby must still stay off the top margin.
+      {"HorizontalNoHeader", [](TInfo& s) { s.Direction = 0; s.bytHeader = 0; s.FontName = "MS"; }},
+      {"Horizontal2ColumnsAA", [](TInfo& s) {
+         s.Direction = 0; s.ColumnCount = 2; s.ColumnSpace = 16; s.AntiAliasing = 2; s.bytFooter = 3;
+       }},
+  };
+  for (const Case& c : cases) {
+    WriteStyle(c.name, c.edit);
+    auto book = Open(c.name, 640, 420, "sample.txt");
+    const TInfo& s = book->Style;
+    for (int page = 0; page < book->PageCount; ++page) {
+      book->DrawPage(page * book->LinesPerPage());
+      SCOPED_TRACE(std::string(c.name) + " page " + std::to_string(page + 1));
+      EXPECT_TRUE(InkOf(*book, 0, 0, s.PageMarginLeft, 420).Empty());
+      EXPECT_TRUE(InkOf(*book, 640 - s.PageMarginRight, 0, 640, 420).Empty());
+      EXPECT_TRUE(InkOf(*book, 0, 0, 640, s.PageMarginTop).Empty());
+      EXPECT_TRUE(InkOf(*book, 0, 420 - s.PageMarginBottom, 640, 420).Empty());
+      // Something was drawn at all.
+      EXPECT_GT(InkOf(*book, 0, 0, 640, 420).Count, 100);
+    }
+  }
+}
+
+TEST_F(PageLayoutTest, HeaderAndFooterStandInTheirBands) {
+  for (const bool vertical : {true, false}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    WriteStyle("S", [&](TInfo& s) {
+      if (!vertical) { s.Direction = 0; s.FontName = "MS"; }
+      s.ColumnCount = 2;
+      s.ColumnSpace = 10;
+      s.bytHeader = 2;                   // centre
+      s.bytFooter = 3;                   // right
+      s.strHeader = "HEAD %p";
+      s.strFooter = "%p/%P";
+    });
+    auto book = Open("S", 640, 420, "sample.txt");
+    const TInfo& s = book->Style;
+    book->DrawPage(0);
+    const int fp = s.FontPixels();
+    const TInk head = InkOf(*book, 0, 0, 640, s.PageMarginTop + s.HeaderHeight());
+    ASSERT_FALSE(head.Empty());
+    EXPECT_GE(head.Top, s.PageMarginTop);
+    EXPECT_LT(head.Bottom, s.PageMarginTop + fp);
+    const int centre = s.PageMarginLeft + (640 - s.PageMarginLeft - s.PageMarginRight) / 2;
+    EXPECT_NEAR(head.CentreX(), centre, 3);
+
+    const int footerTop =
+        vertical ? s.PageMarginTop + s.HeaderHeight() +
+                       (s.TextAreaHeight() + s.HangReserve()) * s.Columns() + s.ColumnSpace * (s.Columns() - 1)
+                 : s.PageMarginTop + s.HeaderHeight() + s.TextAreaHeight() + s.RubyBandHeight();
+    EXPECT_EQ(footerTop, 420 - s.PageMarginBottom - s.FooterHeight());
+    const TInk foot = InkOf(*book, 0, footerTop, 640, 420);
+    ASSERT_FALSE(foot.Empty());
+    EXPECT_LT(foot.Bottom, footerTop + fp);
+    EXPECT_LT(foot.Right, 640 - s.PageMarginRight);
+    EXPECT_GT(foot.Right, 640 - s.PageMarginRight - 4);
+    // "1/3" is a short text at the right, nowhere near the left.
+    EXPECT_GT(foot.Left, 640 / 2);
+  }
+}
+
+TEST_F(PageLayoutTest, RubyStandsInTheGapBesideItsBaseAndWrapsToTheNextLine) {
+  WriteStyle("V");
+  auto book = Open("V", 600, 400, "one.txt");
+  const TInfo& s = book->Style;
+  const int fp = s.FontPixels(), rp = s.RubyPixels(), pitch = s.LinePitch();
+  const int x0 = 600 - s.PageMarginRight - s.WidthReserve();
+  const int top = s.PageMarginTop + s.HeaderHeight();
+  const int end = top + s.LineLength();
+  // Line 0: a two-character base under a three-character reading. Line 1:
+  // a base at the very end of the line whose reading does not fit.
+  const int fill = s.LineLength() / fp - 1;
+  std::string longLine;
+  for (int k = 0; k < fill; ++k) longLine += "あ";
+  SetLines(*book, {"{H\\B}かんじ{B_M}漢字{B\\E}漢字です", longLine + "{H\\B}ながいよみ{B_M}字{B\\E}字", "い"});
+  book->DrawPage(0);
+
+  const TInk base = InkOf(*book, x0 - fp, top, x0, top + 2 * fp);
+  const TInk ruby = InkOf(*book, x0, top - fp, x0 + rp, top + 3 * fp);
+  ASSERT_FALSE(base.Empty());
+  ASSERT_FALSE(ruby.Empty());
+  // The reading is centred on its base (3 x 12 px beside 2 x 22 px).
+  EXPECT_NEAR(ruby.CentreY(), top + fp, 3);
+  EXPECT_GE(ruby.Top, top);
+  // Nothing spills right of the ruby cells.
+  EXPECT_TRUE(InkOf(*book, x0 + rp, 0, 600, 400).Empty());
+
+  // Line 1's reading: what fits stands beside the end of its line, the rest
+  // at the head of line 2 (beside "い"), in the same gap.
+  const int x1 = x0 - pitch;
+  const int x2 = x1 - pitch;
+  EXPECT_FALSE(InkOf(*book, x1, end - 3 * rp, x1 + rp, end).Empty());
+  const TInk rest = InkOf(*book, x2, top, x2 + rp, top + 5 * rp);
+  ASSERT_FALSE(rest.Empty());
+  EXPECT_LT(rest.Top, top + rp);
+
+  // Horizontal: the reading hangs above its line.
+  WriteStyle("H", [](TInfo& st) { st.Direction = 0; st.FontName = "MS"; });
+  auto h = Open("H", 600, 400, "one.txt");
+  SetLines(*h, {"{H\\B}かんじ{B_M}漢字{B\\E}漢字です"});
+  h->DrawPage(0);
+  const TInfo& hs = h->Style;
+  const int y0 = hs.PageMarginTop + hs.HeaderHeight() + hs.RubyBandHeight();
+  const TInk above = InkOf(*h, 0, y0 - hs.RubyPixels(), 600, y0);
+  ASSERT_FALSE(above.Empty());
+  EXPECT_NEAR(above.CentreX(), hs.PageMarginLeft + hs.FontPixels(), 3);
+  EXPECT_GE(above.Top, hs.PageMarginTop + hs.HeaderHeight());
+}
+
+TEST_F(PageLayoutTest, LinksGetARectangleOnEveryLineTheyCover) {
+  for (const bool vertical : {true, false}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    WriteStyle("S", [&](TInfo& s) {
+      if (!vertical) { s.Direction = 0; s.FontName = "MS"; }
+      s.LinkColor = 0x00FF00;
+    });
+    auto book = Open("S", 600, 400, "one.txt");
+    const TInfo& s = book->Style;
+    SetLines(*book, {"あ{H\\A_S}a.html{A_S\\E}いい", "うう", "ええ{H\\A_C\\E}お", "{H\\A_S}b.html{A_S\\E}か{H\\A_C\\E}"});
+    book->DrawPage(0);
+    const int fp = s.FontPixels(), pitch = s.LinePitch();
+    const int head = vertical ? s.PageMarginTop + s.HeaderHeight() : s.PageMarginLeft;
+    ASSERT_EQ(book->Links.Count(), 4);
+    for (int i = 0; i < 3; ++i) {
+      const TLinkItem& r = *book->Links.Item(i);
+      EXPECT_EQ(r.Target, "a.html");
+      // Along the line: from the link's start (after "あ") or the line head,
+      // to the line end or the link's end (after "ええ").
+      const int from = vertical ? r.Top : r.Left;
+      const int to = vertical ? r.Bottom : r.Right;
+      EXPECT_EQ(from, i == 0 ? head + fp : head);
+      EXPECT_EQ(to, i == 2 ? head + 2 * fp : head + s.LineLength());
+      // A point in the middle of the line's second character hits it.
+      const int along = head + fp + fp / 2;
+      const int across = vertical ? 600 - s.PageMarginRight - s.WidthReserve() - pitch * i - fp / 2
+                                  : s.PageMarginTop + s.HeaderHeight() + s.RubyBandHeight() + pitch * i + fp / 2;
+      EXPECT_EQ(vertical ? book->Links.TargetAt(across, along) : book->Links.TargetAt(along, across), "a.html");
+    }
+    EXPECT_EQ(book->Links.Item(3)->Target, "b.html");
+    // Before the link, and after its end, the page is not a link.
+    const int across0 = vertical ? 600 - s.PageMarginRight - s.WidthReserve() - fp / 2
+                                 : s.PageMarginTop + s.HeaderHeight() + s.RubyBandHeight() + fp / 2;
+    const int before = head + fp / 2;
+    EXPECT_EQ(vertical ? book->Links.TargetAt(across0, before) : book->Links.TargetAt(before, across0), "");
+    // Link text is drawn in the link colour, the rest in the text colour.
+    bool green = false;
+    for (int y = 0; y < 400 && !green; ++y)
+      for (int x = 0; x < 600 && !green; ++x) green = book->PageBitmap.Pixel(x, y) == 0x00FF00;
+    EXPECT_TRUE(green);
+  }
+}
+
+TEST_F(PageLayoutTest, ShortAsciiRunsStandUprightInOneCell) {
+  WriteStyle("V");
+  auto book = Open("V", 600, 400, "one.txt");
+  const TInfo& s = book->Style;
+  const int fp = s.FontPixels(), pitch = s.LinePitch();
+  const int x0 = 600 - s.PageMarginRight - s.WidthReserve();
+  const int top = s.PageMarginTop + s.HeaderHeight();
+  SetLines(*book, {"あ12い", "あ123い", "あ!?い"});
+  book->DrawPage(0);
+  // "12" fills the second cell, centred across the line, wider than tall
+  // (the digits stand side by side); "い" follows in the third cell.
+  const TInk pair = InkOf(*book, x0 - fp, top + fp, x0, top + 2 * fp);
+  ASSERT_FALSE(pair.Empty());
+  EXPECT_NEAR(pair.CentreX(), x0 - fp / 2, 2);
+  EXPECT_GT(pair.Right - pair.Left, pair.Bottom - pair.Top);
+  const TInk third = InkOf(*book, x0 - fp, top + 2 * fp, x0, top + 3 * fp);
+  EXPECT_GT(third.Count, 10);
+  EXPECT_TRUE(InkOf(*book, x0 - fp, top + 3 * fp, x0, top + 4 * fp).Empty());
+  // "123" lies on its side: three half cells, so "い" ends half a cell later.
+  const int x1 = x0 - pitch;
+  const TInk run = InkOf(*book, x1 - fp, top + fp, x1, top + 5 * fp);
+  EXPECT_GT(run.Bottom, top + 3 * fp);
+  EXPECT_LT(run.Bottom, top + 4 * fp);
+  // "!?" after a full-width character is one upright cell too.
+  const int x2 = x1 - pitch;
+  EXPECT_TRUE(InkOf(*book, x2 - fp, top + 3 * fp, x2, top + 4 * fp).Empty());
+}
+
+TEST_F(PageLayoutTest, TheEmptyPageShowsItsMessageCentred) {
+  for (const bool vertical : {true, false}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    WriteStyle("S", [&](TInfo& s) {
+      if (!vertical) { s.Direction = 0; s.FontName = "MS"; }
+      s.AntiAliasing = 2;
+    });
+    auto book = Open("S", 640, 420);
+    book->DrawPage(0);
+    const TInk ink = InkOf(*book, 0, 0, 640, 420);
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_NEAR(ink.CentreX(), 320, 3);
+    EXPECT_NEAR(ink.CentreY(), 210, 3);
+    const int across = vertical ? ink.Right - ink.Left : ink.Bottom - ink.Top;
+    const int along = vertical ? ink.Bottom - ink.Top : ink.Right - ink.Left;
+    EXPECT_GT(along, 8 * across);  // twelve characters in a row
+    EXPECT_LE(across, book->Style.FontPixels());
+    EXPECT_EQ(book->Links.Count(), 0);
+  }
+}
+
+TEST_F(PageLayoutTest, ATiledBackgroundCoversThePage) {
+  // A 7 x 5 picture of distinct colours, tiled over a page that is not a
+  // whole number of tiles.
+  TBitmap24 tile(7, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x) tile.SetPixel(x, y, RGBColour(30 * x + 10, 40 * y + 20, 99));
+  std::string bmp = "BM";
+  auto put32 = [&](uint32_t v) { for (int k = 0; k < 4; ++k) bmp += static_cast<char>(v >> (8 * k)); };
+  auto put16 = [&](uint16_t v) { bmp += static_cast<char>(v); bmp += static_cast<char>(v >> 8); };
+  const uint32_t stride = 24, size = 54 + stride * 5;
+  put32(size); put32(0); put32(54); put32(40); put32(7); put32(5); put16(1); put16(24);
+  put32(0); put32(stride * 5); put32(2835); put32(2835); put32(0); put32(0);
+  for (int y = 4; y >= 0; --y) bmp.append(reinterpret_cast<const char*>(tile.Row(y)), stride);
+  WriteBytes("tile.bmp", bmp);
+  WriteStyle("S", [&](TInfo& s) {
+    s.blnBackGround = true;
+    s.strBackGround = Path("tile.bmp");
+    s.bytHeader = 0;
+    s.bytFooter = 0;
+  });
+  WriteText("blank.txt", "\n\n");
+  auto book = Open("S", 101, 67, "blank.txt");
+  book->DrawPage(0);
+  for (int y = 0; y < 67; ++y)
+    for (int x = 0; x < 101; ++x) ASSERT_EQ(book->PageBitmap.Pixel(x, y), tile.Pixel(x % 7, y % 5)) << x << "," << y;
+}
+
+TEST_F(PageLayoutTest, PicturesRulesAndMissingPicturesDraw) {
+  // A 40 x 30 picture drawn at 20 x 15 through the area-averaging scaler.
+  TBitmap24 picture(40, 30);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) picture.SetPixel(x, y, (x / 4 + y / 3) % 2 ? 0x2040E0 : 0x10A010);
+  std::string bmp = "BM";
+  auto put32 = [&](uint32_t v) { for (int k = 0; k < 4; ++k) bmp += static_cast<char>(v >> (8 * k)); };
+  auto put16 = [&](uint16_t v) { bmp += static_cast<char>(v); bmp += static_cast<char>(v >> 8); };
+  put32(54 + 120 * 30); put32(0); put32(54); put32(40); put32(40); put32(30); put16(1); put16(24);
+  put32(0); put32(120 * 30); put32(2835); put32(2835); put32(0); put32(0);
+  for (int y = 29; y >= 0; --y) bmp.append(reinterpret_cast<const char*>(picture.Row(y)), 120);
+  WriteBytes("pic.bmp", bmp);
+  WriteStyle("V", [](TInfo& s) { s.BetweenChar = -40; });  // a rule step below zero
+  auto book = Open("V", 600, 400, "one.txt");
+  const TInfo& s = book->Style;
+  const int x0 = 600 - s.PageMarginRight - s.WidthReserve();
+  const int top = s.PageMarginTop + s.HeaderHeight();
+  SetLines(*book, {"{H\\I}" + Cp932ToUtf8(Path("pic.bmp")) + "{I\\E}{I_MH}15{I_MH}{I_MW}20{I_MW}",
+                   "{H\\I}" + Cp932ToUtf8(Path("gone.bmp")) + "{I\\E}{I_MH}15{I_MH}{I_MW}20{I_MW}",
+                   "{H\\Y}―{Y\\E}",
+                   // A size no line builder writes, typed into a text: drawn
+                   // no larger than the page.
+                   "{H\\I}" + Cp932ToUtf8(Path("pic.bmp")) + "{I\\E}{I_MH}999999999{I_MH}{I_MW}999999999{I_MW}"});
+  book->DrawPage(0);  // the rule with a step below zero comes to an end
+  const auto scaled = ScaleBitmap(picture, 20, 15);
+  for (int y = 0; y < 15; ++y)
+    for (int x = 0; x < 20; ++x)
+      ASSERT_EQ(book->PageBitmap.Pixel(x0 - 20 + x, top + y), scaled->Pixel(x, y)) << x << "," << y;
+  // The missing picture shows its name in brackets on its line.
+  const int x1 = x0 - s.LinePitch();
+  EXPECT_GT(InkOf(*book, x1 - s.FontPixels(), top, x1, top + 5 * s.FontPixels()).Count, 50);
+  // The rule line drew its unit once.
+  const int x2 = x1 - s.LinePitch();
+  EXPECT_FALSE(InkOf(*book, x2 - s.FontPixels(), top, x2, top + s.FontPixels()).Empty());
+
+  // With an ordinary step, a rule runs from the line head to the line end.
+  WriteStyle("R", [](TInfo& st) { st.AntiAliasing = 2; });
+  auto r = Open("R", 600, 400, "one.txt");
+  SetLines(*r, {"{H\\Y}-{Y\\E}"});
+  r->DrawPage(0);
+  const TInk rule = InkOf(*r, 0, 0, 600, 400 - r->Style.PageMarginBottom - r->Style.FooterHeight());
+  EXPECT_LT(rule.Top, top + r->Style.FontPixels());
+  EXPECT_GT(rule.Bottom, top + r->Style.LineLength() - r->Style.FontPixels());
+}
+
+}  // namespace
+}  // namespace rpv::testing
