@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "app/rpvMain.h"
 
@@ -26,6 +27,16 @@ void TPageView::mouseMoveEvent(QMouseEvent* event) {
 
 void TPageView::mousePressEvent(QMouseEvent* event) {
   form_->FormMouseDown(event->button(), event->globalPosition().toPoint());
+}
+
+void TPageView::mouseReleaseEvent(QMouseEvent* event) {
+  form_->mwvMainMouseUp(event->button(), event->position().toPoint(),
+                        event->globalPosition().toPoint());
+}
+
+void TPageView::wheelEvent(QWheelEvent* event) {
+  form_->FormMouseWheel(event->angleDelta(), event->modifiers());
+  event->accept();
 }
 
 }  // namespace rpv

@@ -1,6 +1,10 @@
 #include "app/QtUserDialogs.h"
 
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
+#include <QUrl>
 #include <QMessageBox>
 
 #include "app/FindDialog.h"
@@ -49,5 +53,19 @@ void TQtUserDialogs::ShowFind(int options, FindHandler onFind) {
 }
 
 void TQtUserDialogs::SetApplicationTitle(const std::string& title) { title_ = ToQString(title); }
+
+std::optional<std::string> TQtUserDialogs::OpenFileName(const std::string& folder,
+                                                        const std::vector<std::string>& nameFilters) {
+  QStringList filters;
+  for (const auto& filter : nameFilters) filters << ToQString(filter);
+  const QString chosen = QFileDialog::getOpenFileName(
+      owner_, QString(), ToQString(folder), filters.join(QStringLiteral(";;")));
+  if (chosen.isEmpty()) return std::nullopt;
+  return FromQString(QDir::toNativeSeparators(chosen));
+}
+
+void TQtUserDialogs::OpenUrl(const std::string& url) {
+  QDesktopServices::openUrl(QUrl(ToQString(url), QUrl::TolerantMode));
+}
 
 }  // namespace rpv

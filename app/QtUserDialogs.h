@@ -25,6 +25,9 @@ class TQtUserDialogs : public IUserDialogs {
                                         const std::string& initial) override;
   void ShowFind(int options, FindHandler onFind) override;
   void SetApplicationTitle(const std::string& title) override;
+  std::optional<std::string> OpenFileName(const std::string& folder,
+                                          const std::vector<std::string>& nameFilters) override;
+  void OpenUrl(const std::string& url) override;
 
  private:
   QWidget* owner_;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace rpv {
 
@@ -34,6 +35,18 @@ class IUserDialogs {
 
   // The title message boxes carry (the application title).
   virtual void SetApplicationTitle(const std::string& title) = 0;
+
+  // The system's open dialog with its own title, starting in folder (empty:
+  // wherever the system likes) and offering the name filters ("description
+  // (patterns)"); the chosen path, nullopt when cancelled.
+  virtual std::optional<std::string> OpenFileName(const std::string& folder,
+                                                  const std::vector<std::string>& nameFilters) {
+    (void)folder;
+    (void)nameFilters;
+    return std::nullopt;
+  }
+  // Hands a web or mail address to the desktop's handler.
+  virtual void OpenUrl(const std::string& url) { (void)url; }
 };
 
 }  // namespace rpv

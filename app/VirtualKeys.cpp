@@ -1,5 +1,6 @@
 #include "app/VirtualKeys.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <array>
 #include <utility>
@@ -32,6 +33,13 @@ constexpr std::array<std::pair<int, int>, 60> kKeys{{
     {Qt::Key_ParenLeft, '9'},
 }};
 
+// X11 and Wayland key codes are the kernel's evdev codes plus 8 on every
+// layout; elsewhere the native scan code means something else.
+bool HasEvdevKeyCodes() {
+  const QString platform = QGuiApplication::platformName();
+  return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
+}
+
 }  // namespace
 
 int VirtualKeyOf(int qtKey, bool keypad) {
@@ -42,8 +50,9 @@ int VirtualKeyOf(int qtKey, bool keypad) {
       case Qt::Key_Plus: return 107;
       case Qt::Key_Minus: return 109;
       case Qt::Key_Period: return 110;
+      case Qt::Key_Comma: return 110;  // the decimal key of a comma locale
       case Qt::Key_Slash: return 111;
-      default: break;
+      default: break;  // without Num Lock: Home, End, arrows, Insert, ...
     }
   }
   if (qtKey == Qt::Key_ParenRight) return '0';
@@ -55,22 +64,27 @@ int VirtualKeyOf(int qtKey, bool keypad) {
   return 0;
 }
 
-int VirtualKeyOf(const QKeyEvent& event) {
-  return VirtualKeyOf(event.key(), (event.modifiers() & Qt::KeypadModifier) != 0);
+int DigitRowKeyOf(uint32_t nativeScanCode) {
+  // evdev KEY_1 (2) .. KEY_9 (10), KEY_0 (11), each plus 8.
+  if (nativeScanCode >= 10 && nativeScanCode <= 18) return static_cast<int>('1' + nativeScanCode - 10);
+  if (nativeScanCode == 19) return '0';
+  return 0;
 }
 
-int ModifierTable(Qt::KeyboardModifiers modifiers) {
-  const bool ctrl = modifiers & Qt::ControlModifier;
-  const bool shift = modifiers & Qt::ShiftModifier;
-  const bool alt = modifiers & Qt::AltModifier;
-  if (ctrl && shift && alt) return 0;
-  if (ctrl && shift) return 4;
-  if (ctrl && alt) return 5;
-  if (shift && alt) return 6;
-  if (ctrl) return 1;
-  if (shift) return 2;
-  if (alt) return 3;
-  return 0;
+int VirtualKeyOf(const QKeyEvent& event) {
+  const bool keypad = (event.modifiers() & Qt::KeypadModifier) != 0;
+  if (!keypad && HasEvdevKeyCodes())
+    if (const int digit = DigitRowKeyOf(event.nativeScanCode())) return digit;
+  return VirtualKeyOf(event.key(), keypad);
+}
+
+TKeyModifiers KeyModifiersOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  TKeyModifiers m;
+  m.Ctrl = (modifiers & Qt::ControlModifier) != 0;
+  m.Shift = (modifiers & Qt::ShiftModifier) != 0;
+  m.Alt = (modifiers & Qt::AltModifier) != 0;
+  m.Other = buttons != Qt::NoButton;
+  return m;
 }
 
 }  // namespace rpv

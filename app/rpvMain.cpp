@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -58,10 +59,6 @@ TfrmRPV::TfrmRPV(std::vector<std::string> args, std::unique_ptr<IUserDialogs> di
   tmrAuto->setObjectName(QStringLiteral("tmrAuto"));
   tmrAuto->setInterval(1000);
   connect(tmrAuto, &QTimer::timeout, this, [this] { tmrAutoTimer(); });
-
-  for (auto& slot : MouseHandlers) slot = [] {};
-  for (auto& table : KeyHandlers)
-    for (auto& slot : table) slot = [] {};
 
   BuildMainMenu();
 }
@@ -199,7 +196,7 @@ void TfrmRPV::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmRPV::keyPressEvent(QKeyEvent* event) {
-  FormKeyDown(VirtualKeyOf(*event), event->modifiers());
+  FormKeyDown(VirtualKeyOf(*event), event->modifiers(), QGuiApplication::mouseButtons());
   event->accept();
 }
 
@@ -213,34 +210,8 @@ void TfrmRPV::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) LayoutChildren();
 }
 
-void TfrmRPV::FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers) {
-  if (!Book) return;
-  if (virtualKey > 0 && virtualKey < 256) {
-    const TCommand command = KeyHandlers[static_cast<size_t>(ModifierTable(modifiers))]
-                                        [static_cast<size_t>(virtualKey)];
-    if (command) command();
-  }
-  if (!Book) return;
-  if (virtualKey == kVkF6) ShowAtPosition(Book->SourceLineOf(TopLine));
-  if (virtualKey == kVkR && (modifiers & Qt::ControlModifier)) OfferNeighbourFile(2);
-}
-
 void TfrmRPV::FormKeyUp(int virtualKey) {
   if (virtualKey == kVkMenu && IsFullScreen()) RevealMenu(menuRevealed_ ? 0 : -MenuBarHeight());
-}
-
-void TfrmRPV::FormMouseMove(QPoint client, QPoint screen) {
-  if (IsFullScreen()) RevealMenu(client.y());
-  pageView_->setCursor(Qt::ArrowCursor);
-  LastMovePos = screen;
-}
-
-void TfrmRPV::FormMouseDown(Qt::MouseButton button, QPoint screen) {
-  ButtonDown = button == Qt::LeftButton    ? 1
-               : button == Qt::RightButton ? 2
-               : button == Qt::MiddleButton ? 3
-                                            : 0;
-  DownPos = screen;
 }
 
 }  // namespace rpv

@@ -9,6 +9,8 @@
 //   rpvMainDocument.cpp    opening, history, layout, painting, resizing
 //   rpvMainNavigation.cpp  page and line steps, jump, find, timer, neighbours
 //   rpvMainScreen.cpp      full screen and the hidden menu bar
+//   rpvMainInput.cpp       keys, mouse, wheel and gestures run commands
+//   rpvMainSources.cpp     open dialog, clipboard, drops, links, history
 #pragma once
 
 #include <QPoint>
@@ -25,6 +27,8 @@
 #include "app/ProgramSettings.h"
 #include "app/UserDialogs.h"
 #include "app/VirtualKeys.h"
+#include "app/commands/Assignments.h"
+#include "app/commands/PointerInput.h"
 
 class QAction;
 class QLabel;
@@ -93,11 +97,39 @@ class TfrmRPV : public QWidget {
   void OfferNeighbourFile(int mode);
 
   // ---- Input --------------------------------------------------------------
-  void FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers);
+  // Runs the operation behind a command of ka.ini and ma.ini.
+  void RunCommand(TCommand command);
+  // buttons: the mouse buttons held, which make the modifier set unlisted.
+  void FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers,
+                   Qt::MouseButtons buttons = Qt::NoButton);
   void FormKeyUp(int virtualKey);
-  // Client position of the pointer on the page, and its screen position.
+  // Client position of the pointer on the page (window pixels), and its
+  // screen position.
   void FormMouseMove(QPoint client, QPoint screen);
   void FormMouseDown(Qt::MouseButton button, QPoint screen);
+  void mwvMainMouseUp(Qt::MouseButton button, QPoint client, QPoint screen);
+  // angleDelta: the wheel event's delta in eighths of a degree.
+  void FormMouseWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+  // Reads ka.ini / ma.ini (or the defaults) into the slots.
+  void LoadKeyAssignments();
+  void LoadMouseAssignments();
+
+  // ---- Document sources ---------------------------------------------------
+  void OpenWithDialog();
+  void ReadClipboard();
+  void ReloadDocument();
+  void OpenPreviousHistory();
+  // Opens the first of the dropped files (CP932 paths); the rest are ignored.
+  void OpenDroppedFiles(const std::vector<std::string>& paths);
+  // Follows the target of a link of the page.
+  void FollowLink(const std::string& target);
+  // The link target under a client position of the page, or empty.
+  std::string LinkTargetAt(QPoint client) const;
+  // The pop-up and the hand pointer for the link under a client position
+  // (hidden and the arrow when there is none).
+  void ShowLinkPopUp(QPoint client);
+  // The same for where the pointer is now, after the page changed.
+  void RefreshLinkPopUp();
 
   // ---- State (named as the rest of the program knows it) -----------------
   std::unique_ptr<TBookClass> Book;
@@ -122,10 +154,8 @@ class TfrmRPV : public QWidget {
   QPoint DownPos;
   QPoint LastMovePos;
 
-  using TCommand = std::function<void()>;
-  static constexpr int kMouseSlots = 18;
-  std::array<TCommand, kMouseSlots> MouseHandlers;
-  std::array<std::array<TCommand, 256>, kModifierTables> KeyHandlers;
+  TMouseAssignments MouseHandlers;
+  TKeyAssignments KeyHandlers;
 
   // ---- Controls -----------------------------------------------------------
   QMenuBar* mnuMain = nullptr;
@@ -184,6 +214,9 @@ class TfrmRPV : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
@@ -193,11 +226,8 @@ class TfrmRPV : public QWidget {
   void mnuSectionClick(int index);
   void RefreshHistoryMenu();
   void mnuFFileHistoryClick(int index);
-  void ReloadDocument();
   void BuildBookmarkMenu();
   void BuildToolMenu();
-  void LoadKeyAssignments();
-  void LoadMouseAssignments();
 
   // rpvMainDocument.cpp
   void LoadCurrentStyle();
@@ -232,6 +262,7 @@ class TfrmRPV : public QWidget {
   bool pageDirty_ = true;
   bool documentShown_ = false;
   std::string iniPath_;
+  TWheelAccumulator wheel_;
 };
 
 }  // namespace rpv

@@ -63,6 +63,8 @@ void TfrmRPV::BuildMainMenu() {
     HistoryItems[static_cast<size_t>(i)] = item;
   }
   connect(mnuF, &QMenu::aboutToShow, this, [this] { RefreshHistoryMenu(); });
+  connect(mnuFOpen, &QAction::triggered, this, [this] { OpenWithDialog(); });
+  connect(mnuFClipBoard, &QAction::triggered, this, [this] { ReadClipboard(); });
   connect(mnuFEnd, &QAction::triggered, this, [this] { close(); });
 
   mnuB = AddMenu(mnuMain, "mnuB", "しおり(&B)");
@@ -151,11 +153,6 @@ void TfrmRPV::mnuFFileHistoryClick(int index) {
   OpenDocument(entry.FullPath, entry.BookMark, entry.Archive);
 }
 
-void TfrmRPV::ReloadDocument() {
-  const TFileHistory entry = History[0];
-  OpenDocument(entry.FullPath, Book->SourceLineOf(TopLine), entry.Archive);
-}
-
 // The bookmark list itself is filled in by the bookmark menu code; the two
 // fixed items are always there.
 void TfrmRPV::BuildBookmarkMenu() {
@@ -166,14 +163,5 @@ void TfrmRPV::BuildBookmarkMenu() {
 }
 
 void TfrmRPV::BuildToolMenu() { mnuTool->clear(); }
-
-void TfrmRPV::LoadKeyAssignments() {
-  for (auto& table : KeyHandlers)
-    for (auto& slot : table) slot = [] {};
-}
-
-void TfrmRPV::LoadMouseAssignments() {
-  for (auto& slot : MouseHandlers) slot = [] {};
-}
 
 }  // namespace rpv
