@@ -1,25 +1,78 @@
-// rpv: the reader's entry point. "--render" and "--pages" run the headless
-// renderer; until the window exists, anything else reports what it reads
-// from the file named on the command line.
+// rpv: the reader. "rpv [FILE]" opens the window; "--render" and "--pages"
+// run the headless renderer, which needs no display and so runs before any
+// Qt application object exists.
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "app/RenderCommand.h"
-#include "platform/Codepage.h"
 #include "platform/FileIO.h"
+
+#ifdef RPV_WITH_GUI
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+
+#include "app/rpvMain.h"
+
+namespace {
+
+// A termination signal asks the event loop to quit, so the window still
+// writes its settings on the way out. The handler may only write a byte.
+int gSignalPipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+}
+
+void QuitOnTermination(QApplication& app) {
+  if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+  struct sigaction action {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  for (const int sig : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(sig, &action, nullptr);
+}
+
+}  // namespace
+#endif
 
 int main(int argc, char** argv) {
   if (rpv::IsRenderCommand(argc, argv)) return rpv::RunRenderCommand(argc, argv);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: rpv FILE\n       rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] FILE\n");
-    return 2;
-  }
-  const std::string path = rpv::Utf8ToCp932(argv[1]);
-  const auto data = rpv::ReadWholeFile(path);
-  if (!data) {
-    std::fprintf(stderr, "rpv: cannot open %s\n", argv[1]);
+#ifdef RPV_WITH_GUI
+#if defined(__linux__)
+  // Qt would abort without a word a user can act on.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::fprintf(stderr,
+                 "rpv: no display to open the window on; to draw a page without one:\n"
+                 "  rpv --render OUT.png [--page N] [--size WxH] [--style NAME] FILE\n");
     return 1;
   }
-  std::printf("%s: %zu bytes\n", argv[1], data->size());
-  return 0;
+#endif
+  QApplication app(argc, argv);
+  QuitOnTermination(app);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    // History and bookmarks keep paths: a relative one would name another
+    // file once the reader starts from another folder.
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(argv[i], ec);
+    if (ec) path = argv[i];
+    args.push_back(rpv::FromNativePath(path.lexically_normal()));
+  }
+  rpv::TfrmRPV window(std::move(args));
+  window.FormCreate();
+  return QApplication::exec();
+#else
+  std::fprintf(stderr, "rpv: built without the window; use rpv --render\n");
+  return 2;
+#endif
 }

@@ -1,0 +1,99 @@
+#include "app/ProgramSettings.h"
+
+#include "platform/Codepage.h"
+#include "platform/IniFile.h"
+
+namespace rpv {
+namespace {
+
+constexpr std::string_view kGeneral = "General";
+constexpr std::string_view kBookMarks = "BookMarks";
+
+}  // namespace
+
+TProgramSettings::TProgramSettings()
+    : Format1(Utf8ToCp932("%c(%d) %b行目")), Format2Sub(Utf8ToCp932("%d %b行目")) {}
+
+void TProgramSettings::Read(const TIniFile& ini) {
+  FullScreen = ini.ReadBool(kGeneral, "FullScreen", FullScreen);
+  Height = ini.ReadInteger(kGeneral, "Height", Height);
+  Left = ini.ReadInteger(kGeneral, "Left", Left);
+  Top = ini.ReadInteger(kGeneral, "Top", Top);
+  Width = ini.ReadInteger(kGeneral, "Width", Width);
+  WindowState = ini.ReadInteger(kGeneral, "WindowState", WindowState);
+  EditorName = ini.ReadString(kGeneral, "EditorName", EditorName);
+  EditorOption = ini.ReadString(kGeneral, "EditorOption", EditorOption);
+  blnLast = ini.ReadBool(kGeneral, "blnLast", blnLast);
+  AutoEnabled = ini.ReadBool(kGeneral, "AutoEnabled", AutoEnabled);
+  // Negative values wrap as they always did: the intervals are unsigned.
+  AutoInterval = static_cast<uint32_t>(
+      ini.ReadInteger(kGeneral, "AutoInterval", static_cast<int32_t>(AutoInterval)));
+  AutoLInterval = static_cast<uint32_t>(
+      ini.ReadInteger(kGeneral, "AutoLInterval", static_cast<int32_t>(AutoLInterval)));
+  EndOpt = ini.ReadInteger(kGeneral, "EndOpt", EndOpt);
+  BookMarkType = static_cast<uint8_t>(ini.ReadInteger(kBookMarks, "Type", BookMarkType));
+  Format1 = ini.ReadString(kBookMarks, "Format1", Format1);
+  Format2Main = ini.ReadString(kBookMarks, "Format2Main", Format2Main);
+  Format2Sub = ini.ReadString(kBookMarks, "Format2Sub", Format2Sub);
+}
+
+void TProgramSettings::Write(TIniFile& ini, bool writePlacement) const {
+  ini.WriteBool(kGeneral, "FullScreen", FullScreen);
+  ini.WriteInteger(kGeneral, "WindowState", WindowState);
+  if (writePlacement) {
+    ini.WriteInteger(kGeneral, "Height", Height);
+    ini.WriteInteger(kGeneral, "Left", Left);
+    ini.WriteInteger(kGeneral, "Top", Top);
+    ini.WriteInteger(kGeneral, "Width", Width);
+  }
+  ini.WriteString(kGeneral, "EditorName", EditorName);
+  ini.WriteString(kGeneral, "EditorOption", EditorOption);
+  ini.WriteBool(kGeneral, "blnLast", blnLast);
+  ini.WriteBool(kGeneral, "AutoEnabled", AutoEnabled);
+  ini.WriteInteger(kGeneral, "AutoInterval", static_cast<int32_t>(AutoInterval));
+  ini.WriteInteger(kGeneral, "AutoLInterval", static_cast<int32_t>(AutoLInterval));
+  ini.WriteInteger(kGeneral, "EndOpt", EndOpt);
+  ini.WriteInteger(kBookMarks, "Type", BookMarkType);
+  ini.WriteString(kBookMarks, "Format1", Format1);
+  ini.WriteString(kBookMarks, "Format2Main", Format2Main);
+  ini.WriteString(kBookMarks, "Format2Sub", Format2Sub);
+}
+
+int32_t TFileHistoryList::PositionOf(std::string_view path) const {
+  int32_t position = -1;
+  for (const auto& entry : items_)
+    if (entry.FullPath == path) position = entry.BookMark;
+  return position;
+}
+
+void TFileHistoryList::Add(std::string_view path, int32_t position, std::string_view archive) {
+  int k = kHistoryCount - 1;
+  for (int i = 0; i < kHistoryCount; ++i)
+    if (items_[static_cast<size_t>(i)].FullPath == path) k = i;
+  for (int j = k; j >= 1; --j) items_[static_cast<size_t>(j)] = items_[static_cast<size_t>(j - 1)];
+  items_[0] = TFileHistory{std::string(path), position, std::string(archive)};
+}
+
+std::string TFileHistoryList::SectionName(int index) { return "FH" + std::to_string(index); }
+
+void TFileHistoryList::Read(const TIniFile& ini) {
+  for (int n = 0; n < kHistoryCount; ++n) {
+    const std::string section = SectionName(n);
+    auto& entry = items_[static_cast<size_t>(n)];
+    entry.FullPath = ini.ReadString(section, "FullPath", "");
+    entry.BookMark = ini.ReadInteger(section, "BookMark", -1);
+    entry.Archive = ini.ReadString(section, "Archive", "");
+  }
+}
+
+void TFileHistoryList::Write(TIniFile& ini) const {
+  for (int n = 0; n < kHistoryCount; ++n) {
+    const std::string section = SectionName(n);
+    const auto& entry = items_[static_cast<size_t>(n)];
+    ini.WriteString(section, "FullPath", entry.FullPath);
+    ini.WriteInteger(section, "BookMark", entry.BookMark);
+    ini.WriteString(section, "Archive", entry.Archive);
+  }
+}
+
+}  // namespace rpv

@@ -1,0 +1,18 @@
+// The one crossing between the program's CP932 strings and Qt's Unicode.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace rpv {
+
+// CP932 bytes as a QString.
+QString ToQString(std::string_view cp932);
+// A QString as CP932 bytes ("?" for characters CP932 lacks).
+std::string FromQString(const QString& text);
+// A CP932 string from UTF-8 source text (messages and captions written in
+// the sources).
+std::string Sjis(std::string_view utf8);
+
+}  // namespace rpv

@@ -1,0 +1,52 @@
+// Every question and message the main window puts to the user goes through
+// this interface, so tests can answer them without a person. All text is
+// CP932, like every string of the program; the Qt implementation converts.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rpv {
+
+// Options of the find dialog, as FindText takes them.
+inline constexpr int kFindOptionDown = 0x1;
+inline constexpr int kFindOptionMatchCase = 0x20;
+
+class IUserDialogs {
+ public:
+  virtual ~IUserDialogs() = default;
+
+  // A plain message with an OK button, titled with the application title.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // A question without an icon, buttons OK and Cancel; true for OK.
+  virtual bool ConfirmOkCancel(const std::string& title, const std::string& text) = 0;
+  // A one-line input box; nullopt when cancelled.
+  virtual std::optional<std::string> InputQuery(const std::string& caption,
+                                                const std::string& prompt,
+                                                const std::string& initial) = 0;
+
+  // Called with the pattern and the options on every "find next".
+  using FindHandler = std::function<void(const std::string& pattern, int options)>;
+  // Shows the modeless find dialog (or raises it when it is open). Its
+  // options start as given; the user may change direction and match case.
+  virtual void ShowFind(int options, FindHandler onFind) = 0;
+
+  // The title message boxes carry (the application title).
+  virtual void SetApplicationTitle(const std::string& title) = 0;
+
+  // The system's open dialog with its own title, starting in folder (empty:
+  // wherever the system likes) and offering the name filters ("description
+  // (patterns)"); the chosen path, nullopt when cancelled.
+  virtual std::optional<std::string> OpenFileName(const std::string& folder,
+                                                  const std::vector<std::string>& nameFilters) {
+    (void)folder;
+    (void)nameFilters;
+    return std::nullopt;
+  }
+  // Hands a web or mail address to the desktop's handler.
+  virtual void OpenUrl(const std::string& url) { (void)url; }
+};
+
+}  // namespace rpv

@@ -1,0 +1,268 @@
+// The main window: owns the document and everything the user sees — the page
+// drawn over the whole client area, the main menu, the link pop-up, the find
+// dialog and the one timer — plus the settings of rpv.ini, the file history,
+// the bookmark store and the command slots of keys and mouse.
+//
+// The implementation is split by concern:
+//   rpvMain.cpp            construction, start-up, shutdown, events
+//   rpvMainMenu.cpp        the main menu, the style and history items
+//   rpvMainDocument.cpp    opening, history, layout, painting, resizing
+//   rpvMainNavigation.cpp  page and line steps, jump, find, timer, neighbours
+//   rpvMainScreen.cpp      full screen and the hidden menu bar
+//   rpvMainInput.cpp       keys, mouse, wheel and gestures run commands
+//   rpvMainSources.cpp     open dialog, clipboard, drops, links, history
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ProgramSettings.h"
+#include "app/UserDialogs.h"
+#include "app/VirtualKeys.h"
+#include "app/commands/Assignments.h"
+#include "app/commands/PointerInput.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QTimer;
+
+namespace rpv {
+
+class TBookClass;
+class TBookMarks;
+class TPageView;
+
+// The caption of the window and the product name.
+std::string ProductName();
+
+class TfrmRPV : public QWidget {
+ public:
+  // args: the command-line arguments after the program name, CP932. The
+  // dialogs default to Qt message and input boxes.
+  explicit TfrmRPV(std::vector<std::string> args,
+                   std::unique_ptr<IUserDialogs> dialogs = nullptr);
+  ~TfrmRPV() override;
+
+  // Start-up: styles, settings, history, menus, assignments; shows the
+  // window and opens the file of the command line or the last document.
+  void FormCreate();
+  // Shutdown: writes rpv.ini and clears the archive folder when asked to.
+  // Runs once, when the window closes (or at destruction at the latest).
+  void FormDestroy();
+
+  // ---- Documents, layout, painting --------------------------------------
+  // Opens and shows a file. position -1: the position the history holds for
+  // the exact path, else the start. archive: the archive the file came from,
+  // or the archive to extract the file again from when it is gone.
+  void OpenDocument(std::string path, int32_t position, std::string archive);
+  void AddHistory(const std::string& path, int32_t position, const std::string& archive);
+  // Re-measures the page from the client size, rebuilds the lines and shows
+  // the page holding the source line.
+  void ShowAtPosition(int32_t position);
+  // Repaints at once, without re-layout.
+  void RedrawPage();
+  void ToggleFullScreen();
+  // Shows the hidden menu bar of the full-screen window when y lies within
+  // its height, and hides it again otherwise.
+  void RevealMenu(int32_t y);
+
+  // ---- Navigation ---------------------------------------------------------
+  bool SetTopLine(int32_t line);
+  void PageBack();
+  void PageForward();
+  void LineBack();
+  void LineForward();
+  void GoHead();
+  void GoEnd();
+  bool GoToPage(int32_t page);
+  void ShowPageOfLine(int32_t line);
+  void PageJump();
+  void ShowFindDialog();
+  void dlgFindFind(const std::string& pattern, int options);
+  void ToggleAutoPage();
+  void ToggleAutoLine();
+  void ToggleBlankLines();
+  void tmrAutoTimer();
+  // 0 next file of the folder, 1 previous, 2 the list of the folder.
+  void OfferNeighbourFile(int mode);
+
+  // ---- Input --------------------------------------------------------------
+  // Runs the operation behind a command of ka.ini and ma.ini.
+  void RunCommand(TCommand command);
+  // buttons: the mouse buttons held, which make the modifier set unlisted.
+  void FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers,
+                   Qt::MouseButtons buttons = Qt::NoButton);
+  void FormKeyUp(int virtualKey);
+  // Client position of the pointer on the page (window pixels), and its
+  // screen position.
+  void FormMouseMove(QPoint client, QPoint screen);
+  void FormMouseDown(Qt::MouseButton button, QPoint screen);
+  void mwvMainMouseUp(Qt::MouseButton button, QPoint client, QPoint screen);
+  // angleDelta: the wheel event's delta in eighths of a degree.
+  void FormMouseWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+  // Reads ka.ini / ma.ini (or the defaults) into the slots.
+  void LoadKeyAssignments();
+  void LoadMouseAssignments();
+
+  // ---- Document sources ---------------------------------------------------
+  void OpenWithDialog();
+  void ReadClipboard();
+  void ReloadDocument();
+  void OpenPreviousHistory();
+  // Opens the first of the dropped files (CP932 paths); the rest are ignored.
+  void OpenDroppedFiles(const std::vector<std::string>& paths);
+  // Follows the target of a link of the page.
+  void FollowLink(const std::string& target);
+  // The link target under a client position of the page, or empty.
+  std::string LinkTargetAt(QPoint client) const;
+  // The pop-up and the hand pointer for the link under a client position
+  // (hidden and the arrow when there is none).
+  void ShowLinkPopUp(QPoint client);
+  // The same for where the pointer is now, after the page changed.
+  void RefreshLinkPopUp();
+
+  // ---- State (named as the rest of the program knows it) -----------------
+  std::unique_ptr<TBookClass> Book;
+  std::string ExeDir;
+  std::string CurrentDir;
+  int32_t TopLine = 0;
+  int32_t LineOffset = 0;
+  bool LayoutEnabled = true;
+  bool Started = false;
+  QRect WindowBounds;
+  TFileHistoryList History;
+  std::vector<std::string> StyleNames;
+  int32_t StyleIndex = 0;
+  int32_t StyleEditorPage = 0;
+  std::unique_ptr<TBookMarks> BookMarks;
+  // False after bm.csv failed to load: saving the store then would replace
+  // the unreadable file and every bookmark in it.
+  bool BookMarksWritable = true;
+  TProgramSettings Settings;
+  uint32_t IdleCount = 0;
+  int32_t ButtonDown = 0;
+  QPoint DownPos;
+  QPoint LastMovePos;
+
+  TMouseAssignments MouseHandlers;
+  TKeyAssignments KeyHandlers;
+
+  // ---- Controls -----------------------------------------------------------
+  QMenuBar* mnuMain = nullptr;
+  QMenu* mnuF = nullptr;
+  QAction* mnuFOpen = nullptr;
+  QAction* mnuFClipBoard = nullptr;
+  QAction* mnuFEnd = nullptr;
+  std::array<QAction*, kHistoryMenuCount> HistoryItems{};
+  QMenu* mnuB = nullptr;
+  QMenu* mnuM = nullptr;
+  QAction* mnuMHead = nullptr;
+  QAction* mnuMEnd = nullptr;
+  QAction* mnuMPageJump = nullptr;
+  QAction* mnuMFind = nullptr;
+  QMenu* mnuS = nullptr;
+  QAction* mnuSAdd = nullptr;
+  QAction* mnuSList = nullptr;
+  QAction* mnuSChage = nullptr;
+  std::vector<QAction*> StyleItems;
+  QMenu* mnuTool = nullptr;
+  QMenu* mnuO = nullptr;
+  QAction* mnuOScreenChange = nullptr;
+  QAction* mnuOAuto = nullptr;
+  QAction* mnuOAutoLine = nullptr;
+  QAction* mnuODelNewLine = nullptr;
+  QAction* mnuOEditor = nullptr;
+  QAction* mnuOOtherSetup = nullptr;
+  QMenu* mnuH = nullptr;
+  QAction* mnuHHelp = nullptr;
+  QAction* mnuHHomePage = nullptr;
+  QAction* mnuHVersion = nullptr;
+  QLabel* lblPopUp = nullptr;
+  QTimer* tmrAuto = nullptr;
+
+  // The page widget (the client area).
+  TPageView* PageView() const { return pageView_; }
+  IUserDialogs& Dialogs() const { return *dialogs_; }
+  // Client size in page-bitmap (device) pixels.
+  int32_t ClientWidth() const;
+  int32_t ClientHeight() const;
+  // Height of the menu bar in window pixels.
+  int32_t MenuBarHeight() const;
+  bool IsFullScreen() const;
+  bool MenuRevealed() const { return menuRevealed_; }
+  // Dots per inch of the page bitmap: logical dpi times the device pixel ratio.
+  int32_t PageDpi() const;
+  // The application title: the product name, or the file name of the
+  // document on screen.
+  const std::string& ApplicationTitle() const { return appTitle_; }
+
+  // Paints the page (the paint handler of the page widget).
+  void FormPaint(class QPainter& painter);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // rpvMainMenu.cpp
+  void BuildMainMenu();
+  void AddStyleMenuItem(int index);
+  void mnuSectionClick(int index);
+  void RefreshHistoryMenu();
+  void mnuFFileHistoryClick(int index);
+  void BuildBookmarkMenu();
+  void BuildToolMenu();
+
+  // rpvMainDocument.cpp
+  void LoadCurrentStyle();
+  void ScreenChanged();
+  void ApplyWindowColour();
+  void SetCaption(const std::string& caption, const std::string& appTitle);
+  // The extracted copy of the member of an archive, or empty.
+  std::string ArchiveStep(const std::string& archive, const std::string& member);
+  void FormResize();
+  void UpdateMinimumSize();
+  // The page area the window must keep, in window pixels.
+  QSize MinimumClientSize() const;
+  // True while a document read from a file is on screen.
+  bool HasDocument() const { return documentShown_; }
+
+  // rpvMainScreen.cpp
+  void LayoutChildren();
+  void ApplyPlacement(const QRect& bounds);
+  QRect CurrentPlacement() const;
+  void EnterFullScreen();
+  void LeaveFullScreen();
+
+  void WriteSettings();
+  void DeleteArchiveFolder();
+
+  std::vector<std::string> args_;
+  std::unique_ptr<IUserDialogs> dialogs_;
+  TPageView* pageView_ = nullptr;
+  std::string appTitle_;
+  bool menuRevealed_ = false;
+  bool destroyed_ = false;
+  bool pageDirty_ = true;
+  bool documentShown_ = false;
+  std::string iniPath_;
+  TWheelAccumulator wheel_;
+};
+
+}  // namespace rpv

@@ -1,0 +1,240 @@
+// Page and line steps, page jump, find, automatic advance, blank-line
+// removal and the offer of the neighbouring file of the folder.
+//
+// Steps only move TopLine/LineOffset and repaint; nothing here lays the
+// document out again except blank-line removal.
+#include <QCursor>
+#include <QTimer>
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "app/AppMessages.h"
+#include "app/PageView.h"
+#include "app/QtText.h"
+#include "app/rpvMain.h"
+#include "bookmarks/rpvBookMark.h"
+#include "import/Tools.h"
+#include "platform/Codepage.h"
+#include "platform/FileIO.h"
+#include "render/BookClass.h"
+
+namespace rpv {
+
+static_assert(kFindOptionDown == kFindDown && kFindOptionMatchCase == kFindMatchCase,
+              "the find dialog hands its options to FindText unchanged");
+
+namespace {
+
+// A whole number as an input box gives it: blanks around it and a sign are
+// allowed, anything else (or a number beyond 32 bits) is not a number.
+std::optional<int32_t> ParsePageNumber(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  int32_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// ASCII letters in lower case; the trail byte of a double-byte character
+// is left alone.
+std::string FoldCase(std::string_view s) {
+  std::string out(s);
+  for (size_t i = 0; i < out.size(); i += CharLen(out, i)) {
+    if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] + ('a' - 'A'));
+  }
+  return out;
+}
+
+// The readable files of a folder, sorted without regard to letter case.
+std::vector<std::string> ReadableFilesOf(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(NativePath(folder), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code typeError;
+    if (it->is_directory(typeError)) continue;
+    std::string name = FromNativePath(it->path().filename());
+    if (MatchesExtList(name, kReadableExtensions)) names.push_back(std::move(name));
+  }
+  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return FoldCase(a) < FoldCase(b);
+  });
+  return names;
+}
+
+}  // namespace
+
+bool TfrmRPV::SetTopLine(int32_t line) {
+  if (line < 0 || line >= Book->LineCount()) return false;
+  TopLine = line;
+  LineOffset = 0;
+  return true;
+}
+
+void TfrmRPV::PageBack() {
+  if (LineOffset > 0) {
+    LineOffset = 0;
+    RedrawPage();
+  } else if (SetTopLine(TopLine - Book->LinesPerPage())) {
+    RedrawPage();
+  } else {
+    OfferNeighbourFile(1);
+  }
+}
+
+void TfrmRPV::PageForward() {
+  if (SetTopLine(TopLine + Book->LinesPerPage())) {
+    RedrawPage();
+  } else if (IdleCount < Settings.AutoInterval) {
+    // A person stepping past the end; the timer (whose count has reached
+    // the interval) stops here silently.
+    OfferNeighbourFile(0);
+  }
+}
+
+void TfrmRPV::LineBack() {
+  const int32_t perPage = Book->LinesPerPage();
+  if (LineOffset >= 1) {
+    --LineOffset;
+    RedrawPage();
+  } else if (SetTopLine(TopLine - perPage)) {
+    LineOffset = perPage - 1;
+    RedrawPage();
+  }
+}
+
+void TfrmRPV::LineForward() {
+  const int32_t perPage = Book->LinesPerPage();
+  if (LineOffset + 1 < perPage) {
+    if (TopLine + perPage >= Book->LineCount()) return;  // the last page
+    ++LineOffset;
+    RedrawPage();
+  } else if (SetTopLine(TopLine + perPage)) {
+    RedrawPage();
+  }
+}
+
+void TfrmRPV::GoHead() {
+  if (SetTopLine(0)) RedrawPage();
+}
+
+void TfrmRPV::GoEnd() {
+  const int32_t perPage = Book->LinesPerPage();
+  if (perPage <= 0) return;
+  if (SetTopLine(((Book->LineCount() - 1) / perPage) * perPage)) RedrawPage();
+}
+
+bool TfrmRPV::GoToPage(int32_t page) {
+  const int64_t line = int64_t{Book->LinesPerPage()} * (int64_t{page} - 1);
+  if (line < 0 || line > std::numeric_limits<int32_t>::max()) return false;
+  if (!SetTopLine(static_cast<int32_t>(line))) return false;
+  RedrawPage();
+  return true;
+}
+
+void TfrmRPV::ShowPageOfLine(int32_t line) {
+  const int32_t perPage = Book->LinesPerPage();
+  if (perPage <= 0) return;
+  if (SetTopLine((line / perPage) * perPage)) RedrawPage();
+}
+
+void TfrmRPV::PageJump() {
+  const std::string caption = Sjis(kPageJumpCaption);
+  const std::string prompt = Sjis(kPageJumpPrompt);
+  std::optional<std::string> text = Dialogs().InputQuery(caption, prompt, "");
+  while (text) {
+    const std::optional<int32_t> page = ParsePageNumber(*text);
+    if (!page) {
+      Dialogs().ShowMessage(Sjis(kMsgNotANumber));
+      return;
+    }
+    if (GoToPage(*page)) return;
+    Dialogs().ShowMessage(Sjis(kMsgPageOutOfRange));
+    text = Dialogs().InputQuery(caption, prompt, *text);
+  }
+}
+
+void TfrmRPV::ShowFindDialog() {
+  Dialogs().ShowFind(kFindOptionDown, [this](const std::string& pattern, int options) {
+    dlgFindFind(pattern, options);
+  });
+}
+
+void TfrmRPV::dlgFindFind(const std::string& pattern, int options) {
+  if (!Book) return;
+  const int32_t line = Book->FindText(pattern, TopLine, options);
+  if (line >= 0) ShowPageOfLine(line);
+}
+
+void TfrmRPV::ToggleAutoPage() {
+  mnuOAuto->setChecked(!mnuOAuto->isChecked());
+  if (mnuOAuto->isChecked()) mnuOAutoLine->setChecked(false);
+  IdleCount = 0;
+}
+
+void TfrmRPV::ToggleAutoLine() {
+  mnuOAutoLine->setChecked(!mnuOAutoLine->isChecked());
+  if (mnuOAutoLine->isChecked()) mnuOAuto->setChecked(false);
+  IdleCount = 0;
+}
+
+void TfrmRPV::ToggleBlankLines() {
+  mnuODelNewLine->setChecked(!mnuODelNewLine->isChecked());
+  Book->DeleteBlankLines = mnuODelNewLine->isChecked();
+  ShowAtPosition(Book->SourceLineOf(TopLine));
+}
+
+void TfrmRPV::tmrAutoTimer() {
+  if (!Book) return;
+  IdleCount += static_cast<uint32_t>(tmrAuto->interval());
+  if (mnuOAutoLine->isChecked()) {
+    if (IdleCount < Settings.AutoLInterval) return;
+    LineForward();
+  } else {
+    if (IdleCount < Settings.AutoInterval) return;
+    if (mnuOAuto->isChecked()) PageForward();
+  }
+  // An unmoved pointer is hidden until it moves again.
+  if (QCursor::pos() == LastMovePos) pageView_->setCursor(Qt::BlankCursor);
+  IdleCount = 0;
+}
+
+void TfrmRPV::OfferNeighbourFile(int mode) {
+  if (TopLine < 0) return;
+  const TFileHistory current = History[0];
+  if (MatchesExtList(current.Archive, kArchiveExtensions)) {
+    // The member chooser of the archive offers its neighbours.
+    OpenDocument(current.Archive, -1, "");
+    return;
+  }
+  const std::vector<std::string> names = ReadableFilesOf(CurrentDir);
+  const std::string mine = FoldCase(ExtractShortName(current.FullPath, PathDelimiters()));
+  int index = -1;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (FoldCase(names[i]) == mine) {
+      index = static_cast<int>(i);
+      break;
+    }
+  }
+  const int count = static_cast<int>(names.size());
+  int offer = -1;
+  if (mode == 0 && index < count - 1) offer = index + 1;
+  else if (mode == 1 && index > 0) offer = index - 1;
+  if (mode == 2) {
+    std::string list;
+    for (const std::string& name : names) list += name + "\n";
+    Dialogs().ShowMessage(list);
+    return;
+  }
+  if (offer < 0) return;
+  const std::string& name = names[static_cast<size_t>(offer)];
+  if (Dialogs().ConfirmOkCancel(appTitle_, FormatS(Sjis(kMsgOpenNeighbour), name)))
+    OpenDocument(CurrentDir + name, -1, "");
+}
+
+}  // namespace rpv

@@ -1,0 +1,113 @@
+// Shared pieces of the window tests: the application object, a fresh
+// program folder per test, and dialogs answered from a script.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/UserDialogs.h"
+#include "app/rpvMain.h"
+#include "platform/Codepage.h"
+#include "platform/FileIO.h"
+
+namespace rpv::test {
+
+// One QApplication for the whole test program (offscreen unless a display
+// is asked for), made on first use and destroyed when the tests end, before
+// Qt's own globals go.
+QApplication& App();
+
+// Everything a window put to the user, and the answers it gets.
+class TScriptedDialogs : public IUserDialogs {
+ public:
+  struct TLog {
+    std::vector<std::string> Messages;       // ShowMessage texts (UTF-8)
+    std::vector<std::string> Confirmations;  // ConfirmOkCancel texts (UTF-8)
+    std::vector<std::string> ConfirmTitles;  // their titles (UTF-8)
+    std::vector<std::string> Prompts;        // InputQuery initial values (UTF-8)
+    std::deque<bool> ConfirmAnswers;         // default: Cancel
+    std::deque<std::optional<std::string>> InputAnswers;  // UTF-8; default: Cancel
+    int FindShown = 0;
+    int FindOptions = -1;
+    FindHandler Find;
+  };
+
+  explicit TScriptedDialogs(std::shared_ptr<TLog> log) : log_(std::move(log)) {}
+
+  void ShowMessage(const std::string& text) override {
+    log_->Messages.push_back(Cp932ToUtf8(text));
+  }
+  bool ConfirmOkCancel(const std::string& title, const std::string& text) override {
+    log_->ConfirmTitles.push_back(Cp932ToUtf8(title));
+    log_->Confirmations.push_back(Cp932ToUtf8(text));
+    if (log_->ConfirmAnswers.empty()) return false;
+    const bool answer = log_->ConfirmAnswers.front();
+    log_->ConfirmAnswers.pop_front();
+    return answer;
+  }
+  std::optional<std::string> InputQuery(const std::string&, const std::string&,
+                                        const std::string& initial) override {
+    log_->Prompts.push_back(Cp932ToUtf8(initial));
+    if (log_->InputAnswers.empty()) return std::nullopt;
+    auto answer = log_->InputAnswers.front();
+    log_->InputAnswers.pop_front();
+    if (!answer) return std::nullopt;
+    return Utf8ToCp932(*answer);
+  }
+  void ShowFind(int options, FindHandler onFind) override {
+    ++log_->FindShown;
+    if (log_->FindOptions < 0) log_->FindOptions = options;
+    log_->Find = std::move(onFind);
+  }
+  void SetApplicationTitle(const std::string&) override {}
+
+ private:
+  std::shared_ptr<TLog> log_;
+};
+
+// A fresh program folder (RPV_HOME) for one test, removed afterwards.
+class TTempHome {
+ public:
+  TTempHome() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("rpv_app_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
+            info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    ::setenv("RPV_HOME", dir_.c_str(), 1);
+  }
+  ~TTempHome() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  const std::filesystem::path& Dir() const { return dir_; }
+  // The CP932 path of a file in the folder.
+  std::string Path(std::string_view name) const { return FromNativePath(dir_ / name); }
+  void Write(std::string_view name, std::string_view bytes) const {
+    ASSERT_TRUE(WriteFileAtomic(Path(name), bytes));
+  }
+  std::string Read(std::string_view name) const {
+    return ReadWholeFile(Path(name)).value_or("<missing>");
+  }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+// A window over the scripted dialogs; FormCreate is left to the test.
+inline std::unique_ptr<TfrmRPV> MakeWindow(std::vector<std::string> args,
+                                           const std::shared_ptr<TScriptedDialogs::TLog>& log) {
+  App();
+  return std::make_unique<TfrmRPV>(std::move(args), std::make_unique<TScriptedDialogs>(log));
+}
+
+}  // namespace rpv::test
