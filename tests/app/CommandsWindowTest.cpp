@@ -258,7 +258,7 @@ class Links : public CommandsWindow {
  protected:
   void SetUp() override {
     CommandsWindow::SetUp();
-    std::filesystem::create_directories(home_.Dir() / "A" / "B" / "sub");
+    std::filesystem::create_directories(home_.Native() / "A" / "B" / "sub");
     home_.Write("A/index.html", "<html><body>index of A</body></html>\r\n");
     home_.Write("A/B/sub/index.htm", "<html><body>sub index</body></html>\r\n");
     std::string other = "<html><body>\r\n";
@@ -393,7 +393,7 @@ TEST_F(CommandsWindow, OpenDialogStartsInTheRightFolderWithTheFilters) {
   sources_->Answer = std::nullopt;
   form_->RunCommand(TCommand::OpenWithDialog);
   ASSERT_EQ(sources_->Folders.size(), 1u);
-  EXPECT_EQ(sources_->Folders[0], FromNativePath(home_.Dir()) + "/");
+  EXPECT_EQ(sources_->Folders[0], home_.Dir());
   ASSERT_EQ(sources_->Filters.size(), 3u);
   EXPECT_EQ(sources_->Filters[0], "Text (*.txt *.htm *.html *.shtm *.shtml)");
   EXPECT_EQ(Shown(), Cp932ToUtf8(home_.Path("a.txt")));

@@ -18,7 +18,7 @@ class Navigation : public ::testing::Test {
                     "\r\nFontSize=12\r\nSpacing=4\r\nPageMarginLeft=0\r\nPageMarginTop=0\r\n"
                     "PageMarginRight=0\r\nPageMarginBottom=0\r\nbytHeader=0\r\nbytFooter=0\r\n"
                     "Blue=0\r\nColumnCount=1\r\n");
-    std::filesystem::create_directories(home_.Dir() / "books" / "sub.txt");
+    std::filesystem::create_directories(home_.Native() / "books" / "sub.txt");
     home_.Write("books/a.txt", Lines(25));
     home_.Write("books/B.txt", Lines(12));
     home_.Write("books/c.txt", Lines(25));
