@@ -85,4 +85,9 @@ inline std::unique_ptr<TfrmRPV> MakeWindow(std::vector<std::string> args,
   return std::make_unique<TfrmRPV>(std::move(args), std::make_unique<TScriptedDialogs>(log));
 }
 
+// Sizes the window so that a page holds exactly `lines` lines and returns
+// the page height that does it, or 0 (window not resized) when no height
+// between 60 and 2000 pixels does.
+int FitPageToLines(TfrmRPV& form, int lines);
+
 }  // namespace rpv::test

@@ -69,15 +69,8 @@ class CommandsWindow : public ::testing::Test {
     form_ = std::make_unique<TfrmRPV>(std::vector<std::string>{path},
                                       std::make_unique<TSourceDialogs>(log_, sources_));
     form_->FormCreate();
-    auto& style = form_->Book->Style;
-    int height = 0;
-    for (int h = 60; h < 2000 && height == 0; ++h) {
-      style.PageHeight = h;
-      if (style.LinesPerColumn() == 10) height = h;
-    }
+    const int height = FitPageToLines(*form_, 10);
     ASSERT_GT(height, 0);
-    form_->resize(400, height + form_->MenuBarHeight());
-    QCoreApplication::processEvents();
     ASSERT_EQ(form_->Book->LinesPerPage(), 10);
   }
 

@@ -38,15 +38,8 @@ class Navigation : public ::testing::Test {
   void Open(std::string_view name) {
     form_ = MakeWindow({home_.Path(std::string("books/") + std::string(name))}, log_);
     form_->FormCreate();
-    auto& style = form_->Book->Style;
-    int height = 0;
-    for (int h = 60; h < 2000 && height == 0; ++h) {
-      style.PageHeight = h;
-      if (style.LinesPerColumn() == 10) height = h;
-    }
+    const int height = FitPageToLines(*form_, 10);
     ASSERT_GT(height, 0);
-    form_->resize(400, height + form_->MenuBarHeight());
-    QCoreApplication::processEvents();
     ASSERT_EQ(form_->ClientHeight(), height);
     ASSERT_EQ(form_->Book->LinesPerPage(), 10);
   }
