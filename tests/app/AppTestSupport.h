@@ -78,6 +78,15 @@ class TTempHome : public TTempFolder {
   TTempHome() : TTempFolder("rpv_app_", SetsHome) {}
 };
 
+// info.ini with a horizontal [Default] style without header, footer, ruby
+// band or margins, so the page height alone decides the lines per page.
+inline std::string PlainPageStyle() {
+  return "[Default]\r\nDirection=0\r\nFontName=" + Utf8ToCp932("ＭＳ ゴシック") +
+         "\r\nFontSize=12\r\nSpacing=4\r\nPageMarginLeft=0\r\nPageMarginTop=0\r\n"
+         "PageMarginRight=0\r\nPageMarginBottom=0\r\nbytHeader=0\r\nbytFooter=0\r\n"
+         "Blue=0\r\nColumnCount=1\r\n";
+}
+
 // A window over the scripted dialogs; FormCreate is left to the test.
 inline std::unique_ptr<TfrmRPV> MakeWindow(std::vector<std::string> args,
                                            const std::shared_ptr<TScriptedDialogs::TLog>& log) {

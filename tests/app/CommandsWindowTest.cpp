@@ -53,12 +53,8 @@ std::string Lines(int n, const std::string& prefix = "行") {
 class CommandsWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Horizontal, no header or footer: 10 lines a page once sized.
-    home_.Write("info.ini",
-                "[Default]\r\nDirection=0\r\nFontName=" + Utf8ToCp932("ＭＳ ゴシック") +
-                    "\r\nFontSize=12\r\nSpacing=4\r\nPageMarginLeft=0\r\nPageMarginTop=0\r\n"
-                    "PageMarginRight=0\r\nPageMarginBottom=0\r\nbytHeader=0\r\nbytFooter=0\r\n"
-                    "Blue=0\r\nColumnCount=1\r\n");
+    // 10 lines a page once sized.
+    home_.Write("info.ini", PlainPageStyle());
     home_.Write("a.txt", Lines(25));
     home_.Write("b.txt", Lines(25, "b"));
   }

@@ -11,13 +11,7 @@ namespace {
 class Navigation : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Horizontal, no header, footer or ruby band: the page height alone
-    // decides the lines per page.
-    home_.Write("info.ini",
-                "[Default]\r\nDirection=0\r\nFontName=" + Utf8ToCp932("ＭＳ ゴシック") +
-                    "\r\nFontSize=12\r\nSpacing=4\r\nPageMarginLeft=0\r\nPageMarginTop=0\r\n"
-                    "PageMarginRight=0\r\nPageMarginBottom=0\r\nbytHeader=0\r\nbytFooter=0\r\n"
-                    "Blue=0\r\nColumnCount=1\r\n");
+    home_.Write("info.ini", PlainPageStyle());
     std::filesystem::create_directories(home_.Native() / "books" / "sub.txt");
     home_.Write("books/a.txt", Lines(25));
     home_.Write("books/B.txt", Lines(12));
