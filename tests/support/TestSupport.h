@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -62,6 +63,8 @@ class TTempFolder {
     if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
       name += std::string("_") + info->test_suite_name() + "_" + info->name();
     }
+    // Parameterised tests have "/" in their names; keep the folder one level.
+    std::replace(name.begin(), name.end(), '/', '_');
     dir_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
