@@ -1,5 +1,9 @@
 #include "AppTestSupport.h"
 
+#include <QCoreApplication>
+
+#include "render/BookClass.h"
+
 namespace rpv::test {
 namespace {
 
@@ -27,6 +31,19 @@ QApplication& App() {
     Instance() = std::make_unique<QApplication>(argc, argv);
   }
   return *Instance();
+}
+
+int FitPageToLines(TfrmRPV& form, int lines) {
+  auto& style = form.Book->Style;
+  int height = 0;
+  for (int h = 60; h < 2000 && height == 0; ++h) {
+    style.PageHeight = h;
+    if (style.LinesPerColumn() == lines) height = h;
+  }
+  if (height == 0) return 0;
+  form.resize(400, height + form.MenuBarHeight());
+  QCoreApplication::processEvents();
+  return height;
 }
 
 }  // namespace rpv::test

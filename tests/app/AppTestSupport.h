@@ -3,11 +3,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +15,7 @@
 #include "app/rpvMain.h"
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
+#include "tests/support/TestSupport.h"
 
 namespace rpv::test {
 
@@ -74,34 +73,19 @@ class TScriptedDialogs : public IUserDialogs {
 };
 
 // A fresh program folder (RPV_HOME) for one test, removed afterwards.
-class TTempHome {
+class TTempHome : public TTempFolder {
  public:
-  TTempHome() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("rpv_app_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
-            info->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    ::setenv("RPV_HOME", dir_.c_str(), 1);
-  }
-  ~TTempHome() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  const std::filesystem::path& Dir() const { return dir_; }
-  // The CP932 path of a file in the folder.
-  std::string Path(std::string_view name) const { return FromNativePath(dir_ / name); }
-  void Write(std::string_view name, std::string_view bytes) const {
-    ASSERT_TRUE(WriteFileAtomic(Path(name), bytes));
-  }
-  std::string Read(std::string_view name) const {
-    return ReadWholeFile(Path(name)).value_or("<missing>");
-  }
-
- private:
-  std::filesystem::path dir_;
+  TTempHome() : TTempFolder("rpv_app_", SetsHome) {}
 };
+
+// info.ini with a horizontal [Default] style without header, footer, ruby
+// band or margins, so the page height alone decides the lines per page.
+inline std::string PlainPageStyle() {
+  return "[Default]\r\nDirection=0\r\nFontName=" + Utf8ToCp932("ＭＳ ゴシック") +
+         "\r\nFontSize=12\r\nSpacing=4\r\nPageMarginLeft=0\r\nPageMarginTop=0\r\n"
+         "PageMarginRight=0\r\nPageMarginBottom=0\r\nbytHeader=0\r\nbytFooter=0\r\n"
+         "Blue=0\r\nColumnCount=1\r\n";
+}
 
 // A window over the scripted dialogs; FormCreate is left to the test.
 inline std::unique_ptr<TfrmRPV> MakeWindow(std::vector<std::string> args,
@@ -109,5 +93,10 @@ inline std::unique_ptr<TfrmRPV> MakeWindow(std::vector<std::string> args,
   App();
   return std::make_unique<TfrmRPV>(std::move(args), std::make_unique<TScriptedDialogs>(log));
 }
+
+// Sizes the window so that a page holds exactly `lines` lines and returns
+// the page height that does it, or 0 (window not resized) when no height
+// between 60 and 2000 pixels does.
+int FitPageToLines(TfrmRPV& form, int lines);
 
 }  // namespace rpv::test

@@ -53,12 +53,8 @@ std::string Lines(int n, const std::string& prefix = "行") {
 class CommandsWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Horizontal, no header or footer: 10 lines a page once sized.
-    home_.Write("info.ini",
-                "[Default]\r\nDirection=0\r\nFontName=" + Utf8ToCp932("ＭＳ ゴシック") +
-                    "\r\nFontSize=12\r\nSpacing=4\r\nPageMarginLeft=0\r\nPageMarginTop=0\r\n"
-                    "PageMarginRight=0\r\nPageMarginBottom=0\r\nbytHeader=0\r\nbytFooter=0\r\n"
-                    "Blue=0\r\nColumnCount=1\r\n");
+    // 10 lines a page once sized.
+    home_.Write("info.ini", PlainPageStyle());
     home_.Write("a.txt", Lines(25));
     home_.Write("b.txt", Lines(25, "b"));
   }
@@ -69,15 +65,8 @@ class CommandsWindow : public ::testing::Test {
     form_ = std::make_unique<TfrmRPV>(std::vector<std::string>{path},
                                       std::make_unique<TSourceDialogs>(log_, sources_));
     form_->FormCreate();
-    auto& style = form_->Book->Style;
-    int height = 0;
-    for (int h = 60; h < 2000 && height == 0; ++h) {
-      style.PageHeight = h;
-      if (style.LinesPerColumn() == 10) height = h;
-    }
+    const int height = FitPageToLines(*form_, 10);
     ASSERT_GT(height, 0);
-    form_->resize(400, height + form_->MenuBarHeight());
-    QCoreApplication::processEvents();
     ASSERT_EQ(form_->Book->LinesPerPage(), 10);
   }
 
@@ -258,7 +247,7 @@ class Links : public CommandsWindow {
  protected:
   void SetUp() override {
     CommandsWindow::SetUp();
-    std::filesystem::create_directories(home_.Dir() / "A" / "B" / "sub");
+    std::filesystem::create_directories(home_.Native() / "A" / "B" / "sub");
     home_.Write("A/index.html", "<html><body>index of A</body></html>\r\n");
     home_.Write("A/B/sub/index.htm", "<html><body>sub index</body></html>\r\n");
     std::string other = "<html><body>\r\n";
@@ -393,7 +382,7 @@ TEST_F(CommandsWindow, OpenDialogStartsInTheRightFolderWithTheFilters) {
   sources_->Answer = std::nullopt;
   form_->RunCommand(TCommand::OpenWithDialog);
   ASSERT_EQ(sources_->Folders.size(), 1u);
-  EXPECT_EQ(sources_->Folders[0], FromNativePath(home_.Dir()) + "/");
+  EXPECT_EQ(sources_->Folders[0], home_.Dir());
   ASSERT_EQ(sources_->Filters.size(), 3u);
   EXPECT_EQ(sources_->Filters[0], "Text (*.txt *.htm *.html *.shtm *.shtml)");
   EXPECT_EQ(Shown(), Cp932ToUtf8(home_.Path("a.txt")));

@@ -11,14 +11,8 @@ namespace {
 class Navigation : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Horizontal, no header, footer or ruby band: the page height alone
-    // decides the lines per page.
-    home_.Write("info.ini",
-                "[Default]\r\nDirection=0\r\nFontName=" + Utf8ToCp932("ＭＳ ゴシック") +
-                    "\r\nFontSize=12\r\nSpacing=4\r\nPageMarginLeft=0\r\nPageMarginTop=0\r\n"
-                    "PageMarginRight=0\r\nPageMarginBottom=0\r\nbytHeader=0\r\nbytFooter=0\r\n"
-                    "Blue=0\r\nColumnCount=1\r\n");
-    std::filesystem::create_directories(home_.Dir() / "books" / "sub.txt");
+    home_.Write("info.ini", PlainPageStyle());
+    std::filesystem::create_directories(home_.Native() / "books" / "sub.txt");
     home_.Write("books/a.txt", Lines(25));
     home_.Write("books/B.txt", Lines(12));
     home_.Write("books/c.txt", Lines(25));
@@ -38,15 +32,8 @@ class Navigation : public ::testing::Test {
   void Open(std::string_view name) {
     form_ = MakeWindow({home_.Path(std::string("books/") + std::string(name))}, log_);
     form_->FormCreate();
-    auto& style = form_->Book->Style;
-    int height = 0;
-    for (int h = 60; h < 2000 && height == 0; ++h) {
-      style.PageHeight = h;
-      if (style.LinesPerColumn() == 10) height = h;
-    }
+    const int height = FitPageToLines(*form_, 10);
     ASSERT_GT(height, 0);
-    form_->resize(400, height + form_->MenuBarHeight());
-    QCoreApplication::processEvents();
     ASSERT_EQ(form_->ClientHeight(), height);
     ASSERT_EQ(form_->Book->LinesPerPage(), 10);
   }

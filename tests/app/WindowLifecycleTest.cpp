@@ -335,7 +335,7 @@ TEST_F(WindowLifecycle, FailedOpensLeaveTheDocumentOnScreen) {
   // A file too large to read: its own message, and nothing changes.
   {
     std::error_code ec;
-    std::filesystem::path big = home_.Dir() / "big.txt";
+    std::filesystem::path big = home_.Native() / "big.txt";
     { std::ofstream(big).put('x'); }
     std::filesystem::resize_file(big, std::uintmax_t{600} << 20, ec);
     ASSERT_FALSE(ec);

@@ -13,33 +13,22 @@
 #include "bookmarks/rpvBookMark.h"
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string S(const char* utf8) { return Utf8ToCp932(utf8); }
+using test::S;
 
 class BookMarkFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("rpv_bm_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    path_ = FromNativePath(dir_ / "bm.csv");
-  }
-  void TearDown() override {
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir_);
-  }
   void WriteRaw(const std::string& bytes) { ASSERT_TRUE(WriteFileAtomic(path_, bytes)); }
   std::string ReadRaw() { return ReadWholeFile(path_).value_or("<missing>"); }
 
-  fs::path dir_;
-  std::string path_;
+  const test::TTempFolder temp_{"rpv_bm_"};
+  const std::string path_ = temp_.Path("bm.csv");
 };
 
 TBookMark Mark(std::string path, int32_t line, std::string comment = "", bool visible = true,
@@ -228,16 +217,16 @@ TEST_F(BookMarkFile, LineEndsAndFailedLoadsKeepTheList) {
   EXPECT_EQ(marks.Count(), 3);
 
   // Neither a missing file nor a folder of that name changes the list.
-  fs::remove(dir_ / "bm.csv");
+  fs::remove(temp_.Native() / "bm.csv");
   marks.LoadFromFile(path_);
-  fs::create_directory(dir_ / "bm.csv");
+  fs::create_directory(temp_.Native() / "bm.csv");
   marks.LoadFromFile(path_);
   EXPECT_EQ(marks.Count(), 3);
-  fs::remove(dir_ / "bm.csv");
+  fs::remove(temp_.Native() / "bm.csv");
 
   // A file far too large to be a bookmark file is refused, not read.
-  { std::ofstream(dir_ / "bm.csv") << "/z,1,,,1\r\n"; }
-  fs::resize_file(dir_ / "bm.csv", 64u << 20);
+  { std::ofstream(temp_.Native() / "bm.csv") << "/z,1,,,1\r\n"; }
+  fs::resize_file(temp_.Native() / "bm.csv", 64u << 20);
   EXPECT_THROW(marks.LoadFromFile(path_), EInOutError);
   EXPECT_EQ(marks.Count(), 3);
 }
@@ -250,7 +239,7 @@ TEST_F(BookMarkFile, InterruptedOrFailedSavesLeaveTheOldFile) {
 
   // A crash between writing the temporary file and renaming it leaves the
   // temporary beside the old file; the old file is what loads.
-  { std::ofstream(dir_ / "bm.csv.tmp123456", std::ios::binary) << "\"/new\",\"2\",\"20"; }
+  { std::ofstream(temp_.Native() / "bm.csv.tmp123456", std::ios::binary) << "\"/new\",\"2\",\"20"; }
   TBookMarks marks;
   marks.LoadFromFile(path_);
   ASSERT_EQ(marks.Count(), 1);
@@ -276,20 +265,20 @@ TEST_F(BookMarkFile, InterruptedOrFailedSavesLeaveTheOldFile) {
 
   // A folder made read-only (root writes there regardless).
   if (::geteuid() != 0) {
-    fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write |
+    fs::permissions(temp_.Native(), fs::perms::owner_write | fs::perms::group_write |
                               fs::perms::others_write,
                     fs::perm_options::remove);
     EXPECT_THROW(big.SaveToFile(path_), EInOutError);
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+    fs::permissions(temp_.Native(), fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(ReadRaw(), oldBytes);
   }
 
   // A folder that does not exist is reported, not ignored.
-  EXPECT_THROW(big.SaveToFile(FromNativePath(dir_ / "no" / "bm.csv")), EInOutError);
+  EXPECT_THROW(big.SaveToFile(FromNativePath(temp_.Native() / "no" / "bm.csv")), EInOutError);
 
   // No half-written temporary stays behind after a failure.
   int files = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++files;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(temp_.Native())) ++files;
   EXPECT_EQ(files, 2);  // bm.csv and the crash leftover
 
   big.SaveToFile(path_);

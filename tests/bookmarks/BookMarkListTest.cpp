@@ -1,20 +1,17 @@
 // The in-memory store: order, moving, grouping for the per-file menu, and
 // the text made from a bookmark.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "bookmarks/rpvBookMark.h"
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
-namespace fs = std::filesystem;
 
 namespace {
 
-std::string S(const char* utf8) { return Utf8ToCp932(utf8); }
+using test::S;
 
 // A store of bookmarks named by their paths, all visible.
 TBookMarks Store(std::initializer_list<const char*> paths) {
@@ -91,9 +88,8 @@ TEST(BookMarkList, IndexesOutsideTheListAreHarmless) {
 }
 
 TEST(BookMarkList, NewBookmarkGoesFirstInMemoryAndOnDisk) {
-  const fs::path dir = fs::temp_directory_path() / ("rpv_bm_top_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const std::string path = FromNativePath(dir / "bm.csv");
+  const test::TTempFolder temp("rpv_bm_top_");
+  const std::string path = temp.Path("bm.csv");
   TBookMarks marks = Store({"/old1", "/old2"});
   marks.SaveToFile(path);
   TBookMark& added = marks.Insert(0);
@@ -106,7 +102,6 @@ TEST(BookMarkList, NewBookmarkGoesFirstInMemoryAndOnDisk) {
   TBookMarks back;
   back.LoadFromFile(path);
   EXPECT_EQ(Order(back), "/new/old1/old2");
-  fs::remove_all(dir);
 }
 
 TEST(BookMarkList, GroupsVisibleBookmarksByExactPath) {

@@ -4,15 +4,15 @@
 #include <fstream>
 #include <random>
 
-#include "TempFolder.h"
 #include "app/commands/Assignments.h"
 #include "platform/Codepage.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 
 namespace {
 
-std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
+using test::S;
 
 constexpr int kVkUp = 38, kVkDown = 40, kVkRight = 39, kVkLeft = 37, kVkHome = 36, kVkEnd = 35;
 constexpr int kVkF2 = 113, kVkF5 = 116, kVkEnter = 13;
@@ -28,23 +28,23 @@ const TKeyModifiers kNone{}, kCtrl = Mods(true, false, false), kShift = Mods(fal
 TEST(CommandVocabulary, NamesRoundTripAndNothingElseBinds) {
   const auto& names = CommandNames();
   ASSERT_EQ(names.size(), 22u);
-  EXPECT_EQ(names.front(), Sj("一頁戻る"));
-  EXPECT_EQ(names[6], Sj("ファイルを開く"));
-  EXPECT_EQ(names[20], Sj("その他の設定"));
-  EXPECT_EQ(names.back(), Sj("なし"));
+  EXPECT_EQ(names.front(), S("一頁戻る"));
+  EXPECT_EQ(names[6], S("ファイルを開く"));
+  EXPECT_EQ(names[20], S("その他の設定"));
+  EXPECT_EQ(names.back(), S("なし"));
   for (int i = 0; i < kCommandCount; ++i) {
     const auto command = static_cast<TCommand>(i);
     EXPECT_EQ(CommandFromName(CommandName(command)), command) << i;
   }
-  EXPECT_EQ(CommandFromName(Sj("なし")), TCommand::None);
+  EXPECT_EQ(CommandFromName(S("なし")), TCommand::None);
   // Exact byte comparison: no trimming, no UTF-8, no prefix matches.
-  EXPECT_EQ(CommandFromName(Sj("一頁進む ")), TCommand::None);
+  EXPECT_EQ(CommandFromName(S("一頁進む ")), TCommand::None);
   EXPECT_EQ(CommandFromName("一頁進む"), TCommand::None);
-  EXPECT_EQ(CommandFromName(Sj("一頁")), TCommand::None);
+  EXPECT_EQ(CommandFromName(S("一頁")), TCommand::None);
   EXPECT_EQ(CommandFromName(""), TCommand::None);
 
   TCommand slot = TCommand::GoEnd;
-  BindCommand(Sj("検索"), slot);
+  BindCommand(S("検索"), slot);
   EXPECT_EQ(slot, TCommand::ShowFindDialog);
   BindCommand("garbage", slot);
   EXPECT_EQ(slot, TCommand::None);
@@ -106,7 +106,7 @@ TEST(KeyNames, CharactersFunctionKeysAndNamedKeys) {
   for (const char* name : {"up", "UP", "Esc", "Escape", "Tab", "Delete", "Insert", "", "Space "})
     EXPECT_EQ(KeyNameToCode(name), 0) << name;
   // A double-byte character is two bytes, so not one character.
-  EXPECT_EQ(KeyNameToCode(Sj("あ")), 0);
+  EXPECT_EQ(KeyNameToCode(S("あ")), 0);
   // Any single byte is its own code.
   EXPECT_EQ(KeyNameToCode("\xFF"), 255);
 }
@@ -124,7 +124,7 @@ TEST(KeyTables, ExactModifierSetsChooseTheTable) {
   EXPECT_EQ(ModifierTable(Mods(false, false, false, true)), 0);
 
   TKeyAssignments keys;
-  keys.Load({"F5=" + Sj("再読込"), "Ctrl+F5=" + Sj("検索"), "Ctrl+Shift+F5=" + Sj("栞を挟む")});
+  keys.Load({"F5=" + S("再読込"), "Ctrl+F5=" + S("検索"), "Ctrl+Shift+F5=" + S("栞を挟む")});
   EXPECT_EQ(keys.ForKey(kVkF5, kNone), TCommand::ReloadDocument);
   EXPECT_EQ(keys.ForKey(kVkF5, kCtrl), TCommand::ShowFindDialog);
   EXPECT_EQ(keys.ForKey(kVkF5, Mods(true, true, false)), TCommand::SetBookmark);
@@ -160,9 +160,9 @@ TEST(KeyTables, DefaultsLaterLinesAndKeyCodeZero) {
   EXPECT_EQ(keys.ForKey(kVkEnter, kNone), TCommand::None);
 
   // The later of two lines for a key wins, in either direction.
-  keys.Load({"F5=" + Sj("再読込"), "F5=" + Sj("検索")});
+  keys.Load({"F5=" + S("再読込"), "F5=" + S("検索")});
   EXPECT_EQ(keys.ForKey(kVkF5, kNone), TCommand::ShowFindDialog);
-  keys.Load({"F5=" + Sj("検索"), "F5=" + Sj("なし")});
+  keys.Load({"F5=" + S("検索"), "F5=" + S("なし")});
   EXPECT_EQ(keys.ForKey(kVkF5, kNone), TCommand::None);
   // Loading starts from empty tables.
   keys.Load({});
@@ -170,7 +170,7 @@ TEST(KeyTables, DefaultsLaterLinesAndKeyCodeZero) {
 
   // Unknown names bind code 0, which no key reaches: not even a key the
   // window could not translate (it reports code 0).
-  keys.Load({"Escape=" + Sj("一頁進む"), "ctrl+O=" + Sj("一頁進む"), "=" + Sj("一頁進む")});
+  keys.Load({"Escape=" + S("一頁進む"), "ctrl+O=" + S("一頁進む"), "=" + S("一頁進む")});
   for (int table = 0; table < kKeyTables; ++table)
     for (int code = 0; code < kKeyCodes; ++code)
       ASSERT_EQ(keys.At(table, code), TCommand::None) << table << " " << code;
@@ -197,12 +197,12 @@ TEST(AssignmentFiles, LinesNamesAndCommands) {
 }
 
 TEST(AssignmentFiles, MissingFilesGiveTheDefaultsAndFilesAreReadAsWritten) {
-  test::TempFolder temp;
+  test::TTempFolder temp("rpv_cmd_");
   const std::string ka = temp.Path("ka.ini");
   EXPECT_EQ(ReadAssignmentLines(ka, DefaultKeyAssignments()), DefaultKeyAssignments());
 
   // The dialog's writer and this reader agree, CR LF and CP932 included.
-  const std::vector<std::string> lines{"F5=" + Sj("検索"), "Ctrl+Shift+F=" + Sj("再読込")};
+  const std::vector<std::string> lines{"F5=" + S("検索"), "Ctrl+Shift+F=" + S("再読込")};
   ASSERT_TRUE(WriteAssignmentLines(ka, lines));
   EXPECT_EQ(ReadWholeFile(ka).value(), lines[0] + "\r\n" + lines[1] + "\r\n");
   EXPECT_EQ(ReadAssignmentLines(ka, DefaultKeyAssignments()), lines);
@@ -231,17 +231,17 @@ TEST(AssignmentFiles, MissingFilesGiveTheDefaultsAndFilesAreReadAsWritten) {
 }
 
 TEST(AssignmentFiles, GarbageNeverCrashesAndFallsBackSensibly) {
-  test::TempFolder temp;
+  test::TTempFolder temp("rpv_cmd_");
   const std::string ka = temp.Path("ka.ini");
 
   // Binary noise, with valid lines around it: the valid ones still bind.
   std::mt19937 rng(1234);
   std::string noise;
   for (int i = 0; i < 200000; ++i) noise += static_cast<char>(rng() & 0xFF);
-  const std::string text = "F5=" + Sj("検索") + "\r\n" + noise + "\r\nHome=" + Sj("最後の頁へ") +
-                           "\r\n" + std::string(300000, 'X') + "=" + Sj("再読込") + "\r\n" +
+  const std::string text = "F5=" + S("検索") + "\r\n" + noise + "\r\nHome=" + S("最後の頁へ") +
+                           "\r\n" + std::string(300000, 'X') + "=" + S("再読込") + "\r\n" +
                            std::string(1000, '=') + "\r\nCtrl+" + std::string("\0\0", 2) + "=" +
-                           Sj("一頁進む") + "\r\nUnknownKey=" + Sj("一頁進む") + "\r\nF2=Nonsense\r\n";
+                           S("一頁進む") + "\r\nUnknownKey=" + S("一頁進む") + "\r\nF2=Nonsense\r\n";
   ASSERT_TRUE(WriteFileAtomic(ka, text));
   TKeyAssignments keys;
   keys.Load(ReadAssignmentLines(ka, DefaultKeyAssignments()));
@@ -258,7 +258,7 @@ TEST(AssignmentFiles, GarbageNeverCrashesAndFallsBackSensibly) {
   // A file too big to be an assignment list is ignored like a missing one.
   {
     std::ofstream out(NativePath(ka), std::ios::binary | std::ios::trunc);
-    const std::string line = "F5=" + Sj("検索") + "\r\n";
+    const std::string line = "F5=" + S("検索") + "\r\n";
     for (uintmax_t written = 0; written <= kMaxAssignmentFileBytes; written += line.size())
       out << line;
   }
@@ -266,13 +266,13 @@ TEST(AssignmentFiles, GarbageNeverCrashesAndFallsBackSensibly) {
 }
 
 TEST(MouseAssignments, ActionNamesDefaultsAndUnknownNames) {
-  EXPECT_EQ(MouseActionIndex(Sj("左クリック")), kSlotLeftClick);
-  EXPECT_EQ(MouseActionIndex(Sj("ホイールダウン")), kSlotWheelDown);
-  EXPECT_EQ(MouseActionIndex(Sj("中ボタンを押しながら左に移動")), kSlotDragLeft + 2);
-  EXPECT_EQ(MouseActionIndex(Sj("右ボタンを押しながら右に移動")), kSlotDragRight + 1);
-  EXPECT_EQ(MouseActionIndex(Sj("左ボタンを押しながら上に移動")), kSlotDragUp);
-  EXPECT_EQ(MouseActionIndex(Sj("中ボタンを押しながら下に移動")), 16);
-  EXPECT_EQ(MouseActionIndex(Sj("左クリック ")), kUnknownMouseAction);
+  EXPECT_EQ(MouseActionIndex(S("左クリック")), kSlotLeftClick);
+  EXPECT_EQ(MouseActionIndex(S("ホイールダウン")), kSlotWheelDown);
+  EXPECT_EQ(MouseActionIndex(S("中ボタンを押しながら左に移動")), kSlotDragLeft + 2);
+  EXPECT_EQ(MouseActionIndex(S("右ボタンを押しながら右に移動")), kSlotDragRight + 1);
+  EXPECT_EQ(MouseActionIndex(S("左ボタンを押しながら上に移動")), kSlotDragUp);
+  EXPECT_EQ(MouseActionIndex(S("中ボタンを押しながら下に移動")), 16);
+  EXPECT_EQ(MouseActionIndex(S("左クリック ")), kUnknownMouseAction);
   EXPECT_EQ(MouseActionIndex("Left"), kUnknownMouseAction);
   EXPECT_EQ(MouseActionIndex(""), kUnknownMouseAction);
 
@@ -297,7 +297,7 @@ TEST(MouseAssignments, ActionNamesDefaultsAndUnknownNames) {
   }
 
   // An unknown action binds only the slot no event runs.
-  mouse.Load({Sj("左クリック=検索"), Sj("左クリク=再読込"), "Wheel=" + Sj("一頁進む")});
+  mouse.Load({S("左クリック=検索"), S("左クリク=再読込"), "Wheel=" + S("一頁進む")});
   EXPECT_EQ(mouse.At(kSlotLeftClick), TCommand::ShowFindDialog);
   for (int slot = 1; slot < kMouseSlots; ++slot) EXPECT_EQ(mouse.At(slot), TCommand::None) << slot;
 }

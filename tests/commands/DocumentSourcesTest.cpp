@@ -2,16 +2,16 @@
 
 #include <set>
 
-#include "TempFolder.h"
 #include "app/commands/DocumentSources.h"
 #include "platform/Codepage.h"
+#include "tests/support/TestSupport.h"
 #include "platform/FileIO.h"
 
 using namespace rpv;
 
 namespace {
 
-std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
+using test::S;
 
 // A staged file system: only the listed paths are files.
 TFileExists Files(std::set<std::string> paths) {
@@ -83,7 +83,7 @@ TEST(Links, AnchorsOpenTheFileThenTheAnchorAndABareAnchorDoesNothing) {
 }
 
 TEST(Links, WindowsRulesTurnSlashesIntoBackslashes) {
-  const auto fs = Files({"C:\\doc\\index.html", "C:\\doc\\b\\" + Sj("表") + "\\index.htm",
+  const auto fs = Files({"C:\\doc\\index.html", "C:\\doc\\b\\" + S("表") + "\\index.htm",
                          "D:\\x.txt"});
   TLinkAction a = ResolveLinkAction("../index.html", "C:\\doc\\a\\", fs, kWindowsPathStyle);
   EXPECT_EQ(a.Target, "C:\\doc\\index.html");
@@ -91,14 +91,14 @@ TEST(Links, WindowsRulesTurnSlashesIntoBackslashes) {
   EXPECT_EQ(a.Target, "D:\\x.txt");
   // A folder whose name ends in the trail byte 0x5C (表) is not "a path
   // ending in a separator" until the real separator follows.
-  a = ResolveLinkAction("b/" + Sj("表") + "/", "C:\\doc\\", fs, kWindowsPathStyle);
-  EXPECT_EQ(a.Target, "C:\\doc\\b\\" + Sj("表") + "\\index.htm");
-  EXPECT_EQ(ResolveLinkAction("b/" + Sj("表"), "C:\\doc\\", fs, kWindowsPathStyle).Kind,
+  a = ResolveLinkAction("b/" + S("表") + "/", "C:\\doc\\", fs, kWindowsPathStyle);
+  EXPECT_EQ(a.Target, "C:\\doc\\b\\" + S("表") + "\\index.htm");
+  EXPECT_EQ(ResolveLinkAction("b/" + S("表"), "C:\\doc\\", fs, kWindowsPathStyle).Kind,
             TKind::None);
 }
 
 TEST(Links, RealFilesAndFolders) {
-  test::TempFolder temp;
+  test::TTempFolder temp("rpv_cmd_");
   const std::string dir = temp.Dir();
   std::filesystem::create_directories(temp.Native() / "A" / "B");
   ASSERT_TRUE(WriteFileAtomic(dir + "A/index.html", "<html></html>"));
@@ -122,8 +122,8 @@ TEST(Clipboard, AnExistingPathOpensThatFileOtherTextIsSaved) {
   EXPECT_EQ(a.Kind, TClipboardAction::TKind::SaveText);
   EXPECT_EQ(a.Path, "/exe/clipbord.txt");
   EXPECT_EQ(a.FileText, "/home/u/book.txt\r\n");
-  a = DecideClipboard(true, Sj("一行目\n二行目\r\n\r\n四行目\r五"), "/exe/", fs);
-  EXPECT_EQ(a.FileText, Sj("一行目\r\n二行目\r\n\r\n四行目\r\n五\r\n"));
+  a = DecideClipboard(true, S("一行目\n二行目\r\n\r\n四行目\r五"), "/exe/", fs);
+  EXPECT_EQ(a.FileText, S("一行目\r\n二行目\r\n\r\n四行目\r\n五\r\n"));
 
   EXPECT_EQ(DecideClipboard(false, "", "/exe/", fs).Kind, TClipboardAction::TKind::None);
   EXPECT_EQ(DecideClipboard(true, "", "/exe/", fs).Kind, TClipboardAction::TKind::None);
@@ -133,7 +133,7 @@ TEST(Clipboard, AnExistingPathOpensThatFileOtherTextIsSaved) {
   EXPECT_EQ(TextAsCrLfLines("\n\n"), "\r\n\r\n");
   EXPECT_EQ(TextAsCrLfLines(""), "");
   // A 0x0A or 0x0D byte is never a trail byte, so double-byte text is safe.
-  EXPECT_EQ(TextAsCrLfLines(Sj("表\nソ")), Sj("表\r\nソ\r\n"));
+  EXPECT_EQ(TextAsCrLfLines(S("表\nソ")), S("表\r\nソ\r\n"));
 }
 
 TEST(OpenDialog, FilterAndFolder) {
@@ -146,7 +146,7 @@ TEST(OpenDialog, FilterAndFolder) {
   EXPECT_EQ(Cp932ToUtf8(filters[1]), "アーカイブ (*.lzh *.zip *.rar)");
   EXPECT_EQ(Cp932ToUtf8(filters[2]), "すべてのファイル (*)");
   // "|" as a trail byte (ポ is 0x83 0x7C) does not split.
-  EXPECT_EQ(Cp932ToUtf8(OpenDialogNameFilters(Sj("ポ|*.p;;*.q|odd"))[0]), "ポ (*.p *.q)");
+  EXPECT_EQ(Cp932ToUtf8(OpenDialogNameFilters(S("ポ|*.p;;*.q|odd"))[0]), "ポ (*.p *.q)");
 
   EXPECT_EQ(OpenDialogFolder("/arc/books.zip", "/home/u/archive/x/"), "/arc/");
   EXPECT_EQ(OpenDialogFolder("/arc/books.ZIP", "/cur/"), "/arc/");

@@ -15,6 +15,7 @@
 #include "bookmarks/rpvBookMark.h"
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 namespace fs = std::filesystem;
@@ -23,34 +24,18 @@ namespace {
 
 class RpvMark : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("rpv_mark_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void Write(const char* name, const std::string& bytes) {
-    std::ofstream(dir_ / name, std::ios::binary) << bytes;
-  }
-  std::string Read(const char* name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  void Write(const char* name, const std::string& bytes) const { temp_.Write(name, bytes); }
+  std::string Read(const char* name) const { return temp_.Read(name); }
 
   // Runs rpvmark with the scratch folder as its current directory and an
   // optional file-size limit; returns its exit status, keeps its stderr.
   int Run(rlim_t fileSizeLimit = RLIM_INFINITY) {
-    const fs::path errPath = dir_.parent_path() / (dir_.filename().string() + ".err");
+    const fs::path errPath =
+        temp_.Native().parent_path() / (temp_.Native().filename().string() + ".err");
     const pid_t pid = ::fork();
     if (pid == 0) {
       const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (err < 0 || ::dup2(err, 2) < 0 || ::chdir(dir_.c_str()) != 0) ::_exit(200);
+      if (err < 0 || ::dup2(err, 2) < 0 || ::chdir(temp_.Native().c_str()) != 0) ::_exit(200);
       if (fileSizeLimit != RLIM_INFINITY) {
         ::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{};
@@ -73,11 +58,11 @@ class RpvMark : public ::testing::Test {
 
   size_t FileCount() {
     size_t n = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++n;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(temp_.Native())) ++n;
     return n;
   }
 
-  fs::path dir_;
+  const test::TTempFolder temp_{"rpv_mark_"};
   std::string stderr_;
 };
 
@@ -94,13 +79,13 @@ TEST_F(RpvMark, DoesNothingWithoutInputOrWithAnOutputAlreadyThere) {
   EXPECT_EQ(Read("bm.ini"), "/a\r\n2004/05/06\r\n1\r\n");
 
   // A folder, or a link leading nowhere, named bm.csv counts as present too.
-  fs::remove(dir_ / "bm.csv");
-  fs::create_directory(dir_ / "bm.csv");
+  fs::remove(temp_.Native() / "bm.csv");
+  fs::create_directory(temp_.Native() / "bm.csv");
   EXPECT_EQ(Run(), 0);
-  fs::remove(dir_ / "bm.csv");
-  fs::create_symlink(dir_ / "elsewhere.csv", dir_ / "bm.csv");
+  fs::remove(temp_.Native() / "bm.csv");
+  fs::create_symlink(temp_.Native() / "elsewhere.csv", temp_.Native() / "bm.csv");
   EXPECT_EQ(Run(), 0);
-  EXPECT_FALSE(fs::exists(dir_ / "elsewhere.csv"));
+  EXPECT_FALSE(fs::exists(temp_.Native() / "elsewhere.csv"));
   EXPECT_TRUE(stderr_.empty());
 }
 
@@ -128,7 +113,7 @@ TEST_F(RpvMark, EmptyInputAndTrailingBlankLine) {
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Read("bm.csv"), "");
 
-  fs::remove(dir_ / "bm.csv");
+  fs::remove(temp_.Native() / "bm.csv");
   Write("bm.ini", "/a\r\nd\r\n1\r\n\r\n");
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Read("bm.csv"),
@@ -142,7 +127,7 @@ TEST_F(RpvMark, OutputLoadsInTheStore) {
                       "/q\"uote\r\n2004/05/07\r\n-3\r\n");
   ASSERT_EQ(Run(), 0);
   TBookMarks marks;
-  marks.LoadFromFile(FromNativePath(dir_ / "bm.csv"));
+  marks.LoadFromFile(FromNativePath(temp_.Native() / "bm.csv"));
   ASSERT_EQ(marks.Count(), 2);
   EXPECT_EQ(marks.Items(0)->FullPath, "/dir, x/" + hyo + po + ".txt");
   EXPECT_EQ(marks.Items(0)->Line, 12);
@@ -155,11 +140,11 @@ TEST_F(RpvMark, OutputLoadsInTheStore) {
 
   // Seven lines: the third record has only a path, and its empty line
   // number is what the reader rejects.
-  fs::remove(dir_ / "bm.csv");
+  fs::remove(temp_.Native() / "bm.csv");
   Write("bm.ini", "/a\r\nd\r\n1\r\n/b\r\nd\r\n2\r\n/c\r\n");
   ASSERT_EQ(Run(), 0);
   try {
-    marks.LoadFromFile(FromNativePath(dir_ / "bm.csv"));
+    marks.LoadFromFile(FromNativePath(temp_.Native() / "bm.csv"));
     ADD_FAILURE() << "no error";
   } catch (const EConvertError& e) {
     EXPECT_EQ(e.LineNumber(), 3);
@@ -169,12 +154,12 @@ TEST_F(RpvMark, OutputLoadsInTheStore) {
 
 TEST_F(RpvMark, FileErrorsReportTheCodeAndLeaveNoPartialOutput) {
   // bm.ini is a folder: it exists, but reading it fails.
-  fs::create_directory(dir_ / "bm.ini");
+  fs::create_directory(temp_.Native() / "bm.ini");
   EXPECT_EQ(Run(), EISDIR);
   EXPECT_EQ(stderr_.rfind("Error", 0), 0u) << stderr_;
   EXPECT_NE(stderr_.find(std::to_string(EISDIR)), std::string::npos) << stderr_;
-  EXPECT_FALSE(fs::exists(dir_ / "bm.csv"));
-  fs::remove(dir_ / "bm.ini");
+  EXPECT_FALSE(fs::exists(temp_.Native() / "bm.csv"));
+  fs::remove(temp_.Native() / "bm.ini");
 
   // The disk fills up while bm.csv is written: no partial bm.csv stays to
   // block a later run.

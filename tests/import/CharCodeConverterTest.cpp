@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,13 +11,14 @@
 #include "import/ReadError.h"
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
+using test::S;
 
 std::optional<std::string> Iconv(std::string_view in, const char* to, const char* from) {
   iconv_t cd = iconv_open(to, from);
@@ -36,25 +36,6 @@ std::optional<std::string> Iconv(std::string_view in, const char* to, const char
   return out;
 }
 
-class TempDir {
- public:
-  TempDir() {
-    path_ = fs::temp_directory_path() / ("rpv_cc_" + std::to_string(::getpid()));
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  // Writes bytes to a file and returns its CP932 path.
-  std::string Write(const std::string& name, std::string_view bytes) const {
-    std::ofstream(path_ / name, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return FromNativePath(path_ / name);
-  }
-  fs::path Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 std::string Sample() {
   return ReadWholeFile(Utf8ToCp932(RPV_SOURCE_DIR "/samples/sample.sjis.txt")).value();
 }
@@ -62,7 +43,7 @@ std::string Sample() {
 }  // namespace
 
 TEST(CharCode, SampleInEveryEncodingReadsBackToTheSameBytes) {
-  TempDir dir;
+  const test::TTempFolder dir("rpv_cc_");
   const std::string sample = Sample();
   EXPECT_EQ(DetectCharCode(sample), ccShiftJis);
   EXPECT_EQ(ReadTextFile(dir.Write("sjis.txt", sample)), sample);
@@ -106,9 +87,9 @@ TEST(CharCode, DetectionRules) {
   EXPECT_EQ(DetectCharCode("plain ascii"), ccEuc);
   // Without any byte 0x81-0x9F, half-width katakana Shift_JIS looks like EUC.
   EXPECT_EQ(DetectCharCode("\xB1\xB2\xB3"), ccEuc);
-  EXPECT_EQ(DetectCharCode(Sj("漢字")), ccShiftJis);
+  EXPECT_EQ(DetectCharCode(S("漢字")), ccShiftJis);
   // The UTF-8 ideographic space wins over any other reading.
-  EXPECT_EQ(DetectCharCode(Sj("漢字") + "\xE3\x80\x80"), ccUtf8);
+  EXPECT_EQ(DetectCharCode(S("漢字") + "\xE3\x80\x80"), ccUtf8);
   EXPECT_EQ(DetectCharCode("\x1B$B$\"\x1B(B"), ccJis);
   EXPECT_EQ(DetectCharCode("\x1B$@$\""), ccJis);
   EXPECT_EQ(DetectCharCode("\x1B&@\x1B$B$\""), ccJis);
@@ -136,11 +117,11 @@ TEST(CharCode, DetectionRules) {
 }
 
 TEST(CharCode, JisPairMapping) {
-  EXPECT_EQ(JisPairToSjis(0x24, 0x22), Sj("あ"));
-  EXPECT_EQ(JisPairToSjis(0x30, 0x21), Sj("亜"));
-  EXPECT_EQ(JisPairToSjis(0x49, 0x3D), Sj("表"));
-  EXPECT_EQ(JisPairToSjis(0x21, 0x7E), Sj("◇"));
-  EXPECT_EQ(JisPairToSjis(0x74, 0x26), Sj("熙"));
+  EXPECT_EQ(JisPairToSjis(0x24, 0x22), S("あ"));
+  EXPECT_EQ(JisPairToSjis(0x30, 0x21), S("亜"));
+  EXPECT_EQ(JisPairToSjis(0x49, 0x3D), S("表"));
+  EXPECT_EQ(JisPairToSjis(0x21, 0x7E), S("◇"));
+  EXPECT_EQ(JisPairToSjis(0x74, 0x26), S("熙"));
   // Every JIS X 0208 position lands on a distinct, well-formed CP932 code.
   std::set<std::string> seen;
   for (int j1 = 0x21; j1 <= 0x7E; ++j1) {
@@ -159,7 +140,7 @@ TEST(CharCode, JisPairMapping) {
 }
 
 TEST(CharCode, EucAndJisConversionEdges) {
-  const std::string a = Sj("あ");
+  const std::string a = S("あ");
   EXPECT_EQ(EucToSjis("x\xA4\xA2y"), "x" + a + "y");
   // A first byte at the very end pairs with zero rather than reading on.
   EXPECT_EQ(EucToSjis("\xA4").size(), 2u);
@@ -187,18 +168,18 @@ TEST(CharCode, EucAndJisConversionEdges) {
 }
 
 TEST(CharCode, FileEdgeCases) {
-  TempDir dir;
+  const test::TTempFolder dir("rpv_cc_");
   EXPECT_EQ(ReadTextFile(dir.Write("empty", "")), "");
   // The text ends at a zero byte (codes 0-4).
-  EXPECT_EQ(ReadTextFile(dir.Write("zero", Sj("漢字") + std::string("\0tail", 5))), Sj("漢字"));
+  EXPECT_EQ(ReadTextFile(dir.Write("zero", S("漢字") + std::string("\0tail", 5))), S("漢字"));
   // UTF-16 without a mark is not UTF-16: it ends at its first zero byte.
   EXPECT_EQ(ReadTextFile(dir.Write("nomark", std::string("A\0B\0", 4))), "A");
   // UTF-16 runs to its first zero unit; a lone surrogate becomes "?".
   EXPECT_EQ(ReadTextFile(
                 dir.Write("le", std::string("\xFF\xFE\x42\x30\x00\xD8\x61\x00\x00\x00z\x00", 12))),
-            Sj("あ") + "?a");
+            S("あ") + "?a");
   EXPECT_EQ(ReadTextFile(dir.Write("be", std::string("\xFE\xFF\x30\x42\xDC\x00\x00", 7))),
-            Sj("あ") + "?");
+            S("あ") + "?");
   EXPECT_EQ(ReadTextFile(dir.Write("lebare", "\xFF\xFE")), "");
   // Characters CP932 lacks become "?".
   EXPECT_EQ(ReadTextFile(dir.Write("emoji",
@@ -213,26 +194,26 @@ TEST(CharCode, FileEdgeCases) {
 }
 
 TEST(CharCode, ErrorsCarryTheirMessages) {
-  TempDir dir;
-  const std::string missing = FromNativePath(dir.Path() / "無い.txt");
+  const test::TTempFolder dir("rpv_cc_");
+  const std::string missing = FromNativePath(dir.Native() / "無い.txt");
   try {
     ReadTextFile(missing);
     FAIL() << "no error for a missing file";
   } catch (const TReadError& e) {
-    EXPECT_EQ(std::string(e.what()), "\"" + missing + Sj("\"は開けません。"));
+    EXPECT_EQ(std::string(e.what()), "\"" + missing + S("\"は開けません。"));
   }
-  EXPECT_THROW(ReadTextFile(FromNativePath(dir.Path())), TReadError);
+  EXPECT_THROW(ReadTextFile(FromNativePath(dir.Native())), TReadError);
   EXPECT_THROW(ReadTextFile("\x81"), TReadError);  // not a CP932 name
 
   // A file beyond any book is refused before it is read (sparse, so cheap).
-  const fs::path huge = dir.Path() / "huge";
+  const fs::path huge = dir.Native() / "huge";
   { std::ofstream(huge) << ""; }
   fs::resize_file(huge, std::uintmax_t{600} * 1024 * 1024);
   try {
     ReadTextFile(FromNativePath(huge));
     FAIL() << "no error for a huge file";
   } catch (const TReadError& e) {
-    EXPECT_EQ(std::string(e.what()), Sj("メモリを確保出来ませんでした。"));
+    EXPECT_EQ(std::string(e.what()), S("メモリを確保出来ませんでした。"));
   }
 }
 

@@ -140,8 +140,8 @@ TEST(ConvertHtml, TitleFormsAndIgnoredContent) {
 }
 
 TEST(ConvertHtml, ImagesStandOnTheirOwnLines) {
-  const auto dir = std::filesystem::temp_directory_path() / "rpv_html_img_test";
-  std::filesystem::remove_all(dir);
+  const TTempFolder temp("rpv_html_img_");
+  const auto& dir = temp.Native();
   std::filesystem::create_directories(dir / "sub");
   for (const char* name : {"pic.jpg", "sub/p.BMP", "doc.txt"}) std::ofstream(dir / name) << "x";
   const std::string fileDir = dir.string() + "/";
@@ -161,7 +161,6 @@ TEST(ConvertHtml, ImagesStandOnTheirOwnLines) {
   TInfo noImages = style;
   noImages.SetHtmlTag(kHtmlTagImg, false);
   EXPECT_EQ(Convert("a<img src=\"pic.jpg\">b", noImages, fileDir).texts, (V{"ab"}));
-  std::filesystem::remove_all(dir);
 }
 
 TEST(ConvertHtml, EntitiesCommentsAndUnknownTags) {
@@ -294,8 +293,8 @@ TEST(HtmlAttributes, BodyTagReaders) {
   EXPECT_EQ(body.Background, "bg.jpg");
   EXPECT_EQ(ReadHtmlBody("no body").BgColor, kColorNone);
 
-  const auto dir = std::filesystem::temp_directory_path() / "rpv_html_bg_test";
-  std::filesystem::create_directories(dir);
+  const TTempFolder temp("rpv_html_bg_");
+  const auto& dir = temp.Native();
   std::ofstream(dir / "bg.jpg") << "x";
   std::ofstream(dir / "bg.png") << "x";
   const std::string fileDir = dir.string() + "/";
@@ -303,7 +302,6 @@ TEST(HtmlAttributes, BodyTagReaders) {
   EXPECT_EQ(BodyBackgroundPath(fileDir, "bg.png"), "");
   EXPECT_EQ(BodyBackgroundPath(fileDir, "none.jpg"), "");
   EXPECT_EQ(BodyBackgroundPath(fileDir, ""), "");
-  std::filesystem::remove_all(dir);
   EXPECT_EQ(FileNamePart("a/b\\c.jpg"), "c.jpg");
   // "表" ends in the byte 5C: not a separator.
   EXPECT_EQ(FileNamePart(S("d/表.jpg")), S("表.jpg"));

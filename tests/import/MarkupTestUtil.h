@@ -1,5 +1,5 @@
 // Helpers for the markup tests: test sources are UTF-8, the program's
-// strings CP932.
+// strings CP932 (S and U come with the shared test support).
 #pragma once
 
 #include <initializer_list>
@@ -9,13 +9,9 @@
 
 #include "platform/Codepage.h"
 #include "render/cbcClasses.h"
+#include "tests/support/TestSupport.h"
 
 namespace rpv::test {
-
-// UTF-8 test text as CP932.
-inline std::string S(std::string_view utf8) { return Utf8ToCp932(utf8); }
-// CP932 program text as UTF-8, for readable comparisons.
-inline std::string U(std::string_view cp932) { return Cp932ToUtf8(cp932); }
 
 // A default style at 96 dpi: FontPixels 22, RubyPixels 12.
 inline TInfo Style96() {

@@ -2,12 +2,11 @@
 
 #include "import/Tools.h"
 #include "platform/Codepage.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 
-namespace {
-std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
-}  // namespace
+using test::S;
 
 TEST(TextOps, PositionSearches) {
   EXPECT_EQ(PosFrom("b", "abcabc", 1), 2);
@@ -19,13 +18,13 @@ TEST(TextOps, PositionSearches) {
 
   // "表" is 0x95 0x5C and "ソ" is 0x83 0x5C: a backslash search must not
   // land on either trail byte, but a byte-wise one does.
-  const std::string s = Sj("表ソ\\x");
+  const std::string s = S("表ソ\\x");
   EXPECT_EQ(PosFrom("\\", s, 1), 2);
   EXPECT_EQ(AnsiPosFrom("\\", s, 1), 5);
   EXPECT_EQ(AnsiPosFrom("\\", s, 5), 5);
   EXPECT_EQ(AnsiPosFrom("\\", s, 6), 0);
   // A start position on a trail byte still finds only whole characters.
-  EXPECT_EQ(AnsiPosFrom(Sj("ソ"), s, 2), 3);
+  EXPECT_EQ(AnsiPosFrom(S("ソ"), s, 2), 3);
   EXPECT_EQ(AnsiPosFrom("x", s, 0), 0);
   EXPECT_EQ(AnsiPosFrom("x", s, 7), 0);
   EXPECT_EQ(AnsiPosFrom("", s, 3), 3);
@@ -40,10 +39,10 @@ TEST(TextOps, StripTagsAndBetween) {
   // Removal does not join text into a new opening marker behind the scan.
   EXPECT_EQ(StripTags("{H{H\\x\\E}\\y\\E}", open, close), "{H\\y\\E}");
   EXPECT_EQ(StripTags("abc", "", "]"), "abc");
-  const std::string annotated = Sj("漢字［＃「字」に傍点］後");
-  EXPECT_EQ(StripTags(annotated, Sj("［＃"), Sj("］")), Sj("漢字後"));
+  const std::string annotated = S("漢字［＃「字」に傍点］後");
+  EXPECT_EQ(StripTags(annotated, S("［＃"), S("］")), S("漢字後"));
 
-  EXPECT_EQ(Between(Sj("［＃「字」に傍点］"), Sj("「"), Sj("」"), 1), Sj("字"));
+  EXPECT_EQ(Between(S("［＃「字」に傍点］"), S("「"), S("」"), 1), S("字"));
   EXPECT_EQ(Between("{H\\I}a/b.jpg{I\\E}", "{H\\I}", "{I\\E}"), "a/b.jpg");
   EXPECT_EQ(Between("<a><b>", "<", ">", 4), "b");
   EXPECT_EQ(Between("<a", "<", ">"), "");
@@ -61,7 +60,7 @@ TEST(TextOps, RepeatCopyAndDigits) {
   EXPECT_EQ(CopyBytes("abc", 2), "ab");
   EXPECT_EQ(CopyBytes(std::string_view("ab\0cd", 5), 4), "ab");
   EXPECT_EQ(CopyBytes("abc", -1), "");
-  EXPECT_EQ(WideDigitsToAscii(Sj("第１２３ページ9０")), "1230");
+  EXPECT_EQ(WideDigitsToAscii(S("第１２３ページ9０")), "1230");
   // A lead byte 0x82 at the very end is not half a digit.
   EXPECT_EQ(WideDigitsToAscii("\x82"), "");
 }
@@ -82,7 +81,7 @@ TEST(PathOps, ExtensionLists) {
 
 TEST(PathOps, SeparatorsRespectDoubleByteCharacters) {
   const PathStyle win = kWindowsPathStyle;
-  const std::string hyo = Sj("表");  // ends in 0x5C
+  const std::string hyo = S("表");  // ends in 0x5C
   EXPECT_EQ(EnsureTrailingSep("C:\\" + hyo, win), "C:\\" + hyo + "\\");
   EXPECT_EQ(EnsureTrailingSep("C:\\a\\", win), "C:\\a\\");
   EXPECT_EQ(EnsureTrailingSep("", win), "");
@@ -108,7 +107,7 @@ TEST(PathOps, ExpandAndResolveWindows) {
   EXPECT_EQ(ExpandRelativePath("C:\\a\\\\b", win), "C:\\a\\b");
   EXPECT_EQ(ExpandRelativePath("\\\\srv\\share\\a\\..\\b", win), "\\\\srv\\share\\b");
   // A folder whose name ends in a 0x5C trail byte is one segment.
-  const std::string hyo = Sj("表");
+  const std::string hyo = S("表");
   EXPECT_EQ(ExpandRelativePath("C:\\" + hyo + "\\x\\..\\y", win), "C:\\" + hyo + "\\y");
 
   EXPECT_EQ(ResolvePath("C:\\doc", "..\\img\\p.jpg", win), "C:\\img\\p.jpg");
@@ -127,7 +126,7 @@ TEST(PathOps, ExpandAndResolvePosix) {
   EXPECT_EQ(ExpandRelativePath("/"), "/");
   // Text before the first separator is kept rather than lost.
   EXPECT_EQ(ExpandRelativePath("a/b"), "/a/b");
-  const std::string hyo = Sj("表");
+  const std::string hyo = S("表");
   EXPECT_EQ(ExpandRelativePath("/" + hyo + "/x/../y"), "/" + hyo + "/y");
 
   EXPECT_EQ(ResolvePath("/doc", "../img/p.jpg"), "/img/p.jpg");

@@ -1,4 +1,5 @@
-// Helpers for tests that look at drawn pixels.
+// Helpers for tests that look at drawn pixels; S (CP932 text) comes with the
+// shared test support.
 #pragma once
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
-#include "platform/Codepage.h"
+#include "tests/support/TestSupport.h"
 
 namespace rpv::test {
 
@@ -46,7 +47,5 @@ inline void Clear(TBitmap24& bmp, uint32_t colour = kPaper) {
   for (int y = 0; y < bmp.Height(); ++y)
     for (int x = 0; x < bmp.Width(); ++x) bmp.SetPixel(x, y, colour);
 }
-
-inline std::string Sjis(const char* utf8) { return Utf8ToCp932(utf8); }
 
 }  // namespace rpv::test

@@ -17,7 +17,7 @@ namespace {
 using test::FindInk;
 using test::kInk;
 using test::kPaper;
-using test::Sjis;
+using test::S;
 
 class CanvasText : public ::testing::Test {
  protected:
@@ -30,7 +30,7 @@ class CanvasText : public ::testing::Test {
     SetFontSmoothing(false);
   }
   void UseFont(const char* face, int escapement, int height = 22) {
-    canvas_.Font.FaceName = Sjis(face);
+    canvas_.Font.FaceName = S(face);
     canvas_.Font.Escapement = escapement;
     canvas_.Font.Height = height;
   }
@@ -45,11 +45,11 @@ const char* const kMixed = "縦書き「日本」、。ABCgy12ー";
 
 TEST_F(CanvasText, HorizontalTextRunsRightFromTopLeftOfCell) {
   UseFont("ＭＳ ゴシック", 0);
-  const std::string text = Sjis(kMixed);
+  const std::string text = S(kMixed);
   const TSize extent = canvas_.TextExtent(text);
   EXPECT_EQ(extent.cy, 22);
   // Full-width characters of a Japanese face are one cell wide.
-  EXPECT_EQ(canvas_.TextExtent(Sjis("日本")).cx, 44);
+  EXPECT_EQ(canvas_.TextExtent(S("日本")).cx, 44);
   canvas_.TextOut(10, 50, text);
   const auto ink = FindInk(bmp_);
   ASSERT_GT(ink.count, 0);
@@ -63,7 +63,7 @@ TEST_F(CanvasText, VerticalTextRunsDownLeftOfReferencePoint) {
   for (int height : {22, 21, 44}) {
     test::Clear(bmp_);
     UseFont("@ＭＳ 明朝", 2700, height);
-    const std::string text = Sjis(kMixed);
+    const std::string text = S(kMixed);
     const TSize extent = canvas_.TextExtent(text);
     EXPECT_EQ(extent.cy, height);
     // The extent is the advance: the sum of the characters' advances.
@@ -94,7 +94,7 @@ TEST_F(CanvasText, VerticalTextRunsDownLeftOfReferencePoint) {
 
 TEST_F(CanvasText, TurnedTextRunsLeftAboveReferencePoint) {
   UseFont("@ＭＳ ゴシック", 1800);
-  const std::string text = Sjis("：；＜＞≪≫－“”‘’≒あ");
+  const std::string text = S("：；＜＞≪≫－“”‘’≒あ");
   const TSize extent = canvas_.TextExtent(text);
   TBitmap24 wide(extent.cx + 40, 60);
   test::Clear(wide);
@@ -114,7 +114,7 @@ TEST_F(CanvasText, TurnedTextRunsLeftAboveReferencePoint) {
 
 TEST_F(CanvasText, UpwardTextLiesRightOfAndAboveReferencePoint) {
   UseFont("ＭＳ ゴシック", 900);
-  const std::string text = Sjis("上へabc");
+  const std::string text = S("上へabc");
   const TSize extent = canvas_.TextExtent(text);
   canvas_.TextOut(20, 150, text);
   const auto ink = FindInk(bmp_);
@@ -131,7 +131,7 @@ TBitmap24 DrawOne(TFontEngine& engine, const std::string& ch, bool vertical, int
   TBitmap24 bmp;
   TFontDesc font;
   font.Height = h;
-  font.FaceName = Sjis(vertical ? "@ＭＳ ゴシック" : "ＭＳ ゴシック");
+  font.FaceName = S(vertical ? "@ＭＳ ゴシック" : "ＭＳ ゴシック");
   font.Escapement = vertical ? 2700 : 0;
   TBitmap24 measure(1, 1);
   TCanvas m(measure, engine);
@@ -150,7 +150,7 @@ TBitmap24 DrawOne(TFontEngine& engine, const std::string& ch, bool vertical, int
 
 TEST_F(CanvasText, VerticalFaceUsesVerticalFormsForPunctuationAndBrackets) {
   for (const char* utf8 : {"、", "。", "「", "」", "ー", "（"}) {
-    const std::string ch = Sjis(utf8);
+    const std::string ch = S(utf8);
     const TBitmap24 h = DrawOne(engine_, ch, false);
     const TBitmap24 v = DrawOne(engine_, ch, true);
     ASSERT_EQ(h.Width(), 22);
@@ -164,8 +164,8 @@ TEST_F(CanvasText, VerticalFaceUsesVerticalFormsForPunctuationAndBrackets) {
   // Comma and full stop stand in the upper right of the vertical cell;
   // horizontally they sit low on the left.
   for (const char* utf8 : {"、", "。"}) {
-    const auto hi = FindInk(DrawOne(engine_, Sjis(utf8), false));
-    const auto vi = FindInk(DrawOne(engine_, Sjis(utf8), true));
+    const auto hi = FindInk(DrawOne(engine_, S(utf8), false));
+    const auto vi = FindInk(DrawOne(engine_, S(utf8), true));
     EXPECT_GT(vi.cx, 11.0) << utf8;
     EXPECT_LT(vi.cy, 11.0) << utf8;
     EXPECT_LT(hi.cx, 11.0) << utf8;
@@ -173,19 +173,19 @@ TEST_F(CanvasText, VerticalFaceUsesVerticalFormsForPunctuationAndBrackets) {
   }
   // The opening bracket turns into a hook over the text below it: a bar
   // across the middle of the cell and a stroke down its right side.
-  const auto bracket = FindInk(DrawOne(engine_, Sjis("「"), true));
+  const auto bracket = FindInk(DrawOne(engine_, S("「"), true));
   EXPECT_GT(bracket.cx, 11.0);
   EXPECT_GT(bracket.cy, 11.0);
   EXPECT_GT(bracket.right - bracket.left, 12);
   // The long vowel mark runs down the column.
-  const auto bar = FindInk(DrawOne(engine_, Sjis("ー"), true));
+  const auto bar = FindInk(DrawOne(engine_, S("ー"), true));
   EXPECT_GT(bar.bottom - bar.top, 3 * (bar.right - bar.left));
 }
 
 TEST_F(CanvasText, VerticalFaceStandsKanaUprightAndLaysHalfWidthOnItsSide) {
   // A character without a vertical form is the very same upright glyph.
-  const TBitmap24 h = DrawOne(engine_, Sjis("あ"), false);
-  const TBitmap24 v = DrawOne(engine_, Sjis("あ"), true);
+  const TBitmap24 h = DrawOne(engine_, S("あ"), false);
+  const TBitmap24 v = DrawOne(engine_, S("あ"), true);
   ASSERT_EQ(v.Height(), 22);
   for (int y = 0; y < 22; ++y)
     for (int x = 0; x < 22; ++x) ASSERT_EQ(h.Pixel(x, y), v.Pixel(x, y)) << x << "," << y;
@@ -206,7 +206,7 @@ TEST_F(CanvasText, VerticalFaceStandsKanaUprightAndLaysHalfWidthOnItsSide) {
 }
 
 TEST_F(CanvasText, SmoothingSwitchChoosesBlackAndWhiteOrGrey) {
-  const std::string text = Sjis("永遠の春、ABCxyz");
+  const std::string text = S("永遠の春、ABCxyz");
   auto greys = [&](bool smooth) {
     SetFontSmoothing(smooth);
     EXPECT_EQ(FontSmoothing(), smooth);
@@ -234,7 +234,7 @@ TEST_F(CanvasText, SmoothingSwitchChoosesBlackAndWhiteOrGrey) {
 }
 
 TEST_F(CanvasText, BoldItalicAndStrikeOut) {
-  const std::string text = Sjis("春の川ABC");
+  const std::string text = S("春の川ABC");
   auto draw = [&](int weight, bool italic, bool strike, int escapement) {
     test::Clear(bmp_);
     UseFont(escapement == 2700 ? "@ＭＳ 明朝" : "ＭＳ 明朝", escapement);
@@ -280,7 +280,7 @@ TEST_F(CanvasText, BoldItalicAndStrikeOut) {
 }
 
 TEST_F(CanvasText, OpaqueBrushFillsTheTextCell) {
-  const std::string text = Sjis("あいA");
+  const std::string text = S("あいA");
   canvas_.BrushStyle = TBrushStyle::Solid;
   canvas_.BrushColor = RGBColour(0, 0, 255);
   for (int e : {0, 2700, 1800}) {
@@ -309,17 +309,17 @@ TEST_F(CanvasText, MissingAndWindowsFacesStillDrawJapanese) {
   for (const char* face : {"No Such Face", "@No Such Face", "", "DejaVu Sans", "ＭＳ Ｐ明朝",
                            "MS UI Gothic", "@ＭＳ Ｐゴシック"}) {
     test::Clear(bmp_);
-    canvas_.Font.FaceName = Sjis(face);
+    canvas_.Font.FaceName = S(face);
     canvas_.Font.Escapement = face[0] == '@' ? 2700 : 0;
-    canvas_.TextOut(face[0] == '@' ? 150 : 10, 10, Sjis("日本語"));
+    canvas_.TextOut(face[0] == '@' ? 150 : 10, 10, S("日本語"));
     const auto ink = FindInk(bmp_);
     EXPECT_GT(ink.count, 100) << face;
-    EXPECT_EQ(canvas_.TextExtent(Sjis("日本語")).cy, 22) << face;
+    EXPECT_EQ(canvas_.TextExtent(S("日本語")).cy, 22) << face;
   }
 }
 
 TEST_F(CanvasText, DrawingFarOutsideTheBitmapIsSafe) {
-  const std::string text = Sjis("外側のテキストABC");
+  const std::string text = S("外側のテキストABC");
   canvas_.BrushStyle = TBrushStyle::Solid;
   canvas_.BrushColor = RGBColour(9, 9, 9);
   canvas_.Font.StrikeOut = true;
@@ -376,7 +376,7 @@ TEST_F(CanvasText, PictureIsCopiedUnscaledAndClipped) {
 
 TEST_F(CanvasText, GlyphsAreRasterisedOncePerFont) {
   UseFont("@ＭＳ 明朝", 2700);
-  const std::string page = Sjis("春の川、春の川、春の川。");
+  const std::string page = S("春の川、春の川、春の川。");
   for (size_t i = 0; i < page.size(); i += 2) canvas_.TextOut(150, 10, page.substr(i, 2));
   const size_t first = engine_.RasterisedCount();
   EXPECT_EQ(first, 5u);  // 春 の 川 、 。

@@ -4,6 +4,7 @@
 
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 
@@ -27,8 +28,8 @@ TEST(Codepage, Utf16BothOrdersAndLoneSurrogates) {
 }
 
 TEST(FileIO, AtomicWriteReplacesAndReadsBack) {
-  const auto dir = std::filesystem::temp_directory_path() / "rpv_fileio_test";
-  std::filesystem::create_directories(dir);
+  const test::TTempFolder temp("rpv_fileio_");
+  const auto& dir = temp.Native();
   const std::string path = FromNativePath(dir / "日本語.txt");
   ASSERT_TRUE(WriteFileAtomic(path, "first"));
   ASSERT_TRUE(WriteFileAtomic(path, std::string("sec\0ond", 7)));
@@ -36,13 +37,11 @@ TEST(FileIO, AtomicWriteReplacesAndReadsBack) {
   EXPECT_FALSE(ReadWholeFile(FromNativePath(dir / "missing")).has_value());
   // Bytes that are not CP932 never name a file.
   EXPECT_TRUE(NativePath("\x81").empty() || NativePath("\x81\x20").empty());
-  std::filesystem::remove_all(dir);
 }
 
 TEST(FileIO, AtomicWriteKeepsSymlinkAndPermissions) {
-  const auto dir = std::filesystem::temp_directory_path() / "rpv_fileio_link_test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const test::TTempFolder temp("rpv_fileio_link_");
+  const auto& dir = temp.Native();
   const auto real = dir / "real.ini";
   const auto link = dir / "link.ini";
   ASSERT_TRUE(WriteFileAtomic(FromNativePath(real), "old"));
@@ -53,5 +52,4 @@ TEST(FileIO, AtomicWriteKeepsSymlinkAndPermissions) {
   EXPECT_EQ(ReadWholeFile(FromNativePath(real)).value(), "new");
   EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  std::filesystem::remove_all(dir);
 }

@@ -9,6 +9,7 @@
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 
@@ -16,21 +17,12 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("rpv_ini_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    path_ = FromNativePath(dir_ / "test.ini");
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   void Put(std::string_view text) { ASSERT_TRUE(WriteFileAtomic(path_, text)); }
   std::string Get() const { return ReadWholeFile(path_).value_or("<missing>"); }
 
-  std::filesystem::path dir_;
-  std::string path_;
+  const test::TTempFolder temp_{"rpv_ini_"};
+  const std::string path_ = temp_.Path("test.ini");
 };
 
 }  // namespace
@@ -265,7 +257,7 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
   EXPECT_FALSE(ok);
   EXPECT_TRUE(ini.Modified());  // the change is still pending
   EXPECT_EQ(Get(), "[S]\r\nk=old\r\n");
-  for (const auto& entry : std::filesystem::directory_iterator(dir_))
+  for (const auto& entry : std::filesystem::directory_iterator(temp_.Native()))
     EXPECT_EQ(entry.path().filename(), "test.ini");  // no temporary left behind
   // With the limit gone the pending change goes out.
   EXPECT_TRUE(ini.UpdateFile());
@@ -274,12 +266,12 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
 
 TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
   // A directory stands in for a file that exists but cannot be read.
-  std::filesystem::create_directory(dir_ / "test.ini");
+  std::filesystem::create_directory(temp_.Native() / "test.ini");
   TIniFile ini(path_);
   EXPECT_EQ(ini.ReadString("S", "k", "def"), "def");
   ASSERT_TRUE(ini.WriteString("S", "k", "v"));
   EXPECT_FALSE(ini.UpdateFile());
-  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "test.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(temp_.Native() / "test.ini"));
 }
 
 TEST_F(IniFileTest, GarbageFileNeverCrashesAndKeepsItsBytes) {

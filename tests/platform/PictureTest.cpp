@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "platform/FileIO.h"
 #include "platform/Picture.h"
 #include "tests/platform/PictureTestData.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 using namespace rpv::testdata;
@@ -79,36 +79,19 @@ void ExpectSane(const std::string& bytes, const std::string& what) {
   EXPECT_EQ(*size, (TPictureSize{picture->Width(), picture->Height()})) << what;
 }
 
-class TempFolder {
- public:
-  TempFolder() : path_(std::filesystem::temp_directory_path() / "rpv_picture_test") {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  // Writes a file and returns its CP932 path.
-  std::string Write(const std::string& utf8Name, const std::string& bytes) const {
-    const auto native = path_ / std::filesystem::u8path(utf8Name);
-    std::ofstream(native, std::ios::binary) << bytes;
-    return FromNativePath(native);
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 }  // namespace
 
 TEST(Picture, FilesAreReadByContentNotByName) {
-  TempFolder dir;
+  const test::TTempFolder dir("rpv_picture_");
   const std::string jpeg = SmallJpeg(false);
   const std::string bmp = SmallBmp(24);
   EXPECT_EQ(SniffPictureFormat(jpeg), TPictureFormat::Jpeg);
   EXPECT_EQ(SniffPictureFormat(bmp), TPictureFormat::Bmp);
   EXPECT_EQ(SniffPictureFormat("GIF89a"), TPictureFormat::Unknown);
 
-  const std::string jpegAsBmp = dir.Write("挿絵.bmp", jpeg);
-  const std::string bmpAsJpg = dir.Write("図版.jpg", bmp);
+  const std::string jpegAsBmp = dir.Write(test::S("挿絵.bmp"), jpeg);
+  const std::string bmpAsJpg = dir.Write(test::S("図版.jpg"), bmp);
   const auto a = LoadPicture(jpegAsBmp);
   ASSERT_TRUE(a);
   EXPECT_EQ(a->Width(), 24);

@@ -1,7 +1,6 @@
 // PNG export: what is written reads back pixel for pixel; failures report.
 #include <gtest/gtest.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/PngWriter.h"
+#include "tests/support/TestSupport.h"
 
 namespace rpv {
 namespace {
@@ -30,9 +30,8 @@ TEST(PngWriter, WrittenPixelsReadBack) {
   TBitmap24 bmp(5, 3);  // a width whose rows need padding
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x) bmp.SetPixel(x, y, static_cast<uint32_t>(x * 40 | (y * 90) << 8 | 7 << 16));
-  const auto dir = std::filesystem::temp_directory_path() / ("rpv-png-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "page.png").string();
+  const test::TTempFolder temp("rpv-png-");
+  const std::string path = (temp.Native() / "page.png").string();
   std::string error;
   ASSERT_TRUE(WritePng(bmp, path, &error)) << error;
   const auto data = ReadWholeFile(path);
@@ -49,7 +48,6 @@ TEST(PngWriter, WrittenPixelsReadBack) {
       EXPECT_EQ(p[1], y * 90);
       EXPECT_EQ(p[2], 7);
     }
-  std::filesystem::remove_all(dir);
 }
 
 TEST(PngWriter, FailuresAreReported) {

@@ -4,9 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -16,6 +14,7 @@
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
 #include "render/BookClass.h"
+#include "tests/support/TestSupport.h"
 
 namespace rpv::testing {
 
@@ -54,24 +53,11 @@ inline TInk InkOf(const TBookClass& book, int left, int top, int right, int bott
 
 class PageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("rpv_pages_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    ::setenv("RPV_HOME", dir_.c_str(), 1);
-  }
-  void TearDown() override {
-    ::unsetenv("RPV_HOME");
-    std::filesystem::remove_all(dir_);
-  }
-
   // The CP932 path of a file in the test folder.
-  std::string Path(const std::string& name) const { return FromNativePath(dir_ / name); }
+  std::string Path(const std::string& name) const { return temp_.Path(name); }
 
   void WriteBytes(const std::string& name, const std::string& bytes) const {
-    ASSERT_TRUE(WriteFileAtomic(Path(name), bytes));
+    temp_.Write(name, bytes);
   }
   // Text given in UTF-8, stored as CP932 with CR LF line ends.
   void WriteText(const std::string& name, const std::string& utf8) const {
@@ -121,7 +107,7 @@ class PageTest : public ::testing::Test {
     }
   }
 
-  std::filesystem::path dir_;
+  test::TTempFolder temp_{"rpv_pages_", test::TTempFolder::SetsHome};
 };
 
 }  // namespace rpv::testing

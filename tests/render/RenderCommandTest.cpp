@@ -26,7 +26,7 @@ class RenderCommandTest : public PageTest {
   TRun Run(const std::vector<std::string>& args) const {
     std::string command = "'" RPV_EXE "'";
     for (const std::string& a : args) command += " '" + a + "'";
-    const std::string errFile = (dir_ / "stderr.txt").string();
+    const std::string errFile = (temp_.Native() / "stderr.txt").string();
     command += " 2>'" + errFile + "'";
     TRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -39,7 +39,7 @@ class RenderCommandTest : public PageTest {
     run.Err = ReadWholeFile(errFile).value_or("");
     return run;
   }
-  std::string Native(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Native(const std::string& name) const { return (temp_.Native() / name).string(); }
 };
 
 TEST_F(RenderCommandTest, RendersAPageAndCountsPages) {

@@ -7,6 +7,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "render/cbcClasses.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
 
@@ -14,18 +15,9 @@ namespace {
 
 class StyleFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("rpv_style_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    path_ = FromNativePath(dir_ / "info.ini");
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  std::filesystem::path dir_;
-  std::string path_;
+  const test::TTempFolder temp_{"rpv_style_"};
+  const std::string path_ = temp_.Path("info.ini");
 };
 
 const std::vector<std::string> kWriteOrder = {
@@ -326,7 +318,7 @@ TEST_F(StyleFileTest, GarbageValuesGiveUsableDefaults) {
 }
 
 TEST_F(StyleFileTest, UnwritableFolderStillGivesDefaults) {
-  const std::string nowhere = FromNativePath(dir_ / "no" / "such" / "info.ini");
+  const std::string nowhere = FromNativePath(temp_.Native() / "no" / "such" / "info.ini");
   TInfo s;
   s.ReadStyle(nowhere, "Default");
   EXPECT_EQ(s, TInfo());
