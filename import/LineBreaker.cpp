@@ -1,6 +1,7 @@
 #include "import/LineBreaker.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "import/MbScan.h"
 #include "platform/Codepage.h"
@@ -25,11 +26,6 @@ inline bool IsTagAt(std::string_view t, size_t p) {
          t[p + 2] == '\\';
 }
 
-// Just past the next "\E}"; when none follows only the "{" is skipped.
-inline size_t SkipTag(std::string_view t, size_t p) {
-  const size_t e = t.find(kTagEnd, p + 3);
-  return e == std::string_view::npos ? p + 1 : e + kTagEnd.size();
-}
 
 inline unsigned char Byte(std::string_view t, size_t i) {
   return i < t.size() ? static_cast<unsigned char>(t[i]) : 0;
@@ -86,7 +82,19 @@ bool TLineBreaker::FitsUnmeasured(size_t bytes, int32_t indentCells) const {
   return static_cast<int64_t>(bytes) * step + indent <= rules_.LineLength;
 }
 
-size_t TLineBreaker::VisibleFrom(std::string_view t, size_t pos) {
+// Just past the next "\E}"; when none follows only the "{" is skipped.
+// The last search is remembered: a text with many "{H\" and no (or one
+// distant) "\E}" would otherwise be searched to its end at every one of them.
+size_t TLineBreaker::SkipTag(std::string_view t, size_t p) const {
+  const size_t from = p + 3;
+  if (from < tagFrom_ || (tagFound_ != std::string_view::npos && from > tagFound_)) {
+    tagFrom_ = from;
+    tagFound_ = t.find(kTagEnd, from);
+  }
+  return tagFound_ == std::string_view::npos ? p + 1 : tagFound_ + kTagEnd.size();
+}
+
+size_t TLineBreaker::VisibleFrom(std::string_view t, size_t pos) const {
   while (pos < t.size()) {
     if (!IsTagAt(t, pos)) return pos;
     pos = SkipTag(t, pos);
@@ -157,6 +165,13 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   const size_t n = t.size();
   if (start >= n) return n;
   units_.clear();
+  // A text is always cut from its start first: forget the previous text's
+  // tag search then (another text may even sit at the same address).
+  if (start == 0 || t.data() != tagText_.data() || t.size() != tagText_.size()) {
+    tagText_ = t;
+    tagFrom_ = std::numeric_limits<size_t>::max();
+    tagFound_ = std::string_view::npos;
+  }
 
   // 1. Measure up to the first character that does not fit.
   const int64_t W = rules_.LineLength;

@@ -80,7 +80,9 @@ class TLineBreaker {
   };
 
   // The visible character at or after pos, skipping tags; npos at the end.
-  static size_t VisibleFrom(std::string_view text, size_t pos);
+  size_t VisibleFrom(std::string_view text, size_t pos) const;
+  // Just past the tag that opens at pos.
+  size_t SkipTag(std::string_view text, size_t pos) const;
   // Index of the last measured character that starts before pos; -1 if none.
   std::ptrdiff_t LastUnitBefore(size_t pos) const;
   bool UnitIn(std::string_view text, std::ptrdiff_t k, const TCharSet& set) const {
@@ -100,6 +102,11 @@ class TLineBreaker {
   // The visible characters of the line being cut, in order. Tags are left
   // out, so the prohibition rules look through them to the characters.
   std::vector<TUnit> units_;
+  // The last "\E}" search in the text being cut (tagText_): from tagFrom_
+  // on, the first one is at tagFound_ (npos: none).
+  mutable std::string_view tagText_;
+  mutable size_t tagFrom_ = 0;
+  mutable size_t tagFound_ = 0;
 };
 
 }  // namespace rpv

@@ -158,6 +158,25 @@ TEST(LineBreaker, TagsAreZeroWidthAndTransparentToTheRules) {
   ASSERT_EQ(tail.size(), 1u);
 }
 
+TEST(LineBreaker, TagEndsAreFoundAfreshForEveryText) {
+  // The breaker remembers where the last "\E}" was; a new text in the very
+  // same buffer, with its "\E}" elsewhere, must not be cut by the old one.
+  TLineBreaker b(Rules(110));
+  std::string text = Sj("{H\\あいうえおかきくけこ\\E}さ");  // the tag hides ten characters
+  EXPECT_EQ(b.NextBreak(text, 0, 0), text.size());
+  const std::string other = Sj("{H\\あ\\E}いうえおかきくけこさ");
+  ASSERT_EQ(other.size(), text.size());
+  const char* buffer = text.data();
+  text.replace(0, text.size(), other);
+  ASSERT_EQ(text.data(), buffer);
+  const size_t first = b.NextBreak(text, 0, 0);
+  EXPECT_EQ(text.substr(0, first), Sj("{H\\あ\\E}いうえおか"));
+  // Many "{H\" without an end: each loses only its "{", on every line.
+  std::string many;
+  for (int i = 0; i < 200; ++i) many += "{H\\" + Sj("あ");
+  for (const auto& line : Cut(Rules(110), many)) EXPECT_LE(line.size(), 5u * 3 + 5u * 2 + 3u);
+}
+
 TEST(LineBreaker, RubyGroupStaysWithItsBase) {
   const std::string group = Sj("{H\\B}かわ{B_M}川{B\\E}川");
   const std::string nine = Sj("あいうえおかきくけ");
