@@ -22,12 +22,12 @@ uint8_t Sample(int x, int y, int c) {
 }
 
 std::string MakeJpeg(bool progressive) {
-  JpegSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.quality = 85;
-  spec.progressive = progressive;
-  return rpv::testdata::MakeJpeg(spec, Sample);
+  JpegSpec shape;
+  shape.width = kWidth;
+  shape.height = kHeight;
+  shape.quality = 85;
+  shape.progressive = progressive;
+  return rpv::testdata::MakeJpeg(shape, Sample);
 }
 
 std::string MakeBmp() {
@@ -37,11 +37,11 @@ std::string MakeBmp() {
     for (int x = 0; x < kWidth; ++x)
       rows[static_cast<size_t>(y)][static_cast<size_t>(x)] =
           Sample(x, y, 2) | (Sample(x, y, 1) << 8) | (Sample(x, y, 0) << 16);
-  BmpSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.pixels = PackDirect(rows, 3);
-  return rpv::testdata::MakeBmp(spec);
+  BmpSpec shape;
+  shape.width = kWidth;
+  shape.height = kHeight;
+  shape.pixels = PackDirect(rows, 3);
+  return rpv::testdata::MakeBmp(shape);
 }
 
 void BM_DecodeJpegBaseline(benchmark::State& state) {
