@@ -9,11 +9,11 @@
 
 #include "import/CustomBookClass.h"
 #include "import/LineBuilder.h"
-#include "tests/import/BookTestUtil.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
-using rpv::testing::Sj;
-using rpv::testing::TempFolder;
+using rpv::test::S;
+using rpv::test::TTempFolder;
 
 namespace {
 
@@ -32,7 +32,7 @@ void Narrow(TCustomBook& book) {
 
 void SetText(TCustomBook& book, const std::vector<std::string>& utf8Lines) {
   std::string text;
-  for (const auto& l : utf8Lines) text += Sj(l) + "\r\n";
+  for (const auto& l : utf8Lines) text += S(l) + "\r\n";
   book.SourceText.SetText(text);
 }
 
@@ -120,7 +120,7 @@ TEST(BuildLines, BlankLineRemovalKeepsEveryOtherBlankLine) {
   // Source line 9 now stands at display line 5: still found.
   EXPECT_EQ(book.BuildLines(9), 5);
   EXPECT_EQ(Texts(book.DisplayLines),
-            (std::vector<std::string>{Sj("あ"), "", Sj("い"), "", "", Sj("う")}));
+            (std::vector<std::string>{S("あ"), "", S("い"), "", "", S("う")}));
   std::vector<int> sources;
   for (int i = 0; i < book.DisplayLines.Count(); ++i)
     sources.push_back(book.DisplayLines.Item(i)->SourceIndex);
@@ -150,8 +150,8 @@ TEST(BuildLines, HangingIndentAndBlockIndent) {
   // two ideographic spaces continue one cell in; a block indent is not
   // deepened by a bullet; a doubled mark is no bullet.
   EXPECT_EQ(Indents(book.DisplayLines), (std::vector<int>{0, 1, 1, 0, 1, 2, 2, 0, 0}));
-  EXPECT_EQ(book.DisplayLines.Item(1)->Text, Sj("こさしすせそたちつ"));
-  EXPECT_EQ(book.DisplayLines.Item(5)->Text, Sj("・あいうえおかき"));
+  EXPECT_EQ(book.DisplayLines.Item(1)->Text, S("こさしすせそたちつ"));
+  EXPECT_EQ(book.DisplayLines.Item(5)->Text, S("・あいうえおかき"));
   // The source line keeps the indent it was given while being cut.
   EXPECT_EQ(book.SourceLines.Item(0)->Indent, 1);
   EXPECT_EQ(book.SourceLines.Item(2)->Indent, 2);
@@ -166,12 +166,12 @@ TEST(BuildLines, PageBreaksAndTheRubySwitch) {
   book.BuildLines(0);
   const int n = book.DisplayLines.Count();
   ASSERT_EQ(n, 2 * L + 1);
-  EXPECT_EQ(book.DisplayLines.Item(0)->Text, Sj("一"));
-  EXPECT_EQ(book.DisplayLines.Item(L)->Text, Sj("二"));
+  EXPECT_EQ(book.DisplayLines.Item(0)->Text, S("一"));
+  EXPECT_EQ(book.DisplayLines.Item(L)->Text, S("二"));
   // Mid-line, the annotation is a side note and breaks nothing.
   EXPECT_NE(book.DisplayLines.Item(L + 1)->Text.find("{H\\O}"), std::string::npos);
   // A one-column page: a column break also starts the next page.
-  EXPECT_EQ(book.DisplayLines.Item(2 * L)->Text, Sj("五"));
+  EXPECT_EQ(book.DisplayLines.Item(2 * L)->Text, S("五"));
   EXPECT_EQ(book.PageCount, 3);
   EXPECT_EQ(book.BuildLines(6), 2 * L);
 
@@ -179,12 +179,12 @@ TEST(BuildLines, PageBreaksAndTheRubySwitch) {
   book.Style.Blue = 0;
   book.BuildLines(0);
   EXPECT_EQ(book.DisplayLines.Count(), 7);
-  EXPECT_EQ(book.DisplayLines.Item(1)->Text, Sj("［＃改ページ］"));
+  EXPECT_EQ(book.DisplayLines.Item(1)->Text, S("［＃改ページ］"));
   EXPECT_EQ(book.PageCount, 1);
 }
 
 TEST(PlaceImages, ReservesLinesAndMovesPicturesToTheNextColumn) {
-  TempFolder tmp;
+  TTempFolder tmp("rpv_book_");
   const std::string tall = tmp.Write("tall.bmp", Bmp(10, 300));
   const std::string wide = tmp.Write("wide.bmp", Bmp(1000, 100));
   const std::string huge = tmp.Write("huge.bmp", Bmp(100, 1200));
@@ -252,7 +252,7 @@ TEST(PlaceImages, ReservesLinesAndMovesPicturesToTheNextColumn) {
 
   // A picture that cannot be loaded leaves its name and reserves nothing.
   book.Style.Direction = kDirectionHorizontal;
-  fill(1, Sj("前") + tag(tmp.Dir() + "none.bmp"));
+  fill(1, S("前") + tag(tmp.Dir() + "none.bmp"));
   const std::string broken = tmp.Write("broken.bmp", "BM garbage");
   PlaceImages(book);
   EXPECT_EQ(Texts(book.DisplayLines), (std::vector<std::string>{"t", "[none.bmp]", "after"}));
@@ -262,23 +262,23 @@ TEST(PlaceImages, ReservesLinesAndMovesPicturesToTheNextColumn) {
 }
 
 TEST(BuildLines, HtmlKeepsStylesPerLineAndPlacesPictures) {
-  TempFolder tmp;
+  TTempFolder tmp("rpv_book_");
   tmp.Write("pic.bmp", Bmp(20, 50));
   TCustomBook book;
   Narrow(book);
   book.Style.HtmlTag = kHtmlTagAnalyse | kHtmlTagImg;
   const std::string file = tmp.Write(
-      "t.html", Sj("<html><title>題</title><body><p><b>あいうえおかきくけこ<i>さしすせそたちつてと"
+      "t.html", S("<html><title>題</title><body><p><b>あいうえおかきくけこ<i>さしすせそたちつてと"
                    "なにぬ</i>ねのはひふへほ</b>まみむ</p><img src=\"pic.bmp\"><img src=\"no.jpg\">"
                    "</body></html>"));
   book.LoadFromFile(file);
   ASSERT_TRUE(book.IsHtml);
   book.BuildLines(0);
-  EXPECT_EQ(book.Title, Sj("題"));
+  EXPECT_EQ(book.Title, S("題"));
   const auto texts = Texts(book.DisplayLines);
   ASSERT_GE(texts.size(), 5u);
-  EXPECT_EQ(texts[0], "{H\\L\\E}" + Sj("あいうえおかきくけこ") + "{H\\IS\\E}{H\\D\\E}{H\\IE\\E}");
-  EXPECT_EQ(texts[1], "{H\\IS\\E}{H\\L\\E}" + Sj("さしすせそたちつてと") + "{H\\D\\E}{H\\IE\\E}");
+  EXPECT_EQ(texts[0], "{H\\L\\E}" + S("あいうえおかきくけこ") + "{H\\IS\\E}{H\\D\\E}{H\\IE\\E}");
+  EXPECT_EQ(texts[1], "{H\\IS\\E}{H\\L\\E}" + S("さしすせそたちつてと") + "{H\\D\\E}{H\\IE\\E}");
   EXPECT_EQ(texts[2].rfind("{H\\IS\\E}{H\\L\\E}", 0), 0u);
   bool picture = false;
   bool missing = false;

@@ -4,11 +4,11 @@
 
 #include "import/CustomBookClass.h"
 #include "import/ReadError.h"
-#include "tests/import/BookTestUtil.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
-using rpv::testing::Sj;
-using rpv::testing::TempFolder;
+using rpv::test::S;
+using rpv::test::TTempFolder;
 
 TEST(SourceText, SplitsAtEveryLineBreakKind) {
   TSourceText t;
@@ -38,15 +38,15 @@ TEST(SourceText, SplitsAtEveryLineBreakKind) {
 }
 
 TEST(CustomBook, LoadStyleBuildsTheFourFonts) {
-  TempFolder tmp;
+  TTempFolder tmp("rpv_book_");
   TCustomBook book;
   // A missing settings file gives the built-in style (and is created).
   book.TextColor = 0x123456;
-  book.LoadStyle(tmp.Dir() + "info.ini", Sj("標準"), 96);
+  book.LoadStyle(tmp.Dir() + "info.ini", S("標準"), 96);
   EXPECT_TRUE(FileExists(tmp.Dir() + "info.ini"));
   EXPECT_EQ(book.Style.ScreenDpi, 96);
   EXPECT_EQ(book.TextColor, book.Style.FontColor);
-  const std::string gothic = Sj("ＭＳ ゴシック");
+  const std::string gothic = S("ＭＳ ゴシック");
   EXPECT_EQ(book.BodyFont, (TFontDesc{22, 400, false, false, 2700, "@" + gothic}));
   EXPECT_EQ(book.RubyFont, (TFontDesc{24, 400, false, false, 2700, "@" + gothic}));
   EXPECT_EQ(book.UprightFont, (TFontDesc{22, 400, false, false, 0, gothic}));
@@ -55,10 +55,10 @@ TEST(CustomBook, LoadStyleBuildsTheFourFonts) {
   // Supersampling, weight and horizontal writing; a face longer than a font
   // description holds is cut before the character that would not fit; "@"
   // as the trail byte of "　" (81 40) is not the vertical mark.
-  const std::string longFace = Sj("あいうえおかきくけこさしすせそ");  // 30 bytes
-  const std::string spaced = Sj("ＭＳ　明朝");
+  const std::string longFace = S("あいうえおかきくけこさしすせそ");  // 30 bytes
+  const std::string spaced = S("ＭＳ　明朝");
   tmp.Write("s.ini", "[x]\r\nFontSize=12\r\nAntiAliasing=2\r\nFontWeight=700\r\nDirection=0\r\n"
-                     "FontName=" + longFace + Sj("た") + "\r\nRFontName=" + spaced +
+                     "FontName=" + longFace + S("た") + "\r\nRFontName=" + spaced +
                      "\r\nRFontSize=6\r\nRAntiAliasing=1\r\n");
   book.LoadStyle(tmp.Dir() + "s.ini", "x", 144);
   EXPECT_EQ(book.BodyFont, (TFontDesc{48, 700, false, false, 0, longFace}));
@@ -109,13 +109,13 @@ TEST(CustomBook, MinimumPageFromTheStyle) {
 }
 
 TEST(CustomBook, LoadFromFileSplitsPathAndTextAndKnowsHtml) {
-  TempFolder tmp;
+  TTempFolder tmp("rpv_book_");
   TCustomBook book;
-  book.LoadFromFile(tmp.Write("a.txt", Sj("一行目\r\n二行目\n三行目\r")));
+  book.LoadFromFile(tmp.Write("a.txt", S("一行目\r\n二行目\n三行目\r")));
   EXPECT_EQ(book.FileDir, tmp.Dir());
   EXPECT_EQ(book.FileName, "a.txt");
   ASSERT_EQ(book.SourceText.Count(), 3u);
-  EXPECT_EQ(book.SourceText[1], Sj("二行目"));
+  EXPECT_EQ(book.SourceText[1], S("二行目"));
   EXPECT_FALSE(book.IsHtml);
 
   // The extension is compared in lower case, and "xhtml" holds "htm".

@@ -10,15 +10,16 @@
 #include "import/LineBreaker.h"
 #include "import/MbScan.h"
 #include "platform/Codepage.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
+using rpv::test::S;
 
 namespace {
 
-std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
 
-const std::string kHead = Sj("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}」、･ｰﾞﾟ");
-const std::string kEnd = Sj("（［｛「『([{「");
+const std::string kHead = S("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}」、･ｰﾞﾟ");
+const std::string kEnd = S("（［｛「『([{「");
 
 TBreakRules Rules(int w, bool hang = true, bool head = true, bool end = true,
                   bool wordWrap = true) {
@@ -52,7 +53,7 @@ std::vector<std::string> Cut(const TBreakRules& rules, const std::string& text, 
 
 std::vector<std::string> SjAll(std::initializer_list<const char*> utf8) {
   std::vector<std::string> v;
-  for (const char* s : utf8) v.push_back(Sj(s));
+  for (const char* s : utf8) v.push_back(S(s));
   return v;
 }
 
@@ -60,8 +61,8 @@ std::vector<std::string> SjAll(std::initializer_list<const char*> utf8) {
 
 TEST(LineBreaker, MeasuresFullAndHalfWidthCharacters) {
   const TBreakRules r = Rules(220);
-  EXPECT_EQ(Cut(r, Sj("あいうえおかきくけこ")), SjAll({"あいうえおかきくけこ"}));
-  EXPECT_EQ(Cut(r, Sj("あいうえおかきくけこさ")), SjAll({"あいうえおかきくけこ", "さ"}));
+  EXPECT_EQ(Cut(r, S("あいうえおかきくけこ")), SjAll({"あいうえおかきくけこ"}));
+  EXPECT_EQ(Cut(r, S("あいうえおかきくけこさ")), SjAll({"あいうえおかきくけこ", "さ"}));
   // 11 px a letter: 20 fit, the 21st does not; one word longer than the
   // line is cut where it overflows.
   EXPECT_EQ(Cut(r, std::string(20, 'a')).size(), 1u);
@@ -70,9 +71,9 @@ TEST(LineBreaker, MeasuresFullAndHalfWidthCharacters) {
   // BetweenChar follows every character, also the last that fits.
   TBreakRules spaced = r;
   spaced.BetweenChar = 2;
-  EXPECT_EQ(Cut(spaced, Sj("あいうえおかきくけこ")), SjAll({"あいうえおかきくけ", "こ"}));
+  EXPECT_EQ(Cut(spaced, S("あいうえおかきくけこ")), SjAll({"あいうえおかきくけ", "こ"}));
   // The indent is taken from the line's room.
-  EXPECT_EQ(Cut(r, Sj("あいうえおかきくけこ"), 2), SjAll({"あいうえおかきく", "けこ"}));
+  EXPECT_EQ(Cut(r, S("あいうえおかきくけこ"), 2), SjAll({"あいうえおかきく", "けこ"}));
 }
 
 TEST(LineBreaker, UnmeasuredFitCountsEveryByteAsACellAndTheIndent) {
@@ -87,40 +88,40 @@ TEST(LineBreaker, UnmeasuredFitCountsEveryByteAsACellAndTheIndent) {
 TEST(LineBreaker, KinsokuAndHanging) {
   const std::string ten = "あいうえおかきくけこ";
   // Hanging: the full stop stays on the line, in the reserved cell.
-  EXPECT_EQ(Cut(Rules(220), Sj(ten + "。さ")), SjAll({"あいうえおかきくけこ。", "さ"}));
+  EXPECT_EQ(Cut(Rules(220), S(ten + "。さ")), SjAll({"あいうえおかきくけこ。", "さ"}));
   // Only one character hangs; a second forbidden one pulls the last
   // ordinary character along.
-  EXPECT_EQ(Cut(Rules(220), Sj(ten + "。」さ")), SjAll({"あいうえおかきくけ", "こ。」さ"}));
+  EXPECT_EQ(Cut(Rules(220), S(ten + "。」さ")), SjAll({"あいうえおかきくけ", "こ。」さ"}));
   // Without hanging the head rule moves the 10th character with the stop.
-  EXPECT_EQ(Cut(Rules(220, false), Sj(ten + "。さ")), SjAll({"あいうえおかきくけ", "こ。さ"}));
+  EXPECT_EQ(Cut(Rules(220, false), S(ten + "。さ")), SjAll({"あいうえおかきくけ", "こ。さ"}));
   // With neither rule the stop begins the next line.
-  EXPECT_EQ(Cut(Rules(220, false, false), Sj(ten + "。")), SjAll({ten.c_str(), "。"}));
+  EXPECT_EQ(Cut(Rules(220, false, false), S(ten + "。")), SjAll({ten.c_str(), "。"}));
   // An opening bracket never ends a line.
-  EXPECT_EQ(Cut(Rules(220), Sj("あいうえおかきくけ「こ」")),
+  EXPECT_EQ(Cut(Rules(220), S("あいうえおかきくけ「こ」")),
             SjAll({"あいうえおかきくけ", "「こ」"}));
-  EXPECT_EQ(Cut(Rules(220, true, true, false), Sj("あいうえおかきくけ「こ」")),
+  EXPECT_EQ(Cut(Rules(220, true, true, false), S("あいうえおかきくけ「こ」")),
             SjAll({"あいうえおかきくけ「", "こ」"}));
   // The head rule pulling a character after an opening bracket takes the
   // bracket too.
-  EXPECT_EQ(Cut(Rules(220, false), Sj("あいうえおかきく「け」")),
+  EXPECT_EQ(Cut(Rules(220, false), S("あいうえおかきく「け」")),
             SjAll({"あいうえおかきく", "「け」"}));
   // A run of forbidden characters from the line start is cut where it
   // overflows rather than never.
-  const std::string bars = Sj("ーーーーーーーーーーーーーー");
+  const std::string bars = S("ーーーーーーーーーーーーーー");
   EXPECT_EQ(Cut(Rules(220, false), bars).size(), 2u);
-  const std::string brackets = Sj("「「「「「「「「「「「「「「");
+  const std::string brackets = S("「「「「「「「「「「「「「「");
   EXPECT_EQ(Cut(Rules(220), brackets).size(), 2u);
 }
 
 TEST(LineBreaker, RuleCharactersAreWholeCharacters) {
   // "x" is the trail byte of "』" (81 78) and "A" that of "、" (81 41): as
   // single characters they are not forbidden at a line head.
-  const std::string ten = Sj("あいうえおかきくけこ");
+  const std::string ten = S("あいうえおかきくけこ");
   EXPECT_EQ(Cut(Rules(220, true, true, true, false), ten + "x")[0], ten);
   EXPECT_EQ(Cut(Rules(220, true, true, true, false), ten + "A")[0], ten);
   // Half-width katakana and ASCII punctuation from the rule string are.
   EXPECT_EQ(Cut(Rules(220), ten + ")")[0], ten + ")");
-  EXPECT_EQ(Cut(Rules(220), ten + Sj("ｰ"))[0], ten + Sj("ｰ"));
+  EXPECT_EQ(Cut(Rules(220), ten + S("ｰ"))[0], ten + S("ｰ"));
 }
 
 TEST(LineBreaker, EnglishWordWrap) {
@@ -133,28 +134,28 @@ TEST(LineBreaker, EnglishWordWrap) {
   EXPECT_EQ(Cut(Rules(198), s)[0], "The quick brown ");
   // Digits, quotes and "<" belong to words; after a double-byte character
   // the word moves as a whole.
-  EXPECT_EQ(Cut(Rules(220), Sj("あいうえおかきくけ$12%"))[0], Sj("あいうえおかきくけ"));
+  EXPECT_EQ(Cut(Rules(220), S("あいうえおかきくけ$12%"))[0], S("あいうえおかきくけ"));
   // A word longer than the line is cut at the overflow.
   EXPECT_EQ(Cut(Rules(220), "a " + std::string(30, 'b')),
             (std::vector<std::string>{"a ", std::string(20, 'b'), std::string(10, 'b')}));
 }
 
 TEST(LineBreaker, TagsAreZeroWidthAndTransparentToTheRules) {
-  const std::string ten = Sj("あいうえおかきくけこ");
+  const std::string ten = S("あいうえおかきくけこ");
   // Any tag, in either letter case, costs nothing.
   EXPECT_EQ(Cut(Rules(220), "{H\\L\\E}" + ten + "{h\\D\\E}").size(), 1u);
-  EXPECT_EQ(Cut(Rules(220), Sj("あいうえお{H\\O}注記がとても長いのです{O\\E}かきくけこ")).size(), 1u);
+  EXPECT_EQ(Cut(Rules(220), S("あいうえお{H\\O}注記がとても長いのです{O\\E}かきくけこ")).size(), 1u);
   // A "{H\" without an end loses only its "{".
-  EXPECT_EQ(Cut(Rules(220), Sj("{H\\あいうえおかきくけ")).size(), 1u);
-  EXPECT_EQ(Cut(Rules(220), Sj("{H\\あいうえおかきくけこ")).size(), 2u);
+  EXPECT_EQ(Cut(Rules(220), S("{H\\あいうえおかきくけ")).size(), 1u);
+  EXPECT_EQ(Cut(Rules(220), S("{H\\あいうえおかきくけこ")).size(), 2u);
   // A style tag between a character and a full stop does not defeat the
   // head rule.
-  const auto lines = Cut(Rules(220, false), ten + "{H\\D\\E}" + Sj("。"));
+  const auto lines = Cut(Rules(220, false), ten + "{H\\D\\E}" + S("。"));
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], ten.substr(0, 18));
-  EXPECT_EQ(lines[1], Sj("こ{H\\D\\E}。"));
+  EXPECT_EQ(lines[1], S("こ{H\\D\\E}。"));
   // Tags left after the last character stay on the last line.
-  const auto tail = Cut(Rules(220), ten + Sj("。") + "{H\\D\\E}");
+  const auto tail = Cut(Rules(220), ten + S("。") + "{H\\D\\E}");
   ASSERT_EQ(tail.size(), 1u);
 }
 
@@ -162,54 +163,54 @@ TEST(LineBreaker, TagEndsAreFoundAfreshForEveryText) {
   // The breaker remembers where the last "\E}" was; a new text in the very
   // same buffer, with its "\E}" elsewhere, must not be cut by the old one.
   TLineBreaker b(Rules(110));
-  std::string text = Sj("{H\\あいうえおかきくけこ\\E}さ");  // the tag hides ten characters
+  std::string text = S("{H\\あいうえおかきくけこ\\E}さ");  // the tag hides ten characters
   EXPECT_EQ(b.NextBreak(text, 0, 0), text.size());
-  const std::string other = Sj("{H\\あ\\E}いうえおかきくけこさ");
+  const std::string other = S("{H\\あ\\E}いうえおかきくけこさ");
   ASSERT_EQ(other.size(), text.size());
   const char* buffer = text.data();
   text.replace(0, text.size(), other);
   ASSERT_EQ(text.data(), buffer);
   const size_t first = b.NextBreak(text, 0, 0);
-  EXPECT_EQ(text.substr(0, first), Sj("{H\\あ\\E}いうえおか"));
+  EXPECT_EQ(text.substr(0, first), S("{H\\あ\\E}いうえおか"));
   // Many "{H\" without an end: each loses only its "{", on every line.
   std::string many;
-  for (int i = 0; i < 200; ++i) many += "{H\\" + Sj("あ");
+  for (int i = 0; i < 200; ++i) many += "{H\\" + S("あ");
   for (const auto& line : Cut(Rules(110), many)) EXPECT_LE(line.size(), 5u * 3 + 5u * 2 + 3u);
 }
 
 TEST(LineBreaker, RubyGroupStaysWithItsBase) {
-  const std::string group = Sj("{H\\B}かわ{B_M}川{B\\E}川");
-  const std::string nine = Sj("あいうえおかきくけ");
+  const std::string group = S("{H\\B}かわ{B_M}川{B\\E}川");
+  const std::string nine = S("あいうえおかきくけ");
   // The base's copy is the 11th character: the group moves with it.
-  auto lines = Cut(Rules(220), nine + Sj("こ") + group);
+  auto lines = Cut(Rules(220), nine + S("こ") + group);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1], group);
   // The group costs nothing; the base is measured once.
   EXPECT_EQ(Cut(Rules(220), nine + group).size(), 1u);
   // Pulled back by the head rule to the base, the group still goes along.
-  lines = Cut(Rules(220, false), nine + group + Sj("。"));
+  lines = Cut(Rules(220, false), nine + group + S("。"));
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], nine);
-  EXPECT_EQ(lines[1], group + Sj("。"));
+  EXPECT_EQ(lines[1], group + S("。"));
   // A lone closing literal is ordinary text.
   EXPECT_EQ(Cut(Rules(220), std::string(15, 'a') + "{B\\E}b").size(), 2u);
 }
 
 TEST(LineBreaker, AlwaysMovesOnAndNeverCutsAnEmptyLine) {
   // Not even one character fits: one a line.
-  EXPECT_EQ(Cut(Rules(10), Sj("あいう")), SjAll({"あ", "い", "う"}));
-  EXPECT_EQ(Cut(Rules(220), Sj("あいう"), 20), SjAll({"あ", "い", "う"}));
+  EXPECT_EQ(Cut(Rules(10), S("あいう")), SjAll({"あ", "い", "う"}));
+  EXPECT_EQ(Cut(Rules(220), S("あいう"), 20), SjAll({"あ", "い", "う"}));
   EXPECT_EQ(Cut(Rules(-5), "{H\\L\\E}ab"), (std::vector<std::string>{"{H\\L\\E}a", "b"}));
   // A ruby group whose base fits nowhere goes with its first character.
-  EXPECT_EQ(Cut(Rules(10), Sj("{H\\B}か{B_M}川{B\\E}川")).size(), 1u);
+  EXPECT_EQ(Cut(Rules(10), S("{H\\B}か{B_M}川{B\\E}川")).size(), 1u);
 
   // Random lines under random measures: every cut moves on, holds a visible
   // character, ends on a character boundary and keeps each ruby group with
   // its base.
   const std::vector<std::string> pool = {
-      Sj("あ"), Sj("漢"), Sj("。"), Sj("、"), Sj("」"), Sj("「"), Sj("（"), Sj("ー"),
-      "a", "b", " ", "(", ")", "1", "{H\\L\\E}", "{H\\D\\E}", Sj("{H\\B}かわ{B_M}川{B\\E}川"),
-      Sj("{H\\O}注{O\\E}"), "{", "{H\\", "\\E}", Sj("ｱ"), Sj("ﾞ")};
+      S("あ"), S("漢"), S("。"), S("、"), S("」"), S("「"), S("（"), S("ー"),
+      "a", "b", " ", "(", ")", "1", "{H\\L\\E}", "{H\\D\\E}", S("{H\\B}かわ{B_M}川{B\\E}川"),
+      S("{H\\O}注{O\\E}"), "{", "{H\\", "\\E}", S("ｱ"), S("ﾞ")};
   std::mt19937 rng(12345);
   for (int round = 0; round < 3000; ++round) {
     std::string text;
@@ -243,28 +244,28 @@ TEST(LineBreaker, AlwaysMovesOnAndNeverCutsAnEmptyLine) {
 
 TEST(LineBreaker, HangingIndent) {
   const TLineBreaker b(Rules(220));
-  EXPECT_EQ(b.HangingIndent(Sj("・項目")), 1);
-  EXPECT_EQ(b.HangingIndent(Sj("※注")), 1);
-  EXPECT_EQ(b.HangingIndent(Sj("▼")), 1);
+  EXPECT_EQ(b.HangingIndent(S("・項目")), 1);
+  EXPECT_EQ(b.HangingIndent(S("※注")), 1);
+  EXPECT_EQ(b.HangingIndent(S("▼")), 1);
   // Doubled, or followed by another symbol, it is no list mark.
-  EXPECT_EQ(b.HangingIndent(Sj("・・・")), 0);
-  EXPECT_EQ(b.HangingIndent(Sj("※「注」")), 0);
-  EXPECT_EQ(b.HangingIndent(Sj("あ・")), 0);
+  EXPECT_EQ(b.HangingIndent(S("・・・")), 0);
+  EXPECT_EQ(b.HangingIndent(S("※「注」")), 0);
+  EXPECT_EQ(b.HangingIndent(S("あ・")), 0);
   // Ideographic spaces: one less than the run, two more before a mark.
-  EXPECT_EQ(b.HangingIndent(Sj("　本文")), 0);
-  EXPECT_EQ(b.HangingIndent(Sj("　　　本文")), 2);
-  EXPECT_EQ(b.HangingIndent(Sj("　・項目")), 2);
-  EXPECT_EQ(b.HangingIndent(Sj("　　・項目")), 3);
+  EXPECT_EQ(b.HangingIndent(S("　本文")), 0);
+  EXPECT_EQ(b.HangingIndent(S("　　　本文")), 2);
+  EXPECT_EQ(b.HangingIndent(S("　・項目")), 2);
+  EXPECT_EQ(b.HangingIndent(S("　　・項目")), 3);
   EXPECT_EQ(b.HangingIndent(""), 0);
   // Never more than half the line: 5 cells of 22 px in 220 is exactly half.
-  EXPECT_EQ(b.HangingIndent(Sj("　　　　　　本文")), 5);
-  EXPECT_EQ(b.HangingIndent(Sj("　　　　　　　本文")), 0);
+  EXPECT_EQ(b.HangingIndent(S("　　　　　　本文")), 5);
+  EXPECT_EQ(b.HangingIndent(S("　　　　　　　本文")), 0);
 }
 
 TEST(ByteSearch, FindsSequencesAnywhereAndNothingBeyondTheText) {
   const std::string ann = "\x81\x6D\x81\x94";  // "［＃"
   EXPECT_TRUE(HasBytes(ann, ann));
-  EXPECT_TRUE(HasBytes(Sj("前［＃注］"), ann));
+  EXPECT_TRUE(HasBytes(S("前［＃注］"), ann));
   EXPECT_TRUE(HasBytes("x" + ann, ann));
   EXPECT_FALSE(HasBytes(ann.substr(0, 3), ann));
   EXPECT_FALSE(HasBytes("", ann));

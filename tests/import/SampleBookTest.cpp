@@ -12,11 +12,11 @@
 
 #include "import/CustomBookClass.h"
 #include "import/MbScan.h"
-#include "tests/import/BookTestUtil.h"
+#include "tests/support/TestSupport.h"
 
 using namespace rpv;
-using rpv::testing::Sj;
-using rpv::testing::TempFolder;
+using rpv::test::S;
+using rpv::test::TTempFolder;
 
 namespace {
 
@@ -107,14 +107,14 @@ void CheckBook(TCustomBook& book, const std::string& what) {
     }
     // Annotations that act are gone from the text.
     for (const char* gone : {"ここから", "字下げ終わり", "改ページ"}) {
-      EXPECT_EQ(t.find(Sj(gone)), std::string::npos) << Cp932ToUtf8(t);
+      EXPECT_EQ(t.find(S(gone)), std::string::npos) << Cp932ToUtf8(t);
     }
   }
 
   // Cutting loses nothing: the lines of a source line put together give it.
   for (int s = 0; s < book.SourceLines.Count(); ++s) {
     const TLine& src = *book.SourceLines.Item(s);
-    if (src.Text.find(Sj("［＃")) != std::string::npos) continue;
+    if (src.Text.find(S("［＃")) != std::string::npos) continue;
     std::string joined;
     for (int i = 0; i < n; ++i) {
       if (d.Item(i)->SourceIndex == src.SourceIndex) joined += d.Item(i)->Text;
@@ -127,8 +127,8 @@ void CheckBook(TCustomBook& book, const std::string& what) {
   int indent = 0;
   std::vector<int> expected(text.Count(), 0);
   for (size_t s = 0; s < text.Count(); ++s) {
-    if (text[s] == Sj("［＃ここから２字下げ］")) indent = 2;
-    if (text[s] == Sj("［＃ここで字下げ終わり］")) indent = 0;
+    if (text[s] == S("［＃ここから２字下げ］")) indent = 2;
+    if (text[s] == S("［＃ここで字下げ終わり］")) indent = 0;
     expected[s] = indent;
   }
   for (int i = 0; i < n; ++i) {
@@ -141,7 +141,7 @@ void CheckBook(TCustomBook& book, const std::string& what) {
   // A page break on a line of its own: what follows starts a page.
   const int perPage = st.LinesPerColumn() * st.Columns();
   for (size_t s = 0; s + 1 < text.Count(); ++s) {
-    if (text[s] != Sj("［＃改ページ］")) continue;
+    if (text[s] != S("［＃改ページ］")) continue;
     int first = -1;
     for (int i = 0; i < n && first < 0; ++i) {
       if (d.Item(i)->SourceIndex == static_cast<int>(s + 1)) first = i;
@@ -170,7 +170,7 @@ void CheckPositions(TCustomBook& book, int step) {
   }
 }
 
-void DefaultPage(TCustomBook& book, const TempFolder& tmp, bool vertical) {
+void DefaultPage(TCustomBook& book, const TTempFolder& tmp, bool vertical) {
   book.LoadStyle(tmp.Dir() + "info.ini", "default", 96);
   book.Style.Direction = vertical ? kDirectionVertical : kDirectionHorizontal;
   book.SetPageWidth(800);
@@ -217,13 +217,13 @@ std::string MakeBook(unsigned seed, int paragraphs) {
     }
     out += para + "。\r\n";
   }
-  return Sj(out);
+  return S(out);
 }
 
 }  // namespace
 
 TEST(SampleBook, KeepsEveryRuleInBothDirections) {
-  TempFolder tmp;
+  TTempFolder tmp("rpv_book_");
   for (const bool vertical : {true, false}) {
     TCustomBook book;
     DefaultPage(book, tmp, vertical);
@@ -237,7 +237,7 @@ TEST(SampleBook, KeepsEveryRuleInBothDirections) {
 }
 
 TEST(SampleBook, LongGeneratedBookUnderSeveralRuleSets) {
-  TempFolder tmp;
+  TTempFolder tmp("rpv_book_");
   const std::string file = tmp.Write("long.txt", MakeBook(7, 400));
   struct Case {
     const char* name;
