@@ -2,11 +2,14 @@
 # source file never needs a change here. A folder without sources yields an
 # INTERFACE target so dependants still link. ONLY (a regular expression)
 # keeps just the matching sources, EXCLUDE leaves the matching ones out, so
-# one folder can feed two libraries.
+# one folder can feed two libraries. A core folder's Qt dialogs (the archive
+# chooser, the bookmark manager) sit in its qt/ subfolder and are built into
+# the window's library instead, so the core itself never includes Qt.
 function(rpv_core_library name dir)
   cmake_parse_arguments(PARSE_ARGV 2 _opt "" "ONLY;EXCLUDE" "")
   set(_deps ${_opt_UNPARSED_ARGUMENTS})
   file(GLOB_RECURSE _src CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+  list(FILTER _src EXCLUDE REGEX "/qt/[^/]*\\.cpp$")
   if(_opt_ONLY)
     list(FILTER _src INCLUDE REGEX "${_opt_ONLY}")
   endif()
