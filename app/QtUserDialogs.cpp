@@ -6,9 +6,12 @@
 #include <QInputDialog>
 #include <QUrl>
 #include <QMessageBox>
+#include <QTabWidget>
 
 #include "app/FindDialog.h"
 #include "app/QtText.h"
+#include "dialogs/rpvSetUpStyle.h"
+#include "dialogs/rpvSetUpStyleList.h"
 
 namespace rpv {
 
@@ -66,6 +69,25 @@ std::optional<std::string> TQtUserDialogs::OpenFileName(const std::string& folde
 
 void TQtUserDialogs::OpenUrl(const std::string& url) {
   QDesktopServices::openUrl(QUrl(ToQString(url), QUrl::TolerantMode));
+}
+
+bool TQtUserDialogs::EditStyle(const TStyleDialogContext& context, const std::string& section,
+                               int& page) {
+  TfrmStyleSetUp editor(owner_);
+  editor.pgcSetUp->setCurrentIndex(page);
+  editor.Open(context.SettingsFile, section, context.PageWidth, context.PageHeight, context.Dpi,
+              context.Book, context.SourceLine);
+  const bool ok = editor.exec() == QDialog::Accepted;
+  page = editor.pgcSetUp->currentIndex();
+  return ok;
+}
+
+std::vector<std::string> TQtUserDialogs::EditStyleList(const TStyleDialogContext& context,
+                                                       std::vector<std::string> names) {
+  TfrmSetUpList list(owner_, context, *this);
+  list.SetNames(names);
+  list.exec();
+  return list.Names();
 }
 
 }  // namespace rpv

@@ -28,6 +28,10 @@ class TQtUserDialogs : public IUserDialogs {
   std::optional<std::string> OpenFileName(const std::string& folder,
                                           const std::vector<std::string>& nameFilters) override;
   void OpenUrl(const std::string& url) override;
+  bool EditStyle(const TStyleDialogContext& context, const std::string& section,
+                 int& page) override;
+  std::vector<std::string> EditStyleList(const TStyleDialogContext& context,
+                                         std::vector<std::string> names) override;
 
  private:
   QWidget* owner_;

@@ -3,12 +3,27 @@
 // CP932, like every string of the program; the Qt implementation converts.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace rpv {
+
+class TBookClass;
+
+// What the style dialogs are given by the window: the style file, the page
+// the style is for (device pixels and dots per inch), and the document the
+// editor's preview shows from a source line (none: a sample text).
+struct TStyleDialogContext {
+  std::string SettingsFile;
+  int32_t PageWidth = 0;
+  int32_t PageHeight = 0;
+  int32_t Dpi = 96;
+  const TBookClass* Book = nullptr;
+  int32_t SourceLine = 0;
+};
 
 // Options of the find dialog, as FindText takes them.
 inline constexpr int kFindOptionDown = 0x1;
@@ -47,6 +62,22 @@ class IUserDialogs {
   }
   // Hands a web or mail address to the desktop's handler.
   virtual void OpenUrl(const std::string& url) { (void)url; }
+
+  // The style editor for one section, opened on tab `page`, which is set to
+  // the tab shown last. True when closed with OK (the section is written).
+  virtual bool EditStyle(const TStyleDialogContext& context, const std::string& section,
+                         int& page) {
+    (void)context;
+    (void)section;
+    (void)page;
+    return false;
+  }
+  // The style list with the given names; the names as the user left them.
+  virtual std::vector<std::string> EditStyleList(const TStyleDialogContext& context,
+                                                 std::vector<std::string> names) {
+    (void)context;
+    return names;
+  }
 };
 
 }  // namespace rpv

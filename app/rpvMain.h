@@ -11,6 +11,7 @@
 //   rpvMainScreen.cpp      full screen and the hidden menu bar
 //   rpvMainInput.cpp       keys, mouse, wheel and gestures run commands
 //   rpvMainSources.cpp     open dialog, clipboard, drops, links, history
+//   rpvMainStyles.cpp      the style menu: add, list, editor
 #pragma once
 
 #include <QPoint>
@@ -113,6 +114,12 @@ class TfrmRPV : public QWidget {
   // Reads ka.ini / ma.ini (or the defaults) into the slots.
   void LoadKeyAssignments();
   void LoadMouseAssignments();
+
+  // ---- Styles (rpvMainStyles.cpp) -----------------------------------------
+  // The style editor for the current style, on the tab last used.
+  void ChangeStyle();
+  void mnuSAddClick();
+  void mnuSListClick();
 
   // ---- Document sources ---------------------------------------------------
   void OpenWithDialog();
@@ -228,6 +235,12 @@ class TfrmRPV : public QWidget {
   void mnuFFileHistoryClick(int index);
   void BuildBookmarkMenu();
   void BuildToolMenu();
+
+  // rpvMainStyles.cpp
+  void ConnectStyleMenu();
+  // Removes the style items and makes one for each of StyleNames.
+  void RebuildStyleMenu();
+  TStyleDialogContext StyleDialogContext() const;
 
   // rpvMainDocument.cpp
   void LoadCurrentStyle();

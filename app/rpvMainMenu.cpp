@@ -85,6 +85,7 @@ void TfrmRPV::BuildMainMenu() {
   AddSeparator(mnuS, "N4");
   mnuSChage = AddItem(mnuS, "mnuSChage", "スタイルの変更(&C)");
   AddSeparator(mnuS, "N3");
+  ConnectStyleMenu();
 
   mnuTool = AddMenu(mnuMain, "mnuTool", "ツール(&T)");
 

@@ -93,6 +93,16 @@ void TCustomBook::LoadStyle(std::string_view settingsFile, std::string_view sect
   MakeFonts();
 }
 
+void TCustomBook::SetStyle(const TInfo& style, int32_t dpi) {
+  const int32_t width = Style.PageWidth;
+  const int32_t height = Style.PageHeight;
+  Style = style;
+  Style.PageWidth = width;
+  Style.PageHeight = height;
+  Style.ScreenDpi = dpi;
+  MakeFonts();
+}
+
 void TCustomBook::MakeFonts() {
   const TBookFonts fonts = BuildBookFonts(Style);
   BodyFont = fonts.Body;

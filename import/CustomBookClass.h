@@ -69,6 +69,9 @@ class TCustomBook {
   // Reads the style section (defaults where keys are missing), sets the
   // screen resolution, builds the four fonts and resets TextColor.
   virtual void LoadStyle(std::string_view settingsFile, std::string_view section, int32_t dpi);
+  // The same from a style in memory (the style editor's preview): its
+  // stored settings replace the book's, the page size stays.
+  void SetStyle(const TInfo& style, int32_t dpi);
 
   // Rebuilds the source and display lines and PageCount from SourceText.
   // Returns the first display line of the given source line, 0 when the

@@ -1,6 +1,8 @@
 #include "platform/FaceResolver.h"
 
 #include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
+#include <hb.h>
 
 #include <algorithm>
 #include <memory>
@@ -75,6 +77,33 @@ bool CoversJapanese(FcPattern* p) {
   return FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual;
 }
 
+// True when the face has vertical glyph forms (an OpenType "vert" or
+// "vrt2" substitution), which is what an "@" face draws with.
+bool HasVerticalForms(FcPattern* p) {
+  const std::string file = FirstString(p, FC_FILE);
+  if (file.empty()) return false;
+  int index = 0;
+  FcPatternGetInteger(p, FC_INDEX, 0, &index);
+  hb_blob_t* blob = hb_blob_create_from_file_or_fail(file.c_str());
+  if (blob == nullptr) return false;
+  hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(index));
+  hb_blob_destroy(blob);
+  const hb_tag_t vert = hb_tag_from_string("vert", 4);
+  const hb_tag_t vrt2 = hb_tag_from_string("vrt2", 4);
+  bool found = false;
+  hb_tag_t tags[64];
+  unsigned offset = 0;
+  for (;;) {
+    unsigned count = 64;
+    hb_ot_layout_table_get_feature_tags(face, HB_OT_TAG_GSUB, offset, &count, tags);
+    for (unsigned i = 0; i < count; ++i) found = found || tags[i] == vert || tags[i] == vrt2;
+    if (found || count < 64) break;
+    offset += count;
+  }
+  hb_face_destroy(face);
+  return found;
+}
+
 PatternPtr Match(const std::string& family, bool bold, bool italic) {
   PatternPtr pattern(FcPatternCreate());
   if (!pattern) return nullptr;
@@ -129,20 +158,26 @@ std::vector<std::string> InstalledScreenFonts() {
   if (!EnsureFontconfig()) return names;
   PatternPtr pattern(FcPatternCreate());
   std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(
-      FcObjectSetBuild(FC_FAMILY, FC_LANG, static_cast<char*>(nullptr)));
+      FcObjectSetBuild(FC_FAMILY, FC_FILE, FC_INDEX, static_cast<char*>(nullptr)));
   if (!pattern || !objects) return names;
   std::unique_ptr<FcFontSet, FontSetDeleter> fonts(
       FcFontList(nullptr, pattern.get(), objects.get()));
   if (!fonts) return names;
   std::set<std::string> plain;
   std::set<std::string> vertical;
+  std::set<std::string> checked;
   for (int i = 0; i < fonts->nfont; ++i) {
     const std::string family = FirstString(fonts->fonts[i], FC_FAMILY);
     if (family.empty()) continue;
     const std::string cp932 = Utf8ToCp932(family);
     if (Cp932ToUtf8(cp932) != family) continue;  // no faithful CP932 name
+    // A bitmap console face of Windows that the style editor never offered.
+    if (FoldName(family) == U"fixedsys") continue;
     plain.insert(cp932);
-    if (CoversJapanese(fonts->fonts[i])) vertical.insert("@" + cp932);
+    // Only the first file of a family is opened to look for vertical forms.
+    if (vertical.count("@" + cp932) == 0 && checked.insert(cp932).second &&
+        HasVerticalForms(fonts->fonts[i]))
+      vertical.insert("@" + cp932);
   }
   names.assign(plain.begin(), plain.end());
   names.insert(names.end(), vertical.begin(), vertical.end());

@@ -27,9 +27,10 @@ std::string MapWindowsFaceName(std::string_view utf8Face);
 // Resolves a CP932 face name (without "@") for the given style.
 TResolvedFace ResolveFace(std::string_view cp932Face, bool bold, bool italic);
 
-// The installed screen fonts as the style editor lists them: every family,
-// and for each family that covers Japanese also "@" + its name. CP932,
-// sorted; families whose names have no CP932 form are left out.
+// The installed screen fonts as the style editor lists them: every family
+// but FixedSys, and for each family with vertical glyph forms (OpenType
+// "vert" or "vrt2") also "@" + its name. CP932, sorted; families whose names
+// have no CP932 form are left out.
 std::vector<std::string> InstalledScreenFonts();
 
 }  // namespace rpv

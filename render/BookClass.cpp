@@ -65,6 +65,17 @@ void TBookClass::LoadStyle(std::string_view settingsFile, std::string_view secti
   pictures_.Clear();
   bodyBackground_ = false;
   TCustomBook::LoadStyle(settingsFile, section, dpi);
+  StyleLoaded();
+}
+
+void TBookClass::UseStyle(const TInfo& style, int32_t dpi) {
+  pictures_.Clear();
+  bodyBackground_ = false;
+  TCustomBook::SetStyle(style, dpi);
+  StyleLoaded();
+}
+
+void TBookClass::StyleLoaded() {
   StyleFontColor = Style.FontColor;
   StyleBackColor = Style.BackColor;
   if (Style.blnBackGround) StyleBackground = Style.strBackGround;

@@ -62,6 +62,8 @@ class TBookClass : public TCustomBook {
   // font smoothing off for a supersampling style, the user's setting
   // otherwise.
   void LoadStyle(std::string_view settingsFile, std::string_view section, int32_t dpi) override;
+  // The same for a style in memory (the style editor's preview).
+  void UseStyle(const TInfo& style, int32_t dpi);
 
   // The inherited build, with the result lowered to the first line of its
   // page; then (BODY tag honoured) the page colours and background of an
@@ -107,6 +109,8 @@ class TBookClass : public TCustomBook {
  private:
   friend class TColumnPainter;
 
+  // What a newly loaded style sets besides the fields and fonts.
+  void StyleLoaded();
   void DrawBackground();
   void DrawNoDocument();
 
