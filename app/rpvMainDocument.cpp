@@ -131,9 +131,13 @@ void TfrmRPV::ScreenChanged() {
 }
 
 void TfrmRPV::LoadCurrentStyle() {
+  // The reading position is read off the lines of the old style: with the
+  // new one's measures a top line within its first column would read as the
+  // start of the book.
+  const int32_t position = Book->SourceLineOf(TopLine);
   Book->LoadStyle(ExeDir + "info.ini", StyleNames[static_cast<size_t>(StyleIndex)], PageDpi());
   UpdateMinimumSize();
-  ShowAtPosition(Book->SourceLineOf(TopLine));
+  ShowAtPosition(position);
   ApplyWindowColour();
 }
 
