@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QSpinBox>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 #include <filesystem>
 #include <memory>
