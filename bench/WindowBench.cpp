@@ -3,72 +3,13 @@
 //   - a page step, drawn and painted;
 //   - opening the book up to its first page painted;
 //   - a resize, laid out again and painted.
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
-#include <QThread>
-#include <QTimer>
-#include <QWindow>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <unistd.h>
-
-#include "app/rpvMain.h"
-#include "platform/FileIO.h"
+#include "WindowBenchSupport.h"
 #include "render/BookClass.h"
 
 namespace {
 
-class TSilentDialogs : public rpv::IUserDialogs {
- public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  bool ConfirmOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> InputQuery(const std::string&, const std::string&,
-                                        const std::string&) override {
-    return std::nullopt;
-  }
-  void ShowFind(int, FindHandler) override {}
-  void SetApplicationTitle(const std::string&) override {}
-};
-
-struct TFixture {
-  std::filesystem::path home;
-  std::string book;
-  std::unique_ptr<rpv::TfrmRPV> form;
-
-  TFixture() {
-    home = std::filesystem::temp_directory_path() / ("rpv_window_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(home);
-    ::setenv("RPV_HOME", home.c_str(), 1);
-    const std::string sample =
-        rpv::ReadWholeFile(RPV_SOURCE_DIR "/samples/sample.sjis.txt").value_or("abc\r\n");
-    std::string text;
-    while (text.size() < 10 * 1024 * 1024) text += sample;
-    book = rpv::FromNativePath(home / "book.txt");
-    rpv::WriteFileAtomic(book, text);
-    rpv::WriteFileAtomic(rpv::FromNativePath(home / "rpv.ini"),
-                         "[General]\r\nLeft=0\r\nTop=0\r\nWidth=1024\r\nHeight=768\r\nblnLast=0\r\n");
-    form = std::make_unique<rpv::TfrmRPV>(std::vector<std::string>{},
-                                          std::make_unique<TSilentDialogs>());
-    form->FormCreate();
-    form->tmrAuto->stop();
-    // Until the window is exposed a repaint paints nothing.
-    for (int i = 0; i < 50 && !form->windowHandle()->isExposed(); ++i) {
-      QCoreApplication::processEvents();
-      QThread::msleep(10);
-    }
-    if (!form->windowHandle()->isExposed()) std::fprintf(stderr, "the window is not exposed\n");
-  }
-  ~TFixture() {
-    form.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
-  }
-};
-
-TFixture& Fixture() {
-  static TFixture fixture;
+rpv::bench::TWindowFixture& Fixture() {
+  static rpv::bench::TWindowFixture fixture("rpv_window_bench", "", false);
   return fixture;
 }
 
@@ -122,11 +63,4 @@ BENCHMARK(BM_Resize)->Unit(benchmark::kMillisecond)->Iterations(6);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  benchmark::Initialize(&argc, argv);
-  QApplication app(argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return rpv::bench::RunWindowBenchmarks(argc, argv); }

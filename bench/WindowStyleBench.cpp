@@ -6,80 +6,21 @@
 //   - opening the style editor (font list, controls, first preview), with
 //     the installed fonts and with a list of 400 names;
 //   - the installed font list alone (fontconfig plus the vertical-forms look-up).
-#include <benchmark/benchmark.h>
-
 #include <QAction>
-#include <QApplication>
 #include <QSpinBox>
-#include <QThread>
-#include <QTimer>
-#include <QWindow>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <unistd.h>
 
-#include "app/rpvMain.h"
+#include "WindowBenchSupport.h"
 #include "dialogs/rpvSetUpStyle.h"
 #include "platform/FaceResolver.h"
-#include "platform/FileIO.h"
 #include "render/BookClass.h"
 
 namespace {
 
-class TSilentDialogs : public rpv::IUserDialogs {
- public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  bool ConfirmOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> InputQuery(const std::string&, const std::string&,
-                                        const std::string&) override {
-    return std::nullopt;
-  }
-  void ShowFind(int, FindHandler) override {}
-  void SetApplicationTitle(const std::string&) override {}
-};
-
-struct TFixture {
-  std::filesystem::path home;
-  std::string book;
-  std::string ini;
-  std::unique_ptr<rpv::TfrmRPV> form;
-
-  TFixture() {
-    home = std::filesystem::temp_directory_path() / ("rpv_style_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(home);
-    ::setenv("RPV_HOME", home.c_str(), 1);
-    const std::string sample =
-        rpv::ReadWholeFile(RPV_SOURCE_DIR "/samples/sample.sjis.txt").value_or("abc\r\n");
-    std::string text;
-    while (text.size() < 10 * 1024 * 1024) text += sample;
-    book = rpv::FromNativePath(home / "book.txt");
-    rpv::WriteFileAtomic(book, text);
-    ini = rpv::FromNativePath(home / "info.ini");
-    rpv::WriteFileAtomic(ini, "[Vertical]\r\nDirection=27\r\n[Horizontal]\r\nDirection=0\r\n");
-    rpv::WriteFileAtomic(rpv::FromNativePath(home / "rpv.ini"),
-                         "[General]\r\nLeft=0\r\nTop=0\r\nWidth=1024\r\nHeight=768\r\nblnLast=0\r\n");
-    form = std::make_unique<rpv::TfrmRPV>(std::vector<std::string>{book},
-                                          std::make_unique<TSilentDialogs>());
-    form->FormCreate();
-    form->tmrAuto->stop();
-    for (int i = 0; i < 50 && !form->windowHandle()->isExposed(); ++i) {
-      QCoreApplication::processEvents();
-      QThread::msleep(10);
-    }
-    if (!form->windowHandle()->isExposed()) std::fprintf(stderr, "the window is not exposed\n");
-    // Somewhere in the middle of the book.
-    form->GoToPage(form->Book->PageCount / 2);
-  }
-  ~TFixture() {
-    form.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
-  }
-};
-
-TFixture& Fixture() {
-  static TFixture fixture;
+rpv::bench::TWindowFixture& Fixture() {
+  static rpv::bench::TWindowFixture fixture(
+      "rpv_style_bench", "[Vertical]\r\nDirection=27\r\n[Horizontal]\r\nDirection=0\r\n", true);
+  static const bool inTheMiddle = fixture.form->GoToPage(fixture.form->Book->PageCount / 2);
+  (void)inTheMiddle;
   return fixture;
 }
 
@@ -139,11 +80,4 @@ BENCHMARK(BM_ScreenFontList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return rpv::bench::RunWindowBenchmarks(argc, argv); }
