@@ -156,6 +156,11 @@ TEST(StyleEditor, OkWritesWhatTheDialogShowedAndCancelWritesNothing) {
     EXPECT_EQ(d.rdgColumn->checkedId(), 2);
     EXPECT_EQ(d.cmbFontName->currentText().toStdString(), "@ＭＳ 明朝");
     d.btnLinkColor->click();
+    d.ChoosePicture = [] { return std::optional<std::string>("/pictures/back.jpg"); };
+    d.chkBackGround->setChecked(false);
+    d.btnBackGround->click();
+    EXPECT_EQ(d.edtBackGround->text().toStdString(), "/pictures/back.jpg");
+    EXPECT_FALSE(d.chkBackGround->isChecked());
     d.ledHeader->setText("%t");
     shown = Snapshot(d);
     d.btnOK->click();
@@ -168,6 +173,7 @@ TEST(StyleEditor, OkWritesWhatTheDialogShowedAndCancelWritesNothing) {
   EXPECT_EQ(written.ReadString(section, "RFontName", ""), Utf8ToCp932("@ＭＳ 明朝"));
   EXPECT_EQ(written.ReadString(section, "HR", ""), "-;=");
   EXPECT_EQ(written.ReadInteger(section, "Tab", 0), 4);
+  EXPECT_EQ(written.ReadString(section, "strBackGround", ""), "/pictures/back.jpg");
   EXPECT_EQ(written.ReadString(section, "Custom", ""), "kept");
   EXPECT_EQ(written.ReadInteger("Default", "FontSize", 0), 9);
 
