@@ -10,9 +10,11 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <map>
 
 #include "tests/app/AppTestSupport.h"
+#include "app/QtUserDialogs.h"
 #include "dialogs/StylePreview.h"
 #include "dialogs/StyleSections.h"
 #include "dialogs/rpvSetUpStyle.h"
@@ -239,6 +241,45 @@ TEST(StyleList, RenameDeleteReorderAndTheMenuOnlyOverAName) {
   const QRect last = list.lstSection->visualItemRect(list.lstSection->item(2));
   EXPECT_TRUE(list.PopUpAt(last.center(), false));
   EXPECT_FALSE(list.PopUpAt(QPoint(last.center().x(), last.bottom() + 40), false));
+}
+
+}  // namespace rpv::test
+
+namespace rpv::test {
+
+// The Qt dialogs behind the window's interface: modal, on the tab asked for,
+// and the list hands its rows back with the first name in front.
+TEST(StyleDialogs, QtDialogsOpenModallyAndHandBackTheirResults) {
+  App();
+  TTempHome home;
+  const std::string ini = home.Write("info.ini", "[Mine]\r\nFontSize=12\r\n[A]\r\n");
+  QWidget owner;
+  TQtUserDialogs dialogs(&owner);
+  TStyleDialogContext context;
+  context.SettingsFile = ini;
+  context.PageWidth = 640;
+  context.PageHeight = 480;
+  std::string title;
+  QTimer::singleShot(0, [&] {
+    auto* editor = dynamic_cast<TfrmStyleSetUp*>(QApplication::activeModalWidget());
+    ASSERT_NE(editor, nullptr);
+    title = editor->windowTitle().toStdString();
+    editor->pgcSetUp->setCurrentIndex(1);
+    editor->btnCancel->click();
+  });
+  int page = 3;
+  EXPECT_FALSE(dialogs.EditStyle(context, "A", page));
+  EXPECT_EQ(page, 1);
+  EXPECT_EQ(title.rfind("設定 - 行数：", 0), 0u);
+  EXPECT_EQ(home.Read("info.ini"), "[Mine]\r\nFontSize=12\r\n[A]\r\n");
+
+  QTimer::singleShot(0, [&] {
+    auto* list = dynamic_cast<TfrmSetUpList*>(QApplication::activeModalWidget());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->lstSection->count(), 1);
+    list->btnOK->click();
+  });
+  EXPECT_EQ(dialogs.EditStyleList(context, {"Mine", "A"}), (std::vector<std::string>{"Mine", "A"}));
 }
 
 }  // namespace rpv::test
