@@ -32,22 +32,35 @@ class TSilentDialogs : public rpv::IUserDialogs {
   void SetApplicationTitle(const std::string&) override {}
 };
 
+// A folder of its own for the settings and the book, removed at the end.
+struct TTempHome {
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("rpv_window_bench_" + std::to_string(::getpid()));
+  TTempHome() { std::filesystem::create_directories(path); }
+  ~TTempHome() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  TTempHome(const TTempHome&) = delete;
+  TTempHome& operator=(const TTempHome&) = delete;
+};
+
+// The window and its book. main owns it inside the QApplication's lifetime:
+// widgets must go before the application does.
 struct TFixture {
-  std::filesystem::path home;
+  TTempHome home;  // declared first, so removed after the window has closed
   std::string book;
   std::unique_ptr<rpv::TfrmRPV> form;
 
   TFixture() {
-    home = std::filesystem::temp_directory_path() / ("rpv_window_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(home);
-    ::setenv("RPV_HOME", home.c_str(), 1);
+    ::setenv("RPV_HOME", home.path.c_str(), 1);
     const std::string sample =
         rpv::ReadWholeFile(RPV_SOURCE_DIR "/samples/sample.sjis.txt").value_or("abc\r\n");
     std::string text;
     while (text.size() < 10 * 1024 * 1024) text += sample;
-    book = rpv::FromNativePath(home / "book.txt");
+    book = rpv::FromNativePath(home.path / "book.txt");
     rpv::WriteFileAtomic(book, text);
-    rpv::WriteFileAtomic(rpv::FromNativePath(home / "rpv.ini"),
+    rpv::WriteFileAtomic(rpv::FromNativePath(home.path / "rpv.ini"),
                          "[General]\r\nLeft=0\r\nTop=0\r\nWidth=1024\r\nHeight=768\r\nblnLast=0\r\n");
     form = std::make_unique<rpv::TfrmRPV>(std::vector<std::string>{},
                                           std::make_unique<TSilentDialogs>());
@@ -60,20 +73,9 @@ struct TFixture {
     }
     if (!form->windowHandle()->isExposed()) std::fprintf(stderr, "the window is not exposed\n");
   }
-  ~TFixture() {
-    form.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
-  }
 };
 
-TFixture& Fixture() {
-  static TFixture fixture;
-  return fixture;
-}
-
-void BM_OpenToFirstPage(benchmark::State& state) {
-  auto& f = Fixture();
+void BM_OpenToFirstPage(benchmark::State& state, TFixture& f) {
   for (auto _ : state) {
     f.form->OpenDocument(f.book, 0, "");
     benchmark::DoNotOptimize(f.form->TopLine);
@@ -81,10 +83,8 @@ void BM_OpenToFirstPage(benchmark::State& state) {
   state.counters["lines"] = f.form->Book->LineCount();
   state.counters["pages"] = f.form->Book->PageCount;
 }
-BENCHMARK(BM_OpenToFirstPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_PageStep(benchmark::State& state) {
-  auto& f = Fixture();
+void BM_PageStep(benchmark::State& state, TFixture& f) {
   if (f.form->Book->FileName.empty()) f.form->OpenDocument(f.book, 0, "");
   f.form->GoToPage(1000);
   for (auto _ : state) {
@@ -92,11 +92,9 @@ void BM_PageStep(benchmark::State& state) {
     benchmark::DoNotOptimize(f.form->TopLine);
   }
 }
-BENCHMARK(BM_PageStep)->Unit(benchmark::kMillisecond);
 
 // The composer alone, for comparison: what the step adds is the window's.
-void BM_DrawPageOnly(benchmark::State& state) {
-  auto& f = Fixture();
+void BM_DrawPageOnly(benchmark::State& state, TFixture& f) {
   if (f.form->Book->FileName.empty()) f.form->OpenDocument(f.book, 0, "");
   int32_t line = f.form->Book->LinesPerPage() * 1000;
   for (auto _ : state) {
@@ -104,10 +102,8 @@ void BM_DrawPageOnly(benchmark::State& state) {
     f.form->Book->DrawPage(line);
   }
 }
-BENCHMARK(BM_DrawPageOnly)->Unit(benchmark::kMillisecond);
 
-void BM_Resize(benchmark::State& state) {
-  auto& f = Fixture();
+void BM_Resize(benchmark::State& state, TFixture& f) {
   if (f.form->Book->FileName.empty()) f.form->OpenDocument(f.book, 0, "");
   f.form->GoToPage(1000);
   bool wide = false;
@@ -118,7 +114,6 @@ void BM_Resize(benchmark::State& state) {
     benchmark::DoNotOptimize(f.form->TopLine);
   }
 }
-BENCHMARK(BM_Resize)->Unit(benchmark::kMillisecond)->Iterations(6);
 
 }  // namespace
 
@@ -126,7 +121,18 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   benchmark::Initialize(&argc, argv);
   QApplication app(argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
+  {
+    TFixture fixture;
+    const auto add = [&fixture](const char* name, void (*run)(benchmark::State&, TFixture&)) {
+      return benchmark::RegisterBenchmark(name, [&fixture, run](benchmark::State& state) { run(state, fixture); })
+          ->Unit(benchmark::kMillisecond);
+    };
+    add("BM_OpenToFirstPage", BM_OpenToFirstPage)->Iterations(5);
+    add("BM_PageStep", BM_PageStep);
+    add("BM_DrawPageOnly", BM_DrawPageOnly);
+    add("BM_Resize", BM_Resize)->Iterations(6);
+    benchmark::RunSpecifiedBenchmarks();
+  }
   benchmark::Shutdown();
   return 0;
 }
