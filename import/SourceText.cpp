@@ -6,32 +6,36 @@
 
 namespace rpv {
 
-void TSourceText::SetText(std::string text) {
+void TSourceText::SetText(TLineText text) {
   if (text.size() > std::numeric_limits<uint32_t>::max() - 64)
     throw std::length_error("text too long");
-  // The breaks are squeezed out in place; the text is then copied once into
-  // the buffer the source lines share.
+  // The breaks are squeezed out in place: the text's buffer (a file read
+  // straight into it) becomes the one the source lines share, not a copy.
   starts_.assign(1, 0);
-  size_t out = 0;
-  size_t in = 0;
   const size_t n = text.size();
-  while (in < n) {
-    const char c = text[in];
-    if (c == '\r' || c == '\n') {
-      starts_.push_back(static_cast<uint32_t>(out));
-      in += (c == '\r' && in + 1 < n && text[in + 1] == '\n') ? 2 : 1;
-      continue;
+  text.resize_and_overwrite(n, [&](char* bytes, size_t) {
+    size_t out = 0;
+    size_t in = 0;
+    while (in < n) {
+      const char c = bytes[in];
+      if (c == '\r' || c == '\n') {
+        starts_.push_back(static_cast<uint32_t>(out));
+        in += (c == '\r' && in + 1 < n && bytes[in + 1] == '\n') ? 2 : 1;
+        continue;
+      }
+      bytes[out++] = c;
+      ++in;
     }
-    text[out++] = c;
-    ++in;
-  }
-  // Text after the last break is a line of its own; a break at the very end
-  // leaves nothing after it and so adds no line.
-  if (n > 0 && text[n - 1] != '\r' && text[n - 1] != '\n') starts_.push_back(static_cast<uint32_t>(out));
-  text.resize(out);
-  bytes_.assign(std::string_view(text));
+    // Text after the last break is a line of its own; a break at the very
+    // end leaves nothing after it and so adds no line.
+    if (n > 0 && bytes[n - 1] != '\r' && bytes[n - 1] != '\n') starts_.push_back(static_cast<uint32_t>(out));
+    return out;
+  });
+  bytes_ = std::move(text);
   starts_.shrink_to_fit();
 }
+
+void TSourceText::SetText(std::string_view text) { SetText(TLineText(text)); }
 
 std::string TSourceText::Text() const {
   std::string out;
