@@ -1,5 +1,6 @@
 #include "import/SourceText.h"
 
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -14,21 +15,35 @@ void TSourceText::SetText(TLineText text) {
   starts_.assign(1, 0);
   const size_t n = text.size();
   text.resize_and_overwrite(n, [&](char* bytes, size_t) {
+    // Lines are moved down whole, found with memchr: a byte-by-byte loop
+    // was a twentieth of a 10 MB book's load and layout. The next CR and
+    // the next LF are each searched for again only once passed, so a text
+    // with only one kind of break is still read once.
+    const char* const end = bytes + n;
+    auto next = [end](const char* from, char c) {
+      const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
+      return hit != nullptr ? static_cast<const char*>(hit) : end;
+    };
+    const char* nextCr = next(bytes, '\r');
+    const char* nextLf = next(bytes, '\n');
+    const char* in = bytes;
     size_t out = 0;
-    size_t in = 0;
-    while (in < n) {
-      const char c = bytes[in];
-      if (c == '\r' || c == '\n') {
-        starts_.push_back(static_cast<uint32_t>(out));
-        in += (c == '\r' && in + 1 < n && bytes[in + 1] == '\n') ? 2 : 1;
-        continue;
+    while (true) {
+      const char* const brk = nextCr < nextLf ? nextCr : nextLf;
+      const auto len = static_cast<size_t>(brk - in);
+      if (bytes + out != in) std::memmove(bytes + out, in, len);
+      out += len;
+      // Text after the last break is a line of its own; a break at the
+      // very end leaves nothing after it and so adds no line.
+      if (brk == end) {
+        if (len > 0) starts_.push_back(static_cast<uint32_t>(out));
+        break;
       }
-      bytes[out++] = c;
-      ++in;
+      starts_.push_back(static_cast<uint32_t>(out));
+      in = brk + ((*brk == '\r' && brk + 1 < end && brk[1] == '\n') ? 2 : 1);
+      if (nextCr < in) nextCr = next(in, '\r');
+      if (nextLf < in) nextLf = next(in, '\n');
     }
-    // Text after the last break is a line of its own; a break at the very
-    // end leaves nothing after it and so adds no line.
-    if (n > 0 && bytes[n - 1] != '\r' && bytes[n - 1] != '\n') starts_.push_back(static_cast<uint32_t>(out));
     return out;
   });
   bytes_ = std::move(text);
