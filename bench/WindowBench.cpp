@@ -9,7 +9,7 @@
 namespace {
 
 rpv::bench::TWindowFixture& Fixture() {
-  static rpv::bench::TWindowFixture fixture("rpv_window_bench", "", false);
+  static rpv::bench::TWindowFixture& fixture = rpv::bench::MakeWindowFixture("rpv_window_bench", "", false);
   return fixture;
 }
 

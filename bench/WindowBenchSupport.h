@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "app/rpvMain.h"
 #include "platform/FileIO.h"
@@ -74,11 +75,27 @@ struct TWindowFixture {
   }
 };
 
+// The fixtures of one run. Widgets must go before the application does (a
+// function-local static window was destroyed after it: a crash at exit that
+// left the temporary folder behind), so RunWindowBenchmarks empties this
+// while its QApplication still exists.
+inline std::vector<std::unique_ptr<TWindowFixture>>& FixturesOfThisRun() {
+  static std::vector<std::unique_ptr<TWindowFixture>> fixtures;
+  return fixtures;
+}
+
+// Makes a fixture that lives until the benchmarks have run.
+inline TWindowFixture& MakeWindowFixture(const std::string& name, const std::string& infoIni,
+                                         bool openBook) {
+  return *FixturesOfThisRun().emplace_back(std::make_unique<TWindowFixture>(name, infoIni, openBook));
+}
+
 inline int RunWindowBenchmarks(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   benchmark::Initialize(&argc, argv);
   QApplication app(argc, argv);
   benchmark::RunSpecifiedBenchmarks();
+  FixturesOfThisRun().clear();
   benchmark::Shutdown();
   return 0;
 }

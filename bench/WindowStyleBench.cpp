@@ -17,7 +17,7 @@
 namespace {
 
 rpv::bench::TWindowFixture& Fixture() {
-  static rpv::bench::TWindowFixture fixture(
+  static rpv::bench::TWindowFixture& fixture = rpv::bench::MakeWindowFixture(
       "rpv_style_bench", "[Vertical]\r\nDirection=27\r\n[Horizontal]\r\nDirection=0\r\n", true);
   static const bool inTheMiddle = fixture.form->GoToPage(fixture.form->Book->PageCount / 2);
   (void)inTheMiddle;

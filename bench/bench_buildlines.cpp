@@ -124,6 +124,7 @@ void BM_LoadAndBuildMemory(benchmark::State& state) {
   double peakRatio = 0;
   double keptRatio = 0;
   double loadedRatio = 0;
+  double loadPeakRatio = 0;
   for (auto _ : state) {
     // Everything the document allocates is also freed inside the counted
     // span, so the counts stay balanced.
@@ -136,6 +137,7 @@ void BM_LoadAndBuildMemory(benchmark::State& state) {
       Configure(book, vertical);
       book.LoadFromFile(path);
       loadedRatio = static_cast<double>(g_live.load() - before) / fileBytes;
+      loadPeakRatio = static_cast<double>(g_peak.load() - before) / fileBytes;
       book.BuildLines(0);
       keptRatio = static_cast<double>(g_live.load() - before) / fileBytes;
     }
@@ -145,6 +147,7 @@ void BM_LoadAndBuildMemory(benchmark::State& state) {
   state.counters["peak_x_text"] = peakRatio;
   state.counters["kept_x_text"] = keptRatio;
   state.counters["loaded_x_text"] = loadedRatio;
+  state.counters["load_peak_x_text"] = loadPeakRatio;
   state.SetLabel(vertical ? "vertical" : "horizontal");
 }
 BENCHMARK(BM_LoadAndBuildMemory)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -130,6 +130,23 @@ std::string_view Utf16Body(std::string_view bytes) {
   return bytes.substr(2, end - 2);
 }
 
+// The text of a file's bytes: up to the first zero byte.
+std::string_view TextPart(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+// The CP932 form of a text in the given encoding; `bytes` is the whole
+// data, which UTF-16 needs because its text may hold zero bytes.
+std::string ConvertToSjis(int code, std::string_view text, std::string_view bytes) {
+  switch (code) {
+    case ccShiftJis: return std::string(text);
+    case ccJis: return JisToSjis(text);
+    case ccUtf8Bom: return Utf8ToCp932(text.substr(3));
+    case ccUtf8: return Utf8ToCp932(text);
+    case ccUtf16Le: return Utf16ToCp932(Utf16Body(bytes), false);
+    case ccUtf16Be: return Utf16ToCp932(Utf16Body(bytes), true);
+    default: return EucToSjis(text);
+  }
+}
+
 }  // namespace
 
 std::string JisPairToSjis(unsigned char j1, unsigned char j2) {
@@ -208,20 +225,11 @@ std::string JisToSjis(std::string_view text) {
 }
 
 std::string BytesToSjis(std::string_view bytes) {
-  const std::string_view text = bytes.substr(0, bytes.find('\0'));
-  switch (DetectCharCode(text)) {
-    case ccShiftJis: return std::string(text);
-    case ccJis: return JisToSjis(text);
-    case ccUtf8Bom: return Utf8ToCp932(text.substr(3));
-    case ccUtf8: return Utf8ToCp932(text);
-    // UTF-16 text may hold zero bytes, so it is taken from the whole data.
-    case ccUtf16Le: return Utf16ToCp932(Utf16Body(bytes), false);
-    case ccUtf16Be: return Utf16ToCp932(Utf16Body(bytes), true);
-    default: return EucToSjis(text);
-  }
+  const std::string_view text = TextPart(bytes);
+  return ConvertToSjis(DetectCharCode(text), text, bytes);
 }
 
-std::string ReadTextFile(std::string_view fileName) {
+TLineText ReadTextFile(std::string_view fileName) {
   const auto native = NativePath(fileName);
   if (native.empty()) throw TReadError(OpenMessage(fileName));
   // O_NONBLOCK keeps a FIFO from blocking the open; only regular files go on.
@@ -236,15 +244,35 @@ std::string ReadTextFile(std::string_view fileName) {
   if (st.st_size > kMaxFileSize) throw TReadError(MemoryMessage());
 
   try {
-    std::string data(static_cast<size_t>(st.st_size), '\0');
-    size_t got = 0;
-    while (got < data.size()) {
-      const ssize_t r = ::read(fd, data.data() + got, data.size() - got);
-      if (r < 0 && errno == EINTR) continue;
-      if (r <= 0) return {};  // shorter than its size said: empty text
-      got += static_cast<size_t>(r);
+    // Read straight into the buffer the document keeps, unfilled: a
+    // Shift_JIS file's bytes become its text without a copy.
+    TLineText data;
+    bool complete = true;
+    data.resize_and_overwrite(static_cast<size_t>(st.st_size), [&](char* bytes, size_t n) {
+      size_t got = 0;
+      while (got < n) {
+        const ssize_t r = ::read(fd, bytes + got, n - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) {
+          complete = false;
+          break;
+        }
+        got += static_cast<size_t>(r);
+      }
+      return got;
+    });
+    if (!complete) return {};  // shorter than its size said: empty text
+    const std::string_view text = TextPart(data);
+    const int code = DetectCharCode(text);
+    if (code == ccShiftJis) {
+      data.erase(text.size());
+      return data;
     }
-    return BytesToSjis(data);
+    // Other encodings are converted into a new text; the bytes read go
+    // before it is copied into a line text, so the peak stays two texts.
+    const std::string converted = ConvertToSjis(code, text, data);
+    data = TLineText();
+    return TLineText(converted);
   } catch (const std::bad_alloc&) {
     throw TReadError(MemoryMessage());
   } catch (const std::length_error&) {

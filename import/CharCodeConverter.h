@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "render/cbcLineText.h"
+
 namespace rpv {
 
 // Encodings as DetectCharCode names them.
@@ -21,8 +23,10 @@ enum TCharCode : int {
 // The whole file as CP932. Throws TReadError (import/ReadError.h) with the
 // message "\"<file name>\"は開けません。" when the file cannot be opened and
 // "メモリを確保出来ませんでした。" when it cannot be held or converted. A file
-// that shrinks while it is read gives empty text.
-std::string ReadTextFile(std::string_view fileName);
+// that shrinks while it is read gives empty text. The text is a line text, as
+// the document keeps it (TSourceText::SetText adopts its buffer): a Shift_JIS
+// file is read into it once, neither zero-filled first nor copied after.
+TLineText ReadTextFile(std::string_view fileName);
 
 // The CP932 text of a file's bytes, as ReadTextFile makes it: the text ends
 // at the first zero byte (UTF-16: the first zero unit) and is converted from

@@ -19,7 +19,10 @@ class TSourceText {
  public:
   // Replaces the lines by the text split at CR LF, CR or LF. A line break at
   // the very end adds no empty line; an empty text gives no lines at all.
-  void SetText(std::string text);
+  // A text with a buffer of its own (a file just read) is split in place and
+  // kept: the lines then share the very bytes that were read.
+  void SetText(TLineText text);
+  void SetText(std::string_view text);
   // The lines joined, each followed by CR LF (empty when there are none).
   std::string Text() const;
 

@@ -1,98 +1,15 @@
 #include "platform/Codepage.h"
 
-#include <iconv.h>
-
-#include <array>
-#include <cerrno>
-#include <memory>
-#include <vector>
+#include "platform/Cp932Tables.h"
 
 namespace rpv {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// One iconv conversion of a single small buffer; returns false when iconv
-// cannot convert it.
-bool IconvOnce(iconv_t cd, const char* in, size_t inLen, char* out, size_t& outLen) {
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char* inPtr = const_cast<char*>(in);
-  char* outPtr = out;
-  size_t outLeft = outLen;
-  const size_t r = iconv(cd, &inPtr, &inLen, &outPtr, &outLeft);
-  if (r == static_cast<size_t>(-1) || inLen != 0) return false;
-  outLen -= outLeft;
-  return true;
-}
-
-struct IconvHandle {
-  iconv_t cd;
-  IconvHandle(const char* to, const char* from) : cd(iconv_open(to, from)) {}
-  ~IconvHandle() {
-    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
-  }
-  IconvHandle(const IconvHandle&) = delete;
-  IconvHandle& operator=(const IconvHandle&) = delete;
-  bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
-};
-
-// Both directions are table lookups built once from glibc's CP932 converter,
-// so converting a whole book never calls iconv per character.
-struct Tables {
-  // CP932 code (single byte, or lead << 8 | trail) to code point; 0 = none.
-  std::vector<char32_t> toUnicode = std::vector<char32_t>(0x10000, 0);
-  // BMP code point to CP932 code; 0 = none (U+0000 maps to 0 by hand).
-  std::vector<uint16_t> fromUnicode = std::vector<uint16_t>(0x10000, 0);
-
-  Tables() {
-    IconvHandle dec("UTF-32LE", "CP932");
-    IconvHandle enc("CP932", "UTF-32LE");
-    if (!dec.ok() || !enc.ok()) {
-      for (int c = 0; c < 0x80; ++c) {
-        toUnicode[c] = static_cast<char32_t>(c);
-        fromUnicode[c] = static_cast<uint16_t>(c);
-      }
-      return;
-    }
-    auto decode = [&](const char* in, size_t n) -> char32_t {
-      std::array<char, 8> out{};
-      size_t outLen = out.size();
-      if (!IconvOnce(dec.cd, in, n, out.data(), outLen) || outLen != 4) return 0;
-      const auto* u = reinterpret_cast<const unsigned char*>(out.data());
-      return static_cast<char32_t>(u[0] | (u[1] << 8) | (u[2] << 16) | (u[3] << 24));
-    };
-    for (int c = 1; c < 0x100; ++c) {
-      if (IsLeadByte(static_cast<unsigned char>(c))) continue;
-      const char b = static_cast<char>(c);
-      toUnicode[c] = decode(&b, 1);
-    }
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-      for (int trail = 0x40; trail <= 0xFC; ++trail) {
-        if (trail == 0x7F) continue;
-        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        toUnicode[(lead << 8) | trail] = decode(pair, 2);
-      }
-    }
-    // The reverse direction asks the encoder, which knows the preferred code
-    // among CP932's duplicates (NEC and IBM extensions).
-    for (char32_t cp = 1; cp < 0x10000; ++cp) {
-      if (cp >= 0xD800 && cp <= 0xDFFF) continue;
-      const unsigned char in[4] = {static_cast<unsigned char>(cp & 0xFF),
-                                   static_cast<unsigned char>((cp >> 8) & 0xFF), 0, 0};
-      std::array<char, 8> out{};
-      size_t outLen = out.size();
-      if (!IconvOnce(enc.cd, reinterpret_cast<const char*>(in), 4, out.data(), outLen)) continue;
-      const auto* o = reinterpret_cast<const unsigned char*>(out.data());
-      if (outLen == 1) fromUnicode[cp] = o[0];
-      else if (outLen == 2) fromUnicode[cp] = static_cast<uint16_t>((o[0] << 8) | o[1]);
-    }
-  }
-};
-
-const Tables& GetTables() {
-  static const Tables tables;
-  return tables;
+// The CP932 code of a code point (see Cp932Tables.h), 0 when it has none.
+uint16_t Cp932Code(char32_t cp) {
+  return cp < 0x10000 ? cp932::kPages[cp932::kPageIndex[cp >> 8]][cp & 0xFF] : 0;
 }
 
 void AppendCp932(std::string& out, char32_t cp) {
@@ -100,7 +17,7 @@ void AppendCp932(std::string& out, char32_t cp) {
     out.push_back('\0');
     return;
   }
-  const uint16_t code = cp < 0x10000 ? GetTables().fromUnicode[cp] : 0;
+  const uint16_t code = Cp932Code(cp);
   if (code == 0) {
     out.push_back('?');
   } else if (code < 0x100) {
@@ -190,7 +107,6 @@ std::string Utf16ToCp932(std::string_view bytes, bool bigEndian) {
 }
 
 std::u32string Cp932ToUtf32(std::string_view cp932) {
-  const Tables& t = GetTables();
   std::u32string out;
   out.reserve(cp932.size());
   for (size_t i = 0; i < cp932.size();) {
@@ -201,8 +117,8 @@ std::u32string Cp932ToUtf32(std::string_view cp932) {
       continue;
     }
     const size_t len = CharLen(cp932, i);
-    const unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(cp932[i + 1]) : b;
-    const char32_t cp = t.toUnicode[code];
+    const char16_t cp = len == 2 ? cp932::kDoubleByte[cp932::LeadIndex(b)][static_cast<unsigned char>(cp932[i + 1])]
+                                 : cp932::kSingleByte[b];
     out.push_back(cp ? cp : kReplacement);
     i += len;
   }

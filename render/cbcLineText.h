@@ -104,6 +104,21 @@ class TLineText {
   // Throws std::out_of_range for pos > size(), as std::string does.
   TLineText& insert(size_t pos, std::string_view s);
   TLineText& erase(size_t pos = 0, size_t n = npos);
+  // As std::string::resize_and_overwrite (C++23): makes the text n bytes of
+  // a buffer of its own (copying a shared one), the first min(size(), n)
+  // kept and the rest left unfilled, then calls write(char* data, size_t n),
+  // whose result (at most n) becomes the size. Files are read and rewritten
+  // in place through it without zero-filling or a second buffer.
+  template <class Write>
+  void resize_and_overwrite(size_t n, Write write) {
+    if (n == 0) {
+      clear();
+      return;
+    }
+    if (!Unique() || Header()->capacity - offset_ < n) Reallocate(n, n < size_ ? n : size_);
+    size_ = 0;  // nothing counts as written should write throw
+    size_ = static_cast<uint32_t>(write(data_, n));
+  }
   // Empties the text; a buffer of its own is kept for the next assign.
   void clear() noexcept;
   // Gives back room the text does not use (and a buffer an empty text keeps).

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <array>
 #include <filesystem>
+#include <optional>
 
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
@@ -25,6 +28,76 @@ TEST(Codepage, Utf16BothOrdersAndLoneSurrogates) {
   EXPECT_EQ(Utf16ToCp932(le, false), "\x82\xA0?a");
   const std::string be("\x30\x42\x00\x61\x00", 5);  // odd trailing byte ignored
   EXPECT_EQ(Utf16ToCp932(be, true), "\x82\xA0" "a");
+}
+
+namespace {
+
+// One conversion by glibc's converter; nullopt when it refuses the input.
+std::optional<std::string> Iconv(iconv_t cd, std::string in) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* inPtr = in.data();
+  size_t inLeft = in.size();
+  std::array<char, 16> out{};
+  char* outPtr = out.data();
+  size_t outLeft = out.size();
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
+    return std::nullopt;
+  return std::string(out.data(), out.size() - outLeft);
+}
+
+std::string Utf32Le(char32_t cp) {
+  return {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF),
+          static_cast<char>((cp >> 16) & 0xFF), 0};
+}
+
+// The code point of glibc's UTF-32LE output; U+FFFD when it refused.
+char32_t FromUtf32Le(const std::optional<std::string>& s) {
+  if (!s || s->size() != 4) return 0xFFFD;
+  const auto* u = reinterpret_cast<const unsigned char*>(s->data());
+  return static_cast<char32_t>(u[0] | u[1] << 8 | u[2] << 16 | u[3] << 24);
+}
+
+}  // namespace
+
+// The built-in tables are glibc's CP932 converter, both ways, for every
+// single byte, every lead/trail pair and every code point of the BMP (and a
+// few above it); the no-break space, which glibc refuses, becomes a space.
+TEST(Codepage, TablesAgreeWithGlibcCp932) {
+  const iconv_t dec = iconv_open("UTF-32LE", "CP932");
+  const iconv_t enc = iconv_open("CP932", "UTF-32LE");
+  if (dec == reinterpret_cast<iconv_t>(-1) || enc == reinterpret_cast<iconv_t>(-1))
+    GTEST_SKIP() << "glibc has no CP932 converter here";
+  int decodeMismatches = 0;
+  for (int first = 1; first < 0x100; ++first) {
+    std::vector<std::string> inputs;
+    if (IsLeadByte(static_cast<unsigned char>(first))) {
+      for (int trail = 0; trail < 0x100; ++trail)
+        inputs.push_back({static_cast<char>(first), static_cast<char>(trail)});
+    } else {
+      inputs.emplace_back(1, static_cast<char>(first));
+    }
+    for (const std::string& in : inputs) {
+      const std::u32string got = Cp932ToUtf32(in);
+      if ((got.size() != 1 || got[0] != FromUtf32Le(Iconv(dec, in))) && ++decodeMismatches <= 5)
+        ADD_FAILURE() << "decoding " << std::hex << first << " "
+                      << (in.size() > 1 ? +static_cast<unsigned char>(in[1]) : 0);
+    }
+  }
+  EXPECT_EQ(decodeMismatches, 0);
+  int encodeMismatches = 0;
+  for (char32_t cp = 1; cp < 0x10000 + 0x200; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    // The no-break space is the reader's one addition to glibc.
+    const std::string expected = cp == 0xA0 ? " " : Iconv(enc, Utf32Le(cp)).value_or("?");
+    if (CodePointToCp932(cp) != expected && ++encodeMismatches <= 5)
+      ADD_FAILURE() << "encoding U+" << std::hex << static_cast<uint32_t>(cp);
+  }
+  EXPECT_EQ(encodeMismatches, 0);
+  iconv_close(dec);
+  iconv_close(enc);
+  // Characters that have a CP932 form only through their JIS look-alikes.
+  // The NBSP is written as an escape: an editor would turn it into a space.
+  EXPECT_EQ(Utf8ToCp932("—〜−‖¢£¬\u00A0"), "\x81\x5C\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA ");
 }
 
 TEST(FileIO, AtomicWriteReplacesAndReadsBack) {

@@ -152,4 +152,16 @@ TEST(LineText, SourceLinesOutliveTheirFileText) {
   text.Clear();
   EXPECT_EQ(second, "second");
   EXPECT_TRUE(text.Empty());
+  // A text of its own (a file just read) is split in place and kept, a
+  // shared one is copied first and its other holder keeps its breaks.
+  TLineText read("one\r\ntwo");
+  const char* const bytes = read.data();
+  text.SetText(std::move(read));
+  EXPECT_EQ(text[0].data(), bytes);
+  EXPECT_EQ(text[1], "two");
+  TLineText shared("x\r\ny");
+  const TLineText holder = shared;
+  text.SetText(shared);
+  EXPECT_EQ(holder, "x\r\ny");
+  EXPECT_EQ(text[1], "y");
 }
