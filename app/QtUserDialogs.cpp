@@ -9,6 +9,7 @@
 
 #include "app/FindDialog.h"
 #include "app/QtText.h"
+#include "bookmarks/qt/rpvBookMarkForm.h"
 
 namespace rpv {
 
@@ -66,6 +67,17 @@ std::optional<std::string> TQtUserDialogs::OpenFileName(const std::string& folde
 
 void TQtUserDialogs::OpenUrl(const std::string& url) {
   QDesktopServices::openUrl(QUrl(ToQString(url), QUrl::TolerantMode));
+}
+
+bool TQtUserDialogs::EditBookMarks(const std::string& path) {
+  TfrmBookMark form(owner_, *this);
+  try {
+    form.Open(path);
+  } catch (const EBookMarkError& e) {
+    ShowMessage(LoadErrorMessage(path, e));
+    return false;
+  }
+  return form.exec() == QDialog::Accepted;
 }
 
 }  // namespace rpv

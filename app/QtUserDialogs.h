@@ -28,6 +28,7 @@ class TQtUserDialogs : public IUserDialogs {
   std::optional<std::string> OpenFileName(const std::string& folder,
                                           const std::vector<std::string>& nameFilters) override;
   void OpenUrl(const std::string& url) override;
+  bool EditBookMarks(const std::string& path) override;
 
  private:
   QWidget* owner_;

@@ -47,6 +47,13 @@ class IUserDialogs {
   }
   // Hands a web or mail address to the desktop's handler.
   virtual void OpenUrl(const std::string& url) { (void)url; }
+  // The bookmark manager on the bm.csv at path, modal; true when it closed
+  // with OK (it has then written the file). A file it cannot read is
+  // reported and the manager not shown.
+  virtual bool EditBookMarks(const std::string& path) {
+    (void)path;
+    return false;
+  }
 };
 
 }  // namespace rpv

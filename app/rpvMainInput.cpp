@@ -55,10 +55,10 @@ void TfrmRPV::RunCommand(TCommand command) {
     case TCommand::ToggleAutoPage: ToggleAutoPage(); break;
     case TCommand::ToggleAutoLine: ToggleAutoLine(); break;
     case TCommand::ToggleBlankLines: ToggleBlankLines(); break;
-    // The bookmark, style, editor and settings commands run nothing until
-    // their menus exist in this window.
-    case TCommand::SetBookmark:
-    case TCommand::ReadBookmark:
+    case TCommand::SetBookmark: SetBookmark(); break;
+    case TCommand::ReadBookmark: ReadBookmark(); break;
+    // The style, editor and settings commands run nothing until their
+    // menus exist in this window.
     case TCommand::ChangeStyle:
     case TCommand::StartEditor:
     case TCommand::OpenOtherSettings:
