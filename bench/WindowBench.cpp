@@ -15,22 +15,11 @@
 #include <unistd.h>
 
 #include "app/rpvMain.h"
+#include "bench/WindowBenchSupport.h"
 #include "platform/FileIO.h"
 #include "render/BookClass.h"
 
 namespace {
-
-class TSilentDialogs : public rpv::IUserDialogs {
- public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  bool ConfirmOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> InputQuery(const std::string&, const std::string&,
-                                        const std::string&) override {
-    return std::nullopt;
-  }
-  void ShowFind(int, FindHandler) override {}
-  void SetApplicationTitle(const std::string&) override {}
-};
 
 struct TFixture {
   std::filesystem::path home;
@@ -50,7 +39,7 @@ struct TFixture {
     rpv::WriteFileAtomic(rpv::FromNativePath(home / "rpv.ini"),
                          "[General]\r\nLeft=0\r\nTop=0\r\nWidth=1024\r\nHeight=768\r\nblnLast=0\r\n");
     form = std::make_unique<rpv::TfrmRPV>(std::vector<std::string>{},
-                                          std::make_unique<TSilentDialogs>());
+                                          std::make_unique<rpv::bench::TSilentDialogs>());
     form->FormCreate();
     form->tmrAuto->stop();
     // Until the window is exposed a repaint paints nothing.
@@ -122,11 +111,4 @@ BENCHMARK(BM_Resize)->Unit(benchmark::kMillisecond)->Iterations(6);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  benchmark::Initialize(&argc, argv);
-  QApplication app(argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return rpv::bench::RunQtBenchmarks(argc, argv); }

@@ -6,37 +6,28 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QMenu>
 #include <QTableView>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
 
 #include "app/rpvMain.h"
+#include "bench/WindowBenchSupport.h"
 #include "bookmarks/qt/rpvBookMarkForm.h"
 #include "bookmarks/rpvBookMark.h"
 #include "platform/FileIO.h"
 
 namespace {
 
-class TSilentDialogs : public rpv::IUserDialogs {
- public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  bool ConfirmOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> InputQuery(const std::string&, const std::string&,
-                                        const std::string&) override {
-    return std::nullopt;
-  }
-  void ShowFind(int, FindHandler) override {}
-  void SetApplicationTitle(const std::string&) override {}
-};
-
 // A program folder holding bm.csv with `count` visible bookmarks, 20 to a
 // file, and a window that has read it.
 struct TFixture {
   std::filesystem::path home;
   std::string csv;
-  TSilentDialogs dialogs;
+  rpv::bench::TSilentDialogs dialogs;
   std::unique_ptr<rpv::TfrmRPV> form;
 
   explicit TFixture(int count) {
@@ -58,7 +49,7 @@ struct TFixture {
     rpv::WriteFileAtomic(rpv::FromNativePath(home / "rpv.ini"),
                          "[General]\r\nLeft=0\r\nTop=0\r\nWidth=800\r\nHeight=600\r\nblnLast=0\r\n");
     form = std::make_unique<rpv::TfrmRPV>(std::vector<std::string>{},
-                                          std::make_unique<TSilentDialogs>());
+                                          std::make_unique<rpv::bench::TSilentDialogs>());
     form->FormCreate();
     form->tmrAuto->stop();
   }
@@ -138,11 +129,4 @@ BENCHMARK(BM_ManagerDeleteRow)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  benchmark::Initialize(&argc, argv);
-  QApplication app(argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return rpv::bench::RunQtBenchmarks(argc, argv); }
