@@ -12,6 +12,7 @@
 #include "app/QtText.h"
 #include "dialogs/rpvSetUpStyle.h"
 #include "dialogs/rpvSetUpStyleList.h"
+#include "bookmarks/qt/rpvBookMarkForm.h"
 
 namespace rpv {
 
@@ -88,6 +89,17 @@ std::vector<std::string> TQtUserDialogs::EditStyleList(const TStyleDialogContext
   list.SetNames(names);
   list.exec();
   return list.Names();
+}
+
+bool TQtUserDialogs::EditBookMarks(const std::string& path) {
+  TfrmBookMark form(owner_, *this);
+  try {
+    form.Open(path);
+  } catch (const EBookMarkError& e) {
+    ShowMessage(LoadErrorMessage(path, e));
+    return false;
+  }
+  return form.exec() == QDialog::Accepted;
 }
 
 }  // namespace rpv

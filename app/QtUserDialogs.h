@@ -32,6 +32,7 @@ class TQtUserDialogs : public IUserDialogs {
                  int& page) override;
   std::vector<std::string> EditStyleList(const TStyleDialogContext& context,
                                          std::vector<std::string> names) override;
+  bool EditBookMarks(const std::string& path) override;
 
  private:
   QWidget* owner_;

@@ -78,6 +78,13 @@ class IUserDialogs {
     (void)context;
     return names;
   }
+  // The bookmark manager on the bm.csv at path, modal; true when it closed
+  // with OK (it has then written the file). A file it cannot read is
+  // reported and the manager not shown.
+  virtual bool EditBookMarks(const std::string& path) {
+    (void)path;
+    return false;
+  }
 };
 
 }  // namespace rpv

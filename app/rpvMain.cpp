@@ -115,14 +115,7 @@ void TfrmRPV::FormCreate() {
   tmrAuto->stop();
 
   BookMarks = std::make_unique<TBookMarks>();
-  try {
-    BookMarks->LoadFromFile(ExeDir + "bm.csv");
-  } catch (const EBookMarkError& e) {
-    // Start with an empty store, but never let it overwrite the file the
-    // user may still repair.
-    BookMarksWritable = false;
-    Dialogs().ShowMessage(e.what());
-  }
+  ReloadBookMarks();
   BuildBookmarkMenu();
   BuildToolMenu();
   LoadKeyAssignments();

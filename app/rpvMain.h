@@ -12,6 +12,7 @@
 //   rpvMainInput.cpp       keys, mouse, wheel and gestures run commands
 //   rpvMainSources.cpp     open dialog, clipboard, drops, links, history
 //   rpvMainStyles.cpp      the style menu: add, list, editor
+//   rpvMainBookmarks.cpp   the しおり menu and the bookmark commands
 #pragma once
 
 #include <QPoint>
@@ -138,6 +139,23 @@ class TfrmRPV : public QWidget {
   // The same for where the pointer is now, after the page changed.
   void RefreshLinkPopUp();
 
+  // ---- Bookmarks ----------------------------------------------------------
+  // A bookmark at the top of the page on screen, first in the store and in
+  // bm.csv at once.
+  void SetBookmark();
+  // Opens the first (newest) bookmark.
+  void ReadBookmark();
+  // Opens the bookmark at a store index.
+  void mnuBookMarkClick(int index);
+  // The bookmark manager; after OK the store and the menu are read again.
+  void mnuBEditClick();
+  // Replaces the store with bm.csv. A file that cannot be read is reported,
+  // leaves the store as it was and is never written over until it reads.
+  bool ReloadBookMarks();
+  // The しおり menu from the store: 追加, 編集, then the bookmarks in the
+  // form BookMarkType chooses.
+  void BuildBookmarkMenu();
+
   // ---- State (named as the rest of the program knows it) -----------------
   std::unique_ptr<TBookClass> Book;
   std::string ExeDir;
@@ -233,7 +251,6 @@ class TfrmRPV : public QWidget {
   void mnuSectionClick(int index);
   void RefreshHistoryMenu();
   void mnuFFileHistoryClick(int index);
-  void BuildBookmarkMenu();
   void BuildToolMenu();
 
   // rpvMainStyles.cpp

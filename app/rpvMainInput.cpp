@@ -56,10 +56,10 @@ void TfrmRPV::RunCommand(TCommand command) {
     case TCommand::ToggleAutoLine: ToggleAutoLine(); break;
     case TCommand::ToggleBlankLines: ToggleBlankLines(); break;
     case TCommand::ChangeStyle: ChangeStyle(); break;
-    // The bookmark, editor and settings commands run nothing until their
-    // menus exist in this window.
-    case TCommand::SetBookmark:
-    case TCommand::ReadBookmark:
+    case TCommand::SetBookmark: SetBookmark(); break;
+    case TCommand::ReadBookmark: ReadBookmark(); break;
+    // The editor and settings commands run nothing until their menus exist
+    // in this window.
     case TCommand::StartEditor:
     case TCommand::OpenOtherSettings:
     case TCommand::None: break;

@@ -154,15 +154,6 @@ void TfrmRPV::mnuFFileHistoryClick(int index) {
   OpenDocument(entry.FullPath, entry.BookMark, entry.Archive);
 }
 
-// The bookmark list itself is filled in by the bookmark menu code; the two
-// fixed items are always there.
-void TfrmRPV::BuildBookmarkMenu() {
-  mnuB->clear();
-  mnuB->addAction(QStringLiteral("追加(&A)"))->setObjectName(QStringLiteral("mnuBAdd"));
-  mnuB->addAction(QStringLiteral("編集(&E)"))->setObjectName(QStringLiteral("mnuBEdit"));
-  mnuB->addSeparator();
-}
-
 void TfrmRPV::BuildToolMenu() { mnuTool->clear(); }
 
 }  // namespace rpv

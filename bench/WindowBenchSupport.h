@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -90,12 +91,16 @@ inline TWindowFixture& MakeWindowFixture(const std::string& name, const std::str
   return *FixturesOfThisRun().emplace_back(std::make_unique<TWindowFixture>(name, infoIni, openBook));
 }
 
-inline int RunWindowBenchmarks(int argc, char** argv) {
+// beforeQuit: lets a benchmark close fixtures of its own while the
+// application still exists.
+inline int RunWindowBenchmarks(int argc, char** argv,
+                               const std::function<void()>& beforeQuit = {}) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   benchmark::Initialize(&argc, argv);
   QApplication app(argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   FixturesOfThisRun().clear();
+  if (beforeQuit) beforeQuit();
   benchmark::Shutdown();
   return 0;
 }

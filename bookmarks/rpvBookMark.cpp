@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_map>
 #include <utility>
 
 #include "bookmarks/BookMarkCsv.h"
@@ -44,6 +45,11 @@ EConvertError::EConvertError(std::string reason, int lineNumber)
     : EBookMarkError(WithLineNumber(reason, lineNumber)),
       reason_(std::move(reason)),
       lineNumber_(lineNumber) {}
+
+std::string LoadErrorMessage(std::string_view path, const EBookMarkError& error) {
+  if (dynamic_cast<const EConvertError*>(&error) == nullptr) return error.what();
+  return "\"" + std::string(path) + "\" " + error.what();
+}
 
 // ---- TBookMark ----
 
@@ -100,6 +106,13 @@ TBookMark& TBookMarks::Insert(int index) {
 
 void TBookMarks::Delete(int index) {
   if (index >= 0 && index < Count()) items_.erase(items_.begin() + index);
+}
+
+void TBookMarks::DeleteRange(int first, int last) {
+  first = std::max(first, 0);
+  last = std::min(last, Count() - 1);
+  if (first > last) return;
+  items_.erase(items_.begin() + first, items_.begin() + last + 1);
 }
 
 void TBookMarks::Move(int newIndex, int oldIndex) {
@@ -183,14 +196,15 @@ const TSubItem* TMenuItems::Items(int index) const {
 
 void TMenuItems::GroupByFile(const TBookMarks& marks) {
   Clear();
+  // Looked up by path rather than by walking the groups: a file of many
+  // bookmarks of different files would otherwise take quadratic time.
+  std::unordered_map<std::string_view, size_t> groupOfPath;
   for (int i = 0; i < marks.Count(); ++i) {
     const TBookMark& mark = *marks.Items(i);
     if (!mark.Visible) continue;
-    auto group = std::find_if(items_.begin(), items_.end(), [&](const auto& g) {
-      return marks.Items(g->BookMarkIndex)->FullPath == mark.FullPath;
-    });
-    TSubItem& target = group != items_.end() ? **group : *Items(Add(i));
-    target.Indexes.push_back(std::to_string(i));
+    const auto [at, added] = groupOfPath.try_emplace(mark.FullPath, items_.size());
+    if (added) Add(i);
+    items_[at->second]->Indexes.push_back(std::to_string(i));
   }
 }
 

@@ -40,6 +40,10 @@ class EInOutError : public EBookMarkError {
   using EBookMarkError::EBookMarkError;
 };
 
+// The message for a bm.csv at path that failed to load: conversion errors
+// gain the file's name (in-out errors already carry it).
+std::string LoadErrorMessage(std::string_view path, const EBookMarkError& error);
+
 class TBookMark {
  public:
   std::string FullPath;
@@ -82,6 +86,8 @@ class TBookMarks {
   TBookMark& Insert(int index);
   // Removes the bookmark; an index outside the list does nothing.
   void Delete(int index);
+  // Removes the bookmarks first .. last (clamped to the list) at once.
+  void DeleteRange(int first, int last);
   // Moves the bookmark at oldIndex into the slot before newIndex, counted
   // before the removal: old < new ends at new - 1, old > new ends at new.
   void Move(int newIndex, int oldIndex);

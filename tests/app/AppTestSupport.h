@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,9 @@ class TScriptedDialogs : public IUserDialogs {
     int FindShown = 0;
     int FindOptions = -1;
     FindHandler Find;
+    // Stands in for the bookmark manager (gets the path, UTF-8); default:
+    // closed with Cancel.
+    std::function<bool(const std::string&)> EditBookMarks;
   };
 
   explicit TScriptedDialogs(std::shared_ptr<TLog> log) : log_(std::move(log)) {}
@@ -67,6 +71,9 @@ class TScriptedDialogs : public IUserDialogs {
     log_->Find = std::move(onFind);
   }
   void SetApplicationTitle(const std::string&) override {}
+  bool EditBookMarks(const std::string& path) override {
+    return log_->EditBookMarks && log_->EditBookMarks(Cp932ToUtf8(path));
+  }
 
  private:
   std::shared_ptr<TLog> log_;
