@@ -9,6 +9,8 @@
 
 #include "app/FindDialog.h"
 #include "app/QtText.h"
+#include "dialogs/AboutDlgs.h"
+#include "dialogs/rpvSetUpOther.h"
 
 namespace rpv {
 
@@ -66,6 +68,23 @@ std::optional<std::string> TQtUserDialogs::OpenFileName(const std::string& folde
 
 void TQtUserDialogs::OpenUrl(const std::string& url) {
   QDesktopServices::openUrl(QUrl(ToQString(url), QUrl::TolerantMode));
+}
+
+bool TQtUserDialogs::OtherSettings(const std::string& exeDir, TOtherSettings& values) {
+  TfrmOtherSetUp dialog(owner_, exeDir, *this);
+  dialog.SetValues(values);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  values = dialog.Values();
+  return true;
+}
+
+void TQtUserDialogs::ShowAbout(const std::string& productName, const std::string& version,
+                               const std::string& author, const std::string& mail,
+                               const std::string& url) {
+  TfrmAboutBox box(owner_);
+  box.SetTexts(productName, version, author, mail, url);
+  box.OnOpenUrl = [this](const std::string& address) { OpenUrl(address); };
+  box.exec();
 }
 
 }  // namespace rpv

@@ -28,6 +28,10 @@ class TQtUserDialogs : public IUserDialogs {
   std::optional<std::string> OpenFileName(const std::string& folder,
                                           const std::vector<std::string>& nameFilters) override;
   void OpenUrl(const std::string& url) override;
+  bool OtherSettings(const std::string& exeDir, TOtherSettings& values) override;
+  void ShowAbout(const std::string& productName, const std::string& version,
+                 const std::string& author, const std::string& mail,
+                 const std::string& url) override;
 
  private:
   QWidget* owner_;

@@ -10,6 +10,8 @@
 
 namespace rpv {
 
+struct TOtherSettings;
+
 // Options of the find dialog, as FindText takes them.
 inline constexpr int kFindOptionDown = 0x1;
 inline constexpr int kFindOptionMatchCase = 0x20;
@@ -47,6 +49,21 @@ class IUserDialogs {
   }
   // Hands a web or mail address to the desktop's handler.
   virtual void OpenUrl(const std::string& url) { (void)url; }
+
+  // The other-settings dialog over the values, editing ka.ini and ma.ini of
+  // the program folder exeDir (it writes both on OK); true after OK, with
+  // the user's choices in values.
+  virtual bool OtherSettings(const std::string& exeDir, TOtherSettings& values) {
+    (void)exeDir;
+    (void)values;
+    return false;
+  }
+  // The about box with its five texts.
+  virtual void ShowAbout(const std::string& productName, const std::string& version,
+                         const std::string& author, const std::string& mail,
+                         const std::string& url) {
+    (void)productName, (void)version, (void)author, (void)mail, (void)url;
+  }
 };
 
 }  // namespace rpv

@@ -11,6 +11,7 @@
 //   rpvMainScreen.cpp      full screen and the hidden menu bar
 //   rpvMainInput.cpp       keys, mouse, wheel and gestures run commands
 //   rpvMainSources.cpp     open dialog, clipboard, drops, links, history
+//   rpvMainTools.cpp       tools menu, external editor, other settings, help
 #pragma once
 
 #include <QPoint>
@@ -131,6 +132,17 @@ class TfrmRPV : public QWidget {
   // The same for where the pointer is now, after the page changed.
   void RefreshLinkPopUp();
 
+  // ---- Tools, editor, other settings, help --------------------------------
+  // Switches the filter of a ツール item (its tick) and reads the document
+  // again through the filters.
+  void mnuToolChildClick(int index);
+  // Starts EditorName with EditorOption's arguments for the view's place.
+  void StartEditor();
+  void OpenOtherSettings();
+  void mnuHHelpClick();
+  void mnuHHomePageClick();
+  void mnuHVersionClick();
+
   // ---- State (named as the rest of the program knows it) -----------------
   std::unique_ptr<TBookClass> Book;
   std::string ExeDir;
@@ -228,6 +240,8 @@ class TfrmRPV : public QWidget {
   void mnuFFileHistoryClick(int index);
   void BuildBookmarkMenu();
   void BuildToolMenu();
+  // rpvMainTools.cpp
+  void ConnectToolsAndHelp();
 
   // rpvMainDocument.cpp
   void LoadCurrentStyle();

@@ -55,13 +55,13 @@ void TfrmRPV::RunCommand(TCommand command) {
     case TCommand::ToggleAutoPage: ToggleAutoPage(); break;
     case TCommand::ToggleAutoLine: ToggleAutoLine(); break;
     case TCommand::ToggleBlankLines: ToggleBlankLines(); break;
-    // The bookmark, style, editor and settings commands run nothing until
-    // their menus exist in this window.
+    case TCommand::StartEditor: StartEditor(); break;
+    case TCommand::OpenOtherSettings: OpenOtherSettings(); break;
+    // The bookmark and style commands run nothing until their menus exist
+    // in this window.
     case TCommand::SetBookmark:
     case TCommand::ReadBookmark:
     case TCommand::ChangeStyle:
-    case TCommand::StartEditor:
-    case TCommand::OpenOtherSettings:
     case TCommand::None: break;
   }
   RefreshLinkPopUp();

@@ -110,6 +110,7 @@ void TfrmRPV::BuildMainMenu() {
   mnuHHomePage = AddItem(mnuH, "mnuHHomePage", "ホームページへ(&P)");
   AddSeparator(mnuH, "N8");
   mnuHVersion = AddItem(mnuH, "mnuHVersion", "バージョン情報(&V)");
+  ConnectToolsAndHelp();
 }
 
 void TfrmRPV::AddStyleMenuItem(int index) {
@@ -161,7 +162,5 @@ void TfrmRPV::BuildBookmarkMenu() {
   mnuB->addAction(QStringLiteral("編集(&E)"))->setObjectName(QStringLiteral("mnuBEdit"));
   mnuB->addSeparator();
 }
-
-void TfrmRPV::BuildToolMenu() { mnuTool->clear(); }
 
 }  // namespace rpv
