@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMenuBar>
 #include <QThread>
 #include <QTimer>
 #include <filesystem>
@@ -158,6 +159,35 @@ TEST_F(ToolsWindow, HelpHomePageAndVersion) {
   form_->mnuHVersion->trigger();
   EXPECT_EQ(tools_->About, (std::vector<std::string>{"【瑠頁～るぺい～】", "3.0.0", tools_->Urls.back()}));
   EXPECT_TRUE(form_->tmrAuto->isActive());
+}
+
+// help.html is made at build time from the window's menus and the binding
+// tables: every item and every default binding is on it.
+TEST(HelpPage, ListsEveryMenuItemAndEveryDefaultBinding) {
+  const auto help = ReadWholeFile(FromNativePath(std::string(RPV_BINARY_DIR) + "/app/help.html"));
+  if (!help) GTEST_SKIP() << "help.html was not built";
+  App();
+  const TfrmRPV form({});
+  int items = 0;
+  for (const QAction* top : form.mnuMain->actions()) {
+    for (const QAction* item : top->menu()->actions()) {
+      if (item->isSeparator() || !item->isVisible()) continue;
+      const std::string caption = QString(item->text()).remove(QLatin1Char('&')).toStdString();
+      EXPECT_NE(help->find(caption), std::string::npos) << caption;
+      ++items;
+    }
+  }
+  EXPECT_GT(items, 15);
+  for (const auto* list : {&DefaultKeyAssignments(), &DefaultMouseAssignments()}) {
+    for (const std::string& line : *list) {
+      std::string_view name, command;
+      ASSERT_TRUE(SplitAssignment(line, name, command));
+      const std::string row = "<td>" + U(command) + "</td>";
+      EXPECT_NE(help->find(U(name) + (list == &DefaultKeyAssignments() ? "</kbd></td>" : "</td>") + row),
+                std::string::npos)
+          << U(line);
+    }
+  }
 }
 
 }  // namespace
