@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -168,6 +169,12 @@ QTableWidget* TfrmOtherSetUp::BuildGrid(const char* name, const char* nameTitle,
   grid->verticalHeader()->hide();
   grid->setColumnWidth(0, kNameColumnWidth);
   grid->setColumnWidth(1, kCommandColumnWidth);
+  // Both columns whole beside the vertical scroll bar: the drop-down
+  // arrows must never scroll out of sight.
+  grid->horizontalHeader()->setStretchLastSection(true);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setMinimumWidth(kNameColumnWidth + kCommandColumnWidth +
+                        grid->verticalScrollBar()->sizeHint().width() + 2 * grid->frameWidth());
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setEditTriggers(namesEditable ? QAbstractItemView::DoubleClicked |

@@ -134,7 +134,7 @@ class TPage {
            "body{font-family:sans-serif;max-width:52em;margin:2em auto;padding:0 1em;line-height:1.6;color:#222}\n"
            "h1{border-bottom:3px solid #3d5a80}h2{border-bottom:1px solid #aaa;margin-top:2em}\n"
            "table{border-collapse:collapse;margin:.5em 0}th,td{border:1px solid #bbb;padding:.2em .6em;text-align:left}\n"
-           "th{background:#eef1f6}kbd,code,pre{font-family:monospace;background:#f4f4f4}pre{padding:.5em}\n"
+           "th{background:#eef1f6}kbd,code,pre{font-family:monospace;font-size:1em;background:#f4f4f4}pre{padding:.5em}\n"
            "</style>\n</head>\n<body>\n<h1>" + Esc(title) + "</h1>\n<ul class=\"toc\">\n" + toc_ + "</ul>\n" +
            body_ + "</body>\n</html>\n";
   }
@@ -254,7 +254,7 @@ void WriteToolsAndEditor(TPage& page) {
          "付きます。文書を読むたびに、チェックの付いたフィルタが上から順に、文書を標準入力から受け取り、"
          "標準出力に書いた文字列が新しい文書になります。起動できないフィルタや 0 以外で終了したフィルタは"
          "無視され、文書はそのまま表示されます。");
-  page.Raw("<pre>[半角カナを全角に]\nCommand=/usr/local/bin/kana-filter --wide\nBoolean=1\n\n"
+  page.Raw("<pre>[全角英数字を半角に]\nCommand=nkf -s -Z1\nBoolean=1\n\n"
            "[空白を詰める]\nCommand=sed -e \"s/ \\+/ /g\"\nBoolean=0\n</pre>\n");
 
   page.H2("editor", "外部エディタ");
