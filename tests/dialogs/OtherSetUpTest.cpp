@@ -65,11 +65,16 @@ class TSettingsDialogs : public TScriptedDialogs {
   std::function<void(TfrmOtherSetUp&)> User;
 };
 
-TEST(OtherSetUp, OkOnAFreshInstallationWritesTheDefaultAssignments) {
+// A fresh program folder and dialogs answered from a script.
+class OtherSetUp : public ::testing::Test {
+ protected:
+  OtherSetUp() { App(); }
   TTempHome home;
-  auto log = std::make_shared<TScriptedDialogs::TLog>();
-  TScriptedDialogs dialogs(log);
-  App();
+  std::shared_ptr<TScriptedDialogs::TLog> log = std::make_shared<TScriptedDialogs::TLog>();
+  TScriptedDialogs dialogs{log};
+};
+
+TEST_F(OtherSetUp, OkOnAFreshInstallationWritesTheDefaultAssignments) {
   TfrmOtherSetUp dialog(nullptr, home.Dir(), dialogs);
   ASSERT_EQ(dialog.grdKey->rowCount(), static_cast<int>(DefaultKeyAssignments().size()));
   dialog.btnOK->click();
@@ -79,15 +84,11 @@ TEST(OtherSetUp, OkOnAFreshInstallationWritesTheDefaultAssignments) {
   EXPECT_TRUE(log->Messages.empty());
 }
 
-TEST(OtherSetUp, HandEditedLinesSurviveAndCancelWritesNothing) {
-  TTempHome home;
+TEST_F(OtherSetUp, HandEditedLinesSurviveAndCancelWritesNothing) {
   // No "=", an unknown command, a lower-case prefix, bytes outside CP932.
   const std::string ka = "garbage line\r\nF5=" + S("再読込み") + "\r\nctrl+x=" + S("検索") +
                          "\r\n\xFF\xFE=\x81\r\nF2=" + S("外部エディタの起動") + "\r\n";
   home.Write("ka.ini", ka);
-  auto log = std::make_shared<TScriptedDialogs::TLog>();
-  TScriptedDialogs dialogs(log);
-  App();
   {
     TfrmOtherSetUp dialog(nullptr, home.Dir(), dialogs);
     dialog.btnCancel->click();
@@ -102,11 +103,7 @@ TEST(OtherSetUp, HandEditedLinesSurviveAndCancelWritesNothing) {
   EXPECT_EQ(home.Read("ka.ini"), ka);
 }
 
-TEST(OtherSetUp, DeleteAsksWithTheLineAndRemovesOnlyOnOk) {
-  TTempHome home;
-  auto log = std::make_shared<TScriptedDialogs::TLog>();
-  TScriptedDialogs dialogs(log);
-  App();
+TEST_F(OtherSetUp, DeleteAsksWithTheLineAndRemovesOnlyOnOk) {
   TfrmOtherSetUp dialog(nullptr, home.Dir(), dialogs);
   const int rows = dialog.grdKey->rowCount();
   dialog.grdKey->setCurrentCell(8, 0);  // F5=再読込
@@ -128,11 +125,7 @@ TEST(OtherSetUp, DeleteAsksWithTheLineAndRemovesOnlyOnOk) {
   EXPECT_FALSE(menu->actions()[2]->isEnabled());
 }
 
-TEST(OtherSetUp, PlaceholdersGoInAtTheCaretAndIntervalsTurnIntoMilliseconds) {
-  TTempHome home;
-  auto log = std::make_shared<TScriptedDialogs::TLog>();
-  TScriptedDialogs dialogs(log);
-  App();
+TEST_F(OtherSetUp, PlaceholdersGoInAtTheCaretAndIntervalsTurnIntoMilliseconds) {
   TfrmOtherSetUp dialog(nullptr, home.Dir(), dialogs);
   TProgramSettings settings;
   settings.AutoInterval = 2500;
@@ -206,15 +199,24 @@ TEST(InputKey, CapturesCombinationsAsKaIniNames) {
   EXPECT_EQ(dialog.result(), 0);
 }
 
-TEST(OtherSettingsWindow, CtrlSAddedForFindWinsAfterOk) {
+// A started window whose other-settings dialog the test drives.
+class OtherSettingsWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    auto dialogs = std::make_unique<TSettingsDialogs>(log);
+    script = dialogs.get();
+    form = std::make_unique<TfrmRPV>(std::vector<std::string>{}, std::move(dialogs));
+    form->FormCreate();
+  }
   TTempHome home;
-  auto log = std::make_shared<TScriptedDialogs::TLog>();
-  auto dialogs = std::make_unique<TSettingsDialogs>(log);
-  TSettingsDialogs* script = dialogs.get();
-  App();
-  TfrmRPV form({}, std::move(dialogs));
-  form.FormCreate();
-  form.FormKeyDown('S', Qt::ControlModifier);
+  std::shared_ptr<TScriptedDialogs::TLog> log = std::make_shared<TScriptedDialogs::TLog>();
+  TSettingsDialogs* script = nullptr;
+  std::unique_ptr<TfrmRPV> form;
+};
+
+TEST_F(OtherSettingsWindow, CtrlSAddedForFindWinsAfterOk) {
+  form->FormKeyDown('S', Qt::ControlModifier);
   EXPECT_EQ(log->FindShown, 0);  // 栞を挟む by default
 
   script->User = [](TfrmOtherSetUp& dialog) {
@@ -244,23 +246,16 @@ TEST(OtherSettingsWindow, CtrlSAddedForFindWinsAfterOk) {
     EXPECT_EQ(dialog.grdKey->currentRow(), rows);
     EXPECT_EQ(dialog.KeyLines().back(), "Ctrl+S=" + S("検索"));
   };
-  form.OpenOtherSettings();
+  form->OpenOtherSettings();
   EXPECT_EQ(home.Read("ka.ini"), CrLfJoined(DefaultKeyAssignments()) + "Ctrl+S=" + S("検索") + "\r\n");
-  form.FormKeyDown('S', Qt::ControlModifier);
+  form->FormKeyDown('S', Qt::ControlModifier);
   EXPECT_EQ(log->FindShown, 1);
-  EXPECT_TRUE(form.tmrAuto->isActive());
+  EXPECT_TRUE(form->tmrAuto->isActive());
 }
 
-TEST(OtherSettingsWindow, SendToCheckWritesAndRemovesTheDesktopEntry) {
-  TTempHome home;
+TEST_F(OtherSettingsWindow, SendToCheckWritesAndRemovesTheDesktopEntry) {
   TTempFolder data("rpv_data_");
   TEnvVar xdg("XDG_DATA_HOME", data.Native().string());
-  auto log = std::make_shared<TScriptedDialogs::TLog>();
-  auto dialogs = std::make_unique<TSettingsDialogs>(log);
-  TSettingsDialogs* script = dialogs.get();
-  App();
-  TfrmRPV form({}, std::move(dialogs));
-  form.FormCreate();
   const std::string entry = SendToShortcutPath();
   ASSERT_EQ(entry.rfind(data.Dir(), 0), 0u) << entry;
 
@@ -270,9 +265,9 @@ TEST(OtherSettingsWindow, SendToCheckWritesAndRemovesTheDesktopEntry) {
     dialog.chkSendTo->setChecked(true);
     dialog.sedAutoPInterval->setValue(7);
   };
-  form.OpenOtherSettings();
+  form->OpenOtherSettings();
   EXPECT_FALSE(shownTicked);
-  EXPECT_EQ(form.Settings.AutoInterval, 7000u);
+  EXPECT_EQ(form->Settings.AutoInterval, 7000u);
   const std::string text = ReadWholeFile(entry).value_or("");
   EXPECT_NE(text.find("Exec="), std::string::npos) << text;
   EXPECT_NE(text.find("MimeType=text/plain;text/html;"), std::string::npos) << text;
@@ -281,7 +276,7 @@ TEST(OtherSettingsWindow, SendToCheckWritesAndRemovesTheDesktopEntry) {
     shownTicked = dialog.chkSendTo->isChecked();
     dialog.chkSendTo->setChecked(false);
   };
-  form.OpenOtherSettings();
+  form->OpenOtherSettings();
   EXPECT_TRUE(shownTicked);
   EXPECT_FALSE(FileExists(entry));
   EXPECT_TRUE(log->Messages.empty());
