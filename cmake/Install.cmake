@@ -24,10 +24,10 @@ headers and footers. rpvmark converts bookmarks of the older format.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
-# Libraries from the programs themselves; Qt's platform plugins (the window
-# cannot open without them) and the Japanese fonts are not linked, so named.
+# Libraries from the programs themselves (Debian's libqt6gui6 carries the
+# X11 platform plugin, which XWayland serves too). The Japanese fonts, the
+# desktop opener and native Wayland are not linked, so recommended by name.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, xdg-utils, qt6-wayland")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
