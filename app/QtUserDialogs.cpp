@@ -13,6 +13,8 @@
 #include "dialogs/rpvSetUpStyle.h"
 #include "dialogs/rpvSetUpStyleList.h"
 #include "bookmarks/qt/rpvBookMarkForm.h"
+#include "dialogs/AboutDlgs.h"
+#include "dialogs/rpvSetUpOther.h"
 
 namespace rpv {
 
@@ -100,6 +102,23 @@ bool TQtUserDialogs::EditBookMarks(const std::string& path) {
     return false;
   }
   return form.exec() == QDialog::Accepted;
+}
+
+bool TQtUserDialogs::OtherSettings(const std::string& exeDir, TOtherSettings& values) {
+  TfrmOtherSetUp dialog(owner_, exeDir, *this);
+  dialog.SetValues(values);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  values = dialog.Values();
+  return true;
+}
+
+void TQtUserDialogs::ShowAbout(const std::string& productName, const std::string& version,
+                               const std::string& author, const std::string& mail,
+                               const std::string& url) {
+  TfrmAboutBox box(owner_);
+  box.SetTexts(productName, version, author, mail, url);
+  box.OnOpenUrl = [this](const std::string& address) { OpenUrl(address); };
+  box.exec();
 }
 
 }  // namespace rpv

@@ -33,6 +33,10 @@ class TQtUserDialogs : public IUserDialogs {
   std::vector<std::string> EditStyleList(const TStyleDialogContext& context,
                                          std::vector<std::string> names) override;
   bool EditBookMarks(const std::string& path) override;
+  bool OtherSettings(const std::string& exeDir, TOtherSettings& values) override;
+  void ShowAbout(const std::string& productName, const std::string& version,
+                 const std::string& author, const std::string& mail,
+                 const std::string& url) override;
 
  private:
   QWidget* owner_;

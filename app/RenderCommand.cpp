@@ -124,6 +124,8 @@ int Fail(const std::string& message) {
 
 }  // namespace
 
+std::string_view RenderUsage() { return kUsage; }
+
 bool IsRenderCommand(int argc, const char* const* argv) {
   for (int k = 1; k < argc; ++k) {
     const std::string_view arg = argv[k];

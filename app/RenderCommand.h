@@ -9,10 +9,15 @@
 // then writes page N as PNG or prints the number of pages.
 #pragma once
 
+#include <string_view>
+
 namespace rpv {
 
 // True when the arguments ask for the renderer rather than the window.
 bool IsRenderCommand(int argc, const char* const* argv);
+
+// The usage lines of the renderer, as it prints them.
+std::string_view RenderUsage();
 
 // Runs it: 0 on success, 2 for bad arguments, 1 when the work fails. Every
 // failure is explained on standard error.

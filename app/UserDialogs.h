@@ -24,6 +24,7 @@ struct TStyleDialogContext {
   const TBookClass* Book = nullptr;
   int32_t SourceLine = 0;
 };
+struct TOtherSettings;
 
 // Options of the find dialog, as FindText takes them.
 inline constexpr int kFindOptionDown = 0x1;
@@ -84,6 +85,20 @@ class IUserDialogs {
   virtual bool EditBookMarks(const std::string& path) {
     (void)path;
     return false;
+  }
+  // The other-settings dialog over the values, editing ka.ini and ma.ini of
+  // the program folder exeDir (it writes both on OK); true after OK, with
+  // the user's choices in values.
+  virtual bool OtherSettings(const std::string& exeDir, TOtherSettings& values) {
+    (void)exeDir;
+    (void)values;
+    return false;
+  }
+  // The about box with its five texts.
+  virtual void ShowAbout(const std::string& productName, const std::string& version,
+                         const std::string& author, const std::string& mail,
+                         const std::string& url) {
+    (void)productName, (void)version, (void)author, (void)mail, (void)url;
   }
 };
 

@@ -18,6 +18,7 @@
 #include <QSocketNotifier>
 #include <csignal>
 
+#include "app/AppIcon.h"
 #include "app/rpvMain.h"
 
 namespace {
@@ -58,6 +59,9 @@ int main(int argc, char** argv) {
   }
 #endif
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(rpv::AppIcon());
+  // Desktops match the window to rpv.desktop by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("rpv"));
   QuitOnTermination(app);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {

@@ -13,6 +13,7 @@
 //   rpvMainSources.cpp     open dialog, clipboard, drops, links, history
 //   rpvMainStyles.cpp      the style menu: add, list, editor
 //   rpvMainBookmarks.cpp   the しおり menu and the bookmark commands
+//   rpvMainTools.cpp       tools menu, external editor, other settings, help
 #pragma once
 
 #include <QPoint>
@@ -156,6 +157,17 @@ class TfrmRPV : public QWidget {
   // form BookMarkType chooses.
   void BuildBookmarkMenu();
 
+  // ---- Tools, editor, other settings, help --------------------------------
+  // Switches the filter of a ツール item (its tick) and reads the document
+  // again through the filters.
+  void mnuToolChildClick(int index);
+  // Starts EditorName with EditorOption's arguments for the view's place.
+  void StartEditor();
+  void OpenOtherSettings();
+  void mnuHHelpClick();
+  void mnuHHomePageClick();
+  void mnuHVersionClick();
+
   // ---- State (named as the rest of the program knows it) -----------------
   std::unique_ptr<TBookClass> Book;
   std::string ExeDir;
@@ -252,6 +264,8 @@ class TfrmRPV : public QWidget {
   void RefreshHistoryMenu();
   void mnuFFileHistoryClick(int index);
   void BuildToolMenu();
+  // rpvMainTools.cpp
+  void ConnectToolsAndHelp();
 
   // rpvMainStyles.cpp
   void ConnectStyleMenu();

@@ -58,10 +58,8 @@ void TfrmRPV::RunCommand(TCommand command) {
     case TCommand::ChangeStyle: ChangeStyle(); break;
     case TCommand::SetBookmark: SetBookmark(); break;
     case TCommand::ReadBookmark: ReadBookmark(); break;
-    // The editor and settings commands run nothing until their menus exist
-    // in this window.
-    case TCommand::StartEditor:
-    case TCommand::OpenOtherSettings:
+    case TCommand::StartEditor: StartEditor(); break;
+    case TCommand::OpenOtherSettings: OpenOtherSettings(); break;
     case TCommand::None: break;
   }
   RefreshLinkPopUp();

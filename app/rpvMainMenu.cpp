@@ -111,6 +111,7 @@ void TfrmRPV::BuildMainMenu() {
   mnuHHomePage = AddItem(mnuH, "mnuHHomePage", "ホームページへ(&P)");
   AddSeparator(mnuH, "N8");
   mnuHVersion = AddItem(mnuH, "mnuHVersion", "バージョン情報(&V)");
+  ConnectToolsAndHelp();
 }
 
 void TfrmRPV::AddStyleMenuItem(int index) {
@@ -153,7 +154,5 @@ void TfrmRPV::mnuFFileHistoryClick(int index) {
   const TFileHistory entry = History[index];
   OpenDocument(entry.FullPath, entry.BookMark, entry.Archive);
 }
-
-void TfrmRPV::BuildToolMenu() { mnuTool->clear(); }
 
 }  // namespace rpv

@@ -56,7 +56,8 @@ bool CreateShortcut(std::string_view target, std::string_view description,
 std::optional<std::string> RunFilter(std::string_view commandLine, std::string_view input,
                                      const std::function<void()>& onTick) {
   auto result = RunProcess(SplitCommandLine(Cp932ToUtf8(commandLine)), input, onTick, 50);
-  if (!result) return std::nullopt;
+  // A filter that reports failure has not produced the text: keep the old.
+  if (!result || result->exitCode != 0) return std::nullopt;
   return std::move(result->output);
 }
 

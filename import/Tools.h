@@ -87,8 +87,9 @@ bool CreateShortcut(std::string_view target, std::string_view description,
                     std::string_view linkFile);
 // Runs a command line (program and arguments, split as a shell splits simple
 // words but without a shell) as a filter: input goes to its standard input,
-// and what it writes to its standard output is returned, whatever its exit
-// status. nullopt when the program cannot be started. onTick runs about
+// and what it writes to its standard output is returned. nullopt when the
+// program cannot be started or exits with a status other than 0 (a failed
+// filter leaves the text as it was). onTick runs about
 // every 50 ms while the child runs, so a window can process its events.
 std::optional<std::string> RunFilter(std::string_view commandLine, std::string_view input,
                                      const std::function<void()>& onTick = {});

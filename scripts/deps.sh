@@ -3,11 +3,11 @@
 # missing ones; apt-get needs root, so sudo is used when available).
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config
-      qt6-base-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev
+      qt6-base-dev qt6-svg-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev
       libjpeg-dev libpng-dev libarchive-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       fonts-ipafont-gothic fonts-ipafont-mincho
-      xvfb xauth)
+      xvfb xauth dpkg-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

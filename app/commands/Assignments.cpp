@@ -224,6 +224,29 @@ int KeyNameToCode(std::string_view name) {
   return 0;
 }
 
+std::string CapturedKeyName(int code) {
+  for (const auto& key : kNamedKeys)
+    if (key.Code == code) return std::string(key.Name);
+  if (code >= 'A' && code <= 'Z') return std::string(1, static_cast<char>(code));
+  if (code >= kVkF1 && code < kVkF1 + kFunctionKeys) return "F" + std::to_string(code - kVkF1 + 1);
+  return {};
+}
+
+std::string_view CapturedKeyPrefix(bool ctrl, bool shift, bool alt) {
+  const auto prefixOf = [](int table) {
+    for (const auto& prefix : kPrefixes)
+      if (prefix.Table == table) return prefix.Text;
+    return std::string_view();
+  };
+  if (ctrl && shift) return prefixOf(4);
+  if (ctrl && alt) return prefixOf(5);
+  if (shift && alt) return prefixOf(6);
+  if (ctrl) return prefixOf(1);
+  if (shift) return prefixOf(2);
+  if (alt) return prefixOf(3);
+  return {};
+}
+
 TKeyName ParseKeyName(std::string_view name) {
   TKeyName result;
   for (const auto& prefix : kPrefixes) {

@@ -76,6 +76,15 @@ TKeyName ParseKeyName(std::string_view name);
 // "Right", "Left", "Home", "End", "PageUp", "PageDown", "BackSpace",
 // "Space", "Enter") theirs; anything else 0.
 int KeyNameToCode(std::string_view name);
+// The other way, for the key capture dialog: the name a captured key gets —
+// the eleven named keys, "A".."Z" and "F1".."F24"; empty for every other
+// code (digits, keypad, Escape, Tab, the modifiers themselves), which the
+// capture then refuses.
+std::string CapturedKeyName(int code);
+// The prefix of a captured key: the first of Ctrl+Shift, Ctrl+Alt,
+// Shift+Alt, Ctrl, Shift, Alt that is held (so all three give "Ctrl+Shift+");
+// empty when none is.
+std::string_view CapturedKeyPrefix(bool ctrl, bool shift, bool alt);
 
 class TKeyAssignments {
  public:

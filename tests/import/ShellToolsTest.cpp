@@ -104,9 +104,10 @@ TEST(RunFilter, PassesCp932TextThroughAProgram) {
   EXPECT_EQ(RunFilter("cat", text).value(), text);
   EXPECT_EQ(RunFilter("tr a b", "aaa").value(), "bbb");
   EXPECT_EQ(RunFilter("sh -c 'cat; printf \"[%s]\" \"$0\"' 'x y'", "in").value(), "in[x y]");
-  // A filter that fails still gives its (empty) output: only a program that
-  // cannot be started gives nothing.
-  EXPECT_EQ(RunFilter("false", "x").value(), "");
+  // A filter that fails gives nothing, like one that cannot be started, so
+  // its (empty or partial) output never replaces the book.
+  EXPECT_FALSE(RunFilter("false", "x").has_value());
+  EXPECT_FALSE(RunFilter("sh -c 'echo partial; exit 3'", "x").has_value());
   EXPECT_FALSE(RunFilter("rpv-no-such-filter --opt", "x").has_value());
   EXPECT_FALSE(RunFilter("", "x").has_value());
   EXPECT_FALSE(RunFilter("   ", "x").has_value());
