@@ -102,14 +102,19 @@ TEST(ProgramSettings, ReadsHandEditedValuesAndKeepsPlacementWhenAsked) {
   EXPECT_EQ(ini.ReadInteger("General", "AutoInterval", 0), -1);
 }
 
-// The window's own history handling: the screen's reading position goes
-// back into entry 0 before a new file goes in front.
-TEST(FileHistory, WindowRecordsTheReadingPositionOfTheDocumentItLeaves) {
-  TTempHome home;
+// a.txt and b.txt, 600 short lines each: several pages.
+void WriteTwoBooks(const TTempHome& home) {
   std::string text;
   for (int i = 0; i < 600; ++i) text += "line " + std::to_string(i) + "\r\n";
   home.Write("a.txt", text);
   home.Write("b.txt", text);
+}
+
+// The window's own history handling: the screen's reading position goes
+// back into entry 0 before a new file goes in front.
+TEST(FileHistory, WindowRecordsTheReadingPositionOfTheDocumentItLeaves) {
+  TTempHome home;
+  WriteTwoBooks(home);
   auto log = std::make_shared<TScriptedDialogs::TLog>();
   auto form = MakeWindow({home.Path("a.txt")}, log);
   form->FormCreate();
@@ -133,10 +138,7 @@ TEST(FileHistory, WindowRecordsTheReadingPositionOfTheDocumentItLeaves) {
 // does not know travel with the entry.
 TEST(FileHistory, TwoWindowsKeepEachOthersReadingPlaces) {
   TTempHome home;
-  std::string text;
-  for (int i = 0; i < 600; ++i) text += "line " + std::to_string(i) + "\r\n";
-  home.Write("a.txt", text);
-  home.Write("b.txt", text);
+  WriteTwoBooks(home);
   home.Write("rpv.ini", "[FH0]\r\nFullPath=/old.txt\r\nBookMark=7\r\nOffset=123\r\n");
   auto log = std::make_shared<TScriptedDialogs::TLog>();
   auto a = MakeWindow({home.Path("a.txt")}, log);

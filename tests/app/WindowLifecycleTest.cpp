@@ -417,6 +417,18 @@ TEST_F(WindowLifecycle, HandEditedPlacementStaysOnScreen) {
   EXPECT_LE(width, desk.width());
 }
 
+TEST_F(WindowLifecycle, AFilterStoppedAtItsLimitShowsTheBookUnfilteredAndSaysWhy) {
+  home_.Write("a.txt", NumberedText(3));
+  auto form = Start();
+  form->Book->Tools = {{"Slow", "sleep 1000", true}};
+  form->Book->FilterLimits.time = std::chrono::milliseconds(200);
+  form->OpenDocument(home_.Path("a.txt"), -1, "");
+  ASSERT_EQ(log_->Messages.size(), 1u);
+  EXPECT_NE(log_->Messages[0].find("sleep 1000"), std::string::npos) << log_->Messages[0];
+  EXPECT_EQ(form->History[0].FullPath, home_.Path("a.txt")) << "the book is open";
+  EXPECT_EQ(form->Book->SourceText.Text(), NumberedText(3));
+}
+
 TEST_F(WindowLifecycle, StaleTemporariesOfAKilledSaveAreRemovedAtStart) {
   namespace fs = std::filesystem;
   const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
