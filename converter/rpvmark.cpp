@@ -204,6 +204,9 @@ void WriteOutput(const std::string& data) {
     }
     if (::fsync(fd.get()) != 0 || !fd.Close()) Fail(kOutput);
     if (::rename(tempName.c_str(), kOutput) != 0) Fail(kOutput);
+    // The new name is durable only once the folder is on disk too.
+    Fd folder(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) ::fsync(folder.get());
   } catch (...) {
     ::unlink(tempName.c_str());
     throw;

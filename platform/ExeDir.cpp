@@ -1,6 +1,7 @@
 #include "platform/ExeDir.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,7 +66,14 @@ std::string SettingsFolderProblem(const fs::path& folder) {
   if (::stat(folder.c_str(), &st) != 0) return "cannot be made";
   if (!S_ISDIR(st.st_mode)) return "is not a folder";
   if (st.st_uid != ::geteuid()) return "belongs to another user";
-  if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return "can be written by other users";
+  if ((st.st_mode & S_IWOTH) != 0) return "can be written by other users";
+  // Group write is harmless only for the user's own private group (umask 002
+  // systems make every folder so).
+  if ((st.st_mode & S_IWGRP) != 0) {
+    const group* g = ::getgrgid(st.st_gid);
+    if (st.st_gid != ::getegid() || g == nullptr || (g->gr_mem != nullptr && g->gr_mem[0] != nullptr))
+      return "can be written by other users";
+  }
   return {};
 }
 
