@@ -1,5 +1,7 @@
 #include "app/ProgramSettings.h"
 
+#include <algorithm>
+
 #include "platform/Codepage.h"
 #include "platform/IniFile.h"
 
@@ -8,6 +10,8 @@ namespace {
 
 constexpr std::string_view kGeneral = "General";
 constexpr std::string_view kBookMarks = "BookMarks";
+// The keys of an FH section that TFileHistory has fields for.
+constexpr std::string_view kEntryKeys[] = {"FullPath", "BookMark", "Archive"};
 
 }  // namespace
 
@@ -20,6 +24,11 @@ void TProgramSettings::Read(const TIniFile& ini) {
   Left = ini.ReadInteger(kGeneral, "Left", Left);
   Top = ini.ReadInteger(kGeneral, "Top", Top);
   Width = ini.ReadInteger(kGeneral, "Width", Width);
+  // Hand-edited extremes (Width=2147483647) would overflow the window's
+  // rectangle arithmetic; no screen is this large, and the window fits the
+  // rest to the real screens.
+  for (int32_t* v : {&Left, &Top}) *v = std::clamp(*v, -kPlacementLimit, kPlacementLimit);
+  for (int32_t* v : {&Width, &Height}) *v = std::clamp(*v, 0, kPlacementLimit);
   WindowState = ini.ReadInteger(kGeneral, "WindowState", WindowState);
   EditorName = ini.ReadString(kGeneral, "EditorName", EditorName);
   EditorOption = ini.ReadString(kGeneral, "EditorOption", EditorOption);
@@ -70,8 +79,30 @@ void TFileHistoryList::Add(std::string_view path, int32_t position, std::string_
   int k = kHistoryCount - 1;
   for (int i = 0; i < kHistoryCount; ++i)
     if (items_[static_cast<size_t>(i)].FullPath == path) k = i;
+  // The entry keeps the other keys it had when it only moves to the front.
+  auto others = items_[static_cast<size_t>(k)].FullPath == path
+                    ? std::move(items_[static_cast<size_t>(k)].OtherKeys)
+                    : std::vector<std::pair<std::string, std::string>>{};
   for (int j = k; j >= 1; --j) items_[static_cast<size_t>(j)] = items_[static_cast<size_t>(j - 1)];
-  items_[0] = TFileHistory{std::string(path), position, std::string(archive)};
+  items_[0] = TFileHistory{std::string(path), position, std::string(archive), std::move(others)};
+  if (std::find(added_.begin(), added_.end(), path) == added_.end()) added_.emplace_back(path);
+}
+
+TFileHistoryList TFileHistoryList::MergedWith(const TFileHistoryList& onDisk) const {
+  TFileHistoryList merged;
+  merged.added_ = added_;
+  size_t count = 0;
+  auto take = [&](const TFileHistory& entry) {
+    if (count == merged.items_.size() || entry.FullPath.empty()) return;
+    for (size_t i = 0; i < count; ++i)
+      if (merged.items_[i].FullPath == entry.FullPath) return;
+    merged.items_[count++] = entry;
+  };
+  for (const auto& entry : items_)
+    if (std::find(added_.begin(), added_.end(), entry.FullPath) != added_.end()) take(entry);
+  for (const auto& entry : onDisk.items_) take(entry);
+  for (const auto& entry : items_) take(entry);
+  return merged;
 }
 
 std::string TFileHistoryList::SectionName(int index) { return "FH" + std::to_string(index); }
@@ -83,6 +114,13 @@ void TFileHistoryList::Read(const TIniFile& ini) {
     entry.FullPath = ini.ReadString(section, "FullPath", "");
     entry.BookMark = ini.ReadInteger(section, "BookMark", -1);
     entry.Archive = ini.ReadString(section, "Archive", "");
+    entry.OtherKeys.clear();
+    for (const std::string& key : ini.ReadSection(section)) {
+      if (std::any_of(std::begin(kEntryKeys), std::end(kEntryKeys),
+                      [&](std::string_view known) { return IniNamesEqual(key, known); }))
+        continue;
+      entry.OtherKeys.emplace_back(key, ini.ReadString(section, key, ""));
+    }
   }
 }
 
@@ -90,6 +128,8 @@ void TFileHistoryList::Write(TIniFile& ini) const {
   for (int n = 0; n < kHistoryCount; ++n) {
     const std::string section = SectionName(n);
     const auto& entry = items_[static_cast<size_t>(n)];
+    ini.EraseSection(section);
+    for (const auto& [key, value] : entry.OtherKeys) ini.WriteString(section, key, value);
     ini.WriteString(section, "FullPath", entry.FullPath);
     ini.WriteInteger(section, "BookMark", entry.BookMark);
     ini.WriteString(section, "Archive", entry.Archive);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace rpv {
 
@@ -19,6 +21,10 @@ inline constexpr std::string_view kProgramIniName = "rpv.ini";
 inline constexpr int32_t kWindowNormal = 0;
 inline constexpr int32_t kWindowMinimised = 1;
 inline constexpr int32_t kWindowMaximised = 2;
+
+// Placement values are read into -limit..limit (Left, Top) and 0..limit
+// (Width, Height), far beyond any screen but safe from overflow.
+inline constexpr int32_t kPlacementLimit = 1 << 20;
 
 // Bit of EndOpt: move the archive folder to the trash at exit.
 inline constexpr int32_t kEndOptDeleteArchive = 1;
@@ -58,6 +64,10 @@ struct TFileHistory {
   std::string FullPath;  // the file shown (an archive member: the extracted copy)
   int32_t BookMark = -1; // reading position as a source line; -1 none
   std::string Archive;   // the archive the file came from, or empty
+  // Every other key of the entry's section (key, raw value), so an entry
+  // that moves, or comes from another window's save, keeps keys this code
+  // does not read itself.
+  std::vector<std::pair<std::string, std::string>> OtherKeys;
 
   bool operator==(const TFileHistory&) const = default;
 };
@@ -85,14 +95,23 @@ class TFileHistoryList {
 
   // Sections FH0 .. FH19.
   void Read(const TIniFile& ini);
-  // All 20 entries, empty ones too.
+  // All 20 entries, empty ones too; each section is rewritten whole, so no
+  // key of the entry that was there before stays behind.
   void Write(TIniFile& ini) const;
+
+  // The history to save when another window may have saved since this one
+  // read the file: this list's own changes (the entries of the paths it put
+  // in front with Add) first, then the entries of `onDisk`, then the rest
+  // of this list; each path once, at most 20. With nobody else saving, the
+  // result equals this list.
+  TFileHistoryList MergedWith(const TFileHistoryList& onDisk) const;
 
   // "FH%d".
   static std::string SectionName(int index);
 
  private:
   std::array<TFileHistory, kHistoryCount> items_;
+  std::vector<std::string> added_;  // paths given to Add since construction
 };
 
 }  // namespace rpv

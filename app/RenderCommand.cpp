@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -117,6 +119,25 @@ bool SameNameNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Why writing the page to `out` would destroy something, or empty when it is
+// safe: the renderer never replaces its own input (swapped arguments) nor an
+// existing file that is not a PNG picture (a book, a note).
+std::string RefuseTarget(const std::string& outUtf8, const std::string& inUtf8) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path out(outUtf8);
+  if (!fs::exists(out, ec)) return {};
+  if (fs::equivalent(out, fs::path(inUtf8), ec))
+    return "will not write the page over its own input " + inUtf8;
+  constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
+  std::string head(kPngSignature.size(), '\0');
+  std::ifstream f(out, std::ios::binary);
+  if (!fs::is_regular_file(out, ec) || !f.read(head.data(), static_cast<std::streamsize>(head.size())) ||
+      head != kPngSignature)
+    return outUtf8 + " exists and is not a PNG picture; will not write over it";
+  return {};
+}
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "rpv: %s\n", message.c_str());
   return 1;
@@ -172,6 +193,9 @@ int RunRenderCommand(int argc, const char* const* argv) {
     const std::string file = Utf8ToCp932(*args.File);
     if (Cp932ToUtf8(file) != *args.File || !FileExists(file))
       return Fail("cannot open " + *args.File);
+    if (args.Out) {
+      if (const std::string why = RefuseTarget(*args.Out, *args.File); !why.empty()) return Fail(why);
+    }
 
     TBookClass book;
     book.Tools = LoadTools(home + "tool.ini");
@@ -183,6 +207,7 @@ int RunRenderCommand(int argc, const char* const* argv) {
     } catch (const TReadError& e) {
       return Fail(Cp932ToUtf8(e.what()));
     }
+    if (!book.FilterMessage.empty()) std::fprintf(stderr, "rpv: %s\n", Cp932ToUtf8(book.FilterMessage).c_str());
     book.BuildLines(0);
 
     if (args.Pages) std::printf("%d\n", static_cast<int>(book.PageCount));

@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QSocketNotifier>
 #include <csignal>
 
@@ -32,10 +34,30 @@ void OnTerminate(int) {
   [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
 }
 
-void QuitOnTermination(QApplication& app) {
+// Closes the modal box on top, if any. A box runs its own event loop, which
+// quit() does not end, and before exec() quit() does nothing at all.
+void CloseModalBox() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
+  else if (modal != nullptr) modal->close();
+}
+
+// Sets *terminated and ends the event loop on SIGTERM, SIGHUP or SIGINT.
+// From then on every modal box closes at once (one may be open during
+// start-up, or open while the settings are written), so a logout's TERM is
+// followed by a save and an exit before its KILL.
+void QuitOnTermination(QApplication& app, bool* terminated) {
   if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier, terminated] {
+    notifier->setEnabled(false);
+    *terminated = true;
+    auto* closer = new QTimer(&app);
+    QObject::connect(closer, &QTimer::timeout, &app, CloseModalBox);
+    closer->start(20);
+    CloseModalBox();
+    QCoreApplication::quit();
+  });
   struct sigaction action {};
   action.sa_handler = OnTerminate;
   sigemptyset(&action.sa_mask);
@@ -62,7 +84,8 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(rpv::AppIcon());
   // Desktops match the window to rpv.desktop by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("rpv"));
-  QuitOnTermination(app);
+  bool terminated = false;
+  QuitOnTermination(app, &terminated);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     // History and bookmarks keep paths: a relative one would name another
@@ -74,6 +97,8 @@ int main(int argc, char** argv) {
   }
   rpv::TfrmRPV window(std::move(args));
   window.FormCreate();
+  // Asked to end during start-up: the window's destructor saves.
+  if (terminated) return 0;
   return QApplication::exec();
 #else
   std::fprintf(stderr, "rpv: built without the window; use rpv --render\n");

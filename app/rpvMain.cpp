@@ -77,6 +77,9 @@ void TfrmRPV::FormCreate() {
   LayoutEnabled = true;
   ExeDir = rpv::ExeDir();
   iniPath_ = ExeDir + std::string(kProgramIniName);
+  // What a save killed halfway (a logout, a power cut) left behind.
+  RemoveStaleTemporaries(ExeDir, {kProgramIniName, "info.ini", "ka.ini", "ma.ini", "tool.ini", "bm.csv",
+                                  "clipbord.txt"});
 
   // Styles: the first section of info.ini is the style at start-up.
   {
@@ -170,7 +173,11 @@ void TfrmRPV::WriteSettings() {
   Settings.AutoEnabled = mnuOAuto->isChecked();
   Settings.Write(ini, placement);
   if (HasDocument()) History[0].BookMark = Book->SourceLineOf(TopLine);
-  History.Write(ini);
+  // Another window on the same folder may have saved since this one started:
+  // keep its reading places too.
+  TFileHistoryList onDisk;
+  onDisk.Read(ini);
+  History.MergedWith(onDisk).Write(ini);
   if (!ini.UpdateFile()) Dialogs().ShowMessage(FormatS(Sjis(kMsgCannotWrite), iniPath_));
 }
 

@@ -98,6 +98,8 @@ void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archi
   }
   documentShown_ = true;
   ShowAtPosition(position);
+  // A filter stopped at its limit: the book is shown unfiltered, and why.
+  if (!Book->FilterMessage.empty()) Dialogs().ShowMessage(Book->FilterMessage);
 }
 
 void TfrmRPV::AddHistory(const std::string& path, int32_t position, const std::string& archive) {

@@ -1,5 +1,6 @@
 // Line building of a 10 MB book (the sample book repeated), vertical and
-// horizontal, default style at 96 dpi on an 800 x 600 page. Reports the
+// horizontal, default style at 96 dpi on an 800 x 600 page, and of a book of
+// bare line feeds. Reports the
 // throughput over the book's bytes and, as counters, the peak heap that
 // loading plus building takes relative to the text size.
 #include <benchmark/benchmark.h>
@@ -151,6 +152,29 @@ void BM_LoadAndBuildMemory(benchmark::State& state) {
   state.SetLabel(vertical ? "vertical" : "horizontal");
 }
 BENCHMARK(BM_LoadAndBuildMemory)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A book of nothing but line feeds (5 MB, as many lines as bytes): the peak
+// heap per line of loading plus building, and the time.
+void BM_BlankLinesBook(benchmark::State& state) {
+  constexpr size_t kLines = 5'000'000;
+  const std::string text(kLines, '\n');
+  double peakPerLine = 0;
+  for (auto _ : state) {
+    g_live.store(0);
+    ResetPeak();
+    g_counting.store(true);
+    {
+      rpv::TCustomBook book;
+      Configure(book, true);
+      book.SourceText.SetText(text);
+      benchmark::DoNotOptimize(book.BuildLines(1000));
+    }
+    g_counting.store(false);
+    peakPerLine = static_cast<double>(g_peak.load()) / kLines;
+  }
+  state.counters["peak_bytes_per_line"] = peakPerLine;
+}
+BENCHMARK(BM_BlankLinesBook)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 

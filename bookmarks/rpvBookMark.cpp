@@ -147,6 +147,9 @@ void TBookMarks::LoadFromText(std::string_view text) {
     std::string_view line = text.substr(pos, end - pos);
     if (next != end && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++lineNumber;
+    // Empty lines at the end (an editor's or a converter's trailing newline)
+    // hold no bookmark; an empty line with bookmarks after it is still an error.
+    if (line.empty() && text.find_first_not_of("\r\n", next) == std::string_view::npos) break;
     auto mark = std::make_unique<TBookMark>();
     try {
       mark->LoadFromLine(line);

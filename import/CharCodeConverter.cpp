@@ -17,9 +17,7 @@
 namespace rpv {
 namespace {
 
-// No book comes near this; a larger file is refused rather than left to the
-// kernel's out-of-memory killer.
-constexpr off_t kMaxFileSize = off_t{512} * 1024 * 1024;
+constexpr off_t kMaxFileSize = static_cast<off_t>(kMaxTextFileSize);
 
 constexpr unsigned char kEsc = 0x1B;
 

@@ -2,6 +2,7 @@
 // and turning it into CP932, the program's own text encoding.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ enum TCharCode : int {
   ccUtf16Le = 5,  // FF FE
   ccUtf16Be = 6,  // FE FF
 };
+
+// No book comes near this; a larger file (or filter output) is refused rather
+// than left to the kernel's out-of-memory killer.
+inline constexpr size_t kMaxTextFileSize = size_t{512} * 1024 * 1024;
 
 // The whole file as CP932. Throws TReadError (import/ReadError.h) with the
 // message "\"<file name>\"は開けません。" when the file cannot be opened and

@@ -203,6 +203,12 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
   // The previous build's lines are overwritten rather than freed and made
   // again (see TLineWriter).
   const bool html = IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse);
+  // Empty lines of a text get no source line: nothing converts them, so
+  // their display line is written straight from the file text, and a run of
+  // them costs one line of the display table each instead of two (a book of
+  // nothing but line feeds has as many lines as bytes). Blank-line removal
+  // needs them as source lines.
+  const bool skipEmpty = !html && !DeleteBlankLines;
   // The display lines share the source lines' buffers: let go of them first,
   // so that rewriting a source line reuses its buffer instead of keeping
   // the old text alive beside the new one.
@@ -214,6 +220,7 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
     const auto count = static_cast<int32_t>(SourceText.Count());
     SourceLines.Reserve(count);
     for (int32_t i = 0; i < count; ++i) {
+      if (skipEmpty && SourceText[static_cast<size_t>(i)].empty()) continue;
       TLine& line = source.Next();
       line.Text = SourceText.Line(static_cast<size_t>(i));
       line.SourceIndex = i;
@@ -239,11 +246,21 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
   TLineBreaker breaker(BreakRulesOf(Style));
   TLineWriter display(DisplayLines);
   DisplayLines.Reserve(SourceLines.Count());
+  int32_t unwritten = 0;  // the first source index whose empty lines are still to come
+  auto writeEmptyLinesBefore = [&](int32_t end) {
+    for (; unwritten < end; ++unwritten)
+      if (SourceText[static_cast<size_t>(unwritten)].empty()) display.Next().SourceIndex = unwritten;
+  };
   for (int32_t i = 0; i < SourceLines.Count(); ++i) {
     TLine& line = *SourceLines.Item(i);
+    if (skipEmpty) {
+      writeEmptyLinesBefore(line.SourceIndex);
+      unwritten = std::max(unwritten, line.SourceIndex + 1);
+    }
     PrepareLineInPlace(line.Text, Style);
     WrapLine(*this, breaker, display, line.Text, i);
   }
+  if (skipEmpty) writeEmptyLinesBefore(static_cast<int32_t>(SourceText.Count()));
   display.Finish();
 
   if (html) {

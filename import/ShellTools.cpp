@@ -54,10 +54,21 @@ bool CreateShortcut(std::string_view target, std::string_view description,
 }
 
 std::optional<std::string> RunFilter(std::string_view commandLine, std::string_view input,
-                                     const std::function<void()>& onTick) {
-  auto result = RunProcess(SplitCommandLine(Cp932ToUtf8(commandLine)), input, onTick, 50);
+                                     const std::function<void()>& onTick, const ProcessLimits& limits) {
+  auto result = RunProcess(SplitCommandLine(Cp932ToUtf8(commandLine)), input, onTick, 50, limits);
+  if (!result) return std::nullopt;
+  switch (result->stopped) {
+    case ProcessResult::TStop::Time:
+      throw TFilterStopped(Utf8ToCp932("フィルタ \"") + std::string(commandLine) +
+                           Utf8ToCp932("\" が " + std::to_string(limits.time.count() / 1000) +
+                                       " 秒以内に終わらないため止めました。"));
+    case ProcessResult::TStop::Output:
+      throw TFilterStopped(Utf8ToCp932("フィルタ \"") + std::string(commandLine) +
+                           Utf8ToCp932("\" の出力が大きすぎるため止めました。"));
+    case ProcessResult::TStop::None: break;
+  }
   // A filter that reports failure has not produced the text: keep the old.
-  if (!result || result->exitCode != 0) return std::nullopt;
+  if (result->exitCode != 0) return std::nullopt;
   return std::move(result->output);
 }
 

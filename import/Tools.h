@@ -3,11 +3,16 @@
 // found".
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "import/CharCodeConverter.h"
+#include "platform/Process.h"
 
 namespace rpv {
 
@@ -85,13 +90,29 @@ inline constexpr std::string_view kShortcutExtension = ".desktop";
 // target's folder, with the description. False when it cannot be written.
 bool CreateShortcut(std::string_view target, std::string_view description,
                     std::string_view linkFile);
+// A filter may run this long before it is stopped (a program that never
+// ends, or waits for input from elsewhere).
+inline constexpr std::chrono::milliseconds kFilterTimeLimit = std::chrono::seconds(30);
+
+// Raised when a filter reached a limit and was stopped; what() is the CP932
+// message for the user naming the command.
+class TFilterStopped : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Runs a command line (program and arguments, split as a shell splits simple
 // words but without a shell) as a filter: input goes to its standard input,
 // and what it writes to its standard output is returned. nullopt when the
 // program cannot be started or exits with a status other than 0 (a failed
-// filter leaves the text as it was). onTick runs about
-// every 50 ms while the child runs, so a window can process its events.
+// filter leaves the text as it was). onTick runs about every 50 ms while the
+// child runs, so a window can process its events; it may throw to cancel (the
+// filter is killed and reaped). A filter that runs longer than limits.time, or
+// writes more than limits.output bytes (the size a document file may have), is
+// killed and TFilterStopped raised.
 std::optional<std::string> RunFilter(std::string_view commandLine, std::string_view input,
-                                     const std::function<void()>& onTick = {});
+                                     const std::function<void()>& onTick = {},
+                                     const ProcessLimits& limits = {kFilterTimeLimit,
+                                                                    kMaxTextFileSize});
 
 }  // namespace rpv

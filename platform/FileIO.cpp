@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -84,7 +86,42 @@ bool WriteFileAtomic(std::string_view cp932Path, std::string_view data) {
     ::unlink(tmp.c_str());
     return false;
   }
+  // The rename itself is only durable once the folder is on disk too;
+  // without this a power cut may bring back the old file or none.
+  const auto folder = native.parent_path().empty() ? std::filesystem::path(".") : native.parent_path();
+  if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
   return true;
+}
+
+int RemoveStaleTemporaries(std::string_view cp932Folder, std::initializer_list<std::string_view> fileNames,
+                           std::chrono::seconds minAge) {
+  const auto folder = NativePath(cp932Folder);
+  if (folder.empty()) return 0;
+  std::error_code ec;
+  const auto now = std::filesystem::file_time_type::clock::now();
+  int removed = 0;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    // "<file>.tmp" + what WriteFileAtomic or mkstemp appends (digits or
+    // letters), nothing else: a user's own file is never touched.
+    const bool ours = std::any_of(fileNames.begin(), fileNames.end(), [&](std::string_view file) {
+      const std::string prefix = std::string(file) + ".tmp";
+      if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 6)
+        return false;
+      return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+    });
+    std::error_code e2;
+    if (!ours || !it->is_regular_file(e2) || it->is_symlink(e2)) continue;
+    // A young one may belong to another window saving right now.
+    const auto written = it->last_write_time(e2);
+    if (e2 || now - written < minAge) continue;
+    if (std::filesystem::remove(it->path(), e2)) ++removed;
+  }
+  return removed;
 }
 
 bool FileExists(std::string_view cp932Path) {

@@ -2,7 +2,9 @@
 // is the one place where they become native (UTF-8) paths.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +22,13 @@ std::optional<std::string> ReadWholeFile(std::string_view cp932Path);
 // Writes a temporary file beside the target, flushes it to disk and renames
 // it over the target, so a crash leaves either the old or the new file.
 bool WriteFileAtomic(std::string_view cp932Path, std::string_view data);
+
+// Removes what a killed WriteFileAtomic (or mkstemp) left of the named files
+// in the folder: "<name>.tmp" followed by up to six letters or digits, when
+// older than minAge (a younger one may be another process's save in
+// progress). Returns how many were removed.
+int RemoveStaleTemporaries(std::string_view cp932Folder, std::initializer_list<std::string_view> fileNames,
+                           std::chrono::seconds minAge = std::chrono::seconds(60));
 
 bool FileExists(std::string_view cp932Path);
 bool DirectoryExists(std::string_view cp932Path);

@@ -29,22 +29,6 @@ std::string_view Trim(std::string_view s) {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Compares names ignoring the case of ASCII letters, character by character
-// so that the trail byte of a double-byte character is compared exactly.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size();) {
-    if (CharLen(a, i) == 2) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      i += 2;
-    } else {
-      if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-      ++i;
-    }
-  }
-  return true;
-}
-
 // The name with its ASCII letters in lower case (trail bytes untouched): two
 // names match when their folded forms are equal.
 std::string FoldName(std::string_view s) {
@@ -104,6 +88,22 @@ bool ValidKeyName(std::string_view name) {
 }
 
 }  // namespace
+
+// Compares names ignoring the case of ASCII letters, character by character
+// so that the trail byte of a double-byte character is compared exactly.
+bool IniNamesEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size();) {
+    if (CharLen(a, i) == 2) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      i += 2;
+    } else {
+      if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+      ++i;
+    }
+  }
+  return true;
+}
 
 int32_t ParseIniInteger(std::string_view text, int32_t def) {
   const std::string_view s = Trim(text);
@@ -209,7 +209,7 @@ void TIniFile::Parse(std::string_view text) {
 const TIniFile::Section* TIniFile::FindSection(std::string_view name) const {
   const std::string_view n = Trim(name);
   for (const Section& s : sections_)
-    if (s.header && SameName(s.name, n)) return &s;
+    if (s.header && IniNamesEqual(s.name, n)) return &s;
   return nullptr;
 }
 
@@ -222,7 +222,7 @@ size_t TIniFile::FindKey(const Section& section, std::string_view key) {
   if (k.empty()) return kNone;
   for (size_t i = 0; i < section.entries.size(); ++i) {
     const Entry& e = section.entries[i];
-    if (!e.key.empty() && SameName(e.key, k)) return i;
+    if (!e.key.empty() && IniNamesEqual(e.key, k)) return i;
   }
   return kNone;
 }
@@ -331,7 +331,7 @@ bool TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 void TIniFile::EraseSection(std::string_view section) {
   const std::string_view n = Trim(section);
   const auto removed = std::erase_if(
-      sections_, [n](const Section& s) { return s.header && SameName(s.name, n); });
+      sections_, [n](const Section& s) { return s.header && IniNamesEqual(s.name, n); });
   if (removed > 0) modified_ = true;
 }
 
@@ -340,7 +340,7 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
   const std::string_view k = Trim(key);
   if (!s || k.empty()) return;
   const auto before = s->entries.size();
-  std::erase_if(s->entries, [k](const Entry& e) { return !e.key.empty() && SameName(e.key, k); });
+  std::erase_if(s->entries, [k](const Entry& e) { return !e.key.empty() && IniNamesEqual(e.key, k); });
   if (s->entries.size() != before) modified_ = true;
 }
 

@@ -33,6 +33,10 @@ namespace rpv {
 // beyond the 32-bit range saturate at its ends.
 int32_t ParseIniInteger(std::string_view text, int32_t def);
 
+// True when two section or key names match: ASCII letters compared without
+// case, a double-byte character exactly.
+bool IniNamesEqual(std::string_view a, std::string_view b);
+
 class TIniFile {
  public:
   // Loads the file. A missing file is an empty one. A file that exists but

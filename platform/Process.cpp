@@ -80,13 +80,19 @@ class Child {
   explicit Child(pid_t pid) : pid_(pid) {}
   ~Child() {
     if (reaped_) return;
-    ::kill(pid_, SIGKILL);
+    Kill();
     int status;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
   }
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
+
+  // The child and whatever it started (its process group).
+  void Kill() const {
+    ::kill(-pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);
+  }
 
   // True once the child has ended; its exit code is then in exitCode.
   bool Poll(bool block) {
@@ -161,7 +167,8 @@ int MsUntil(Clock::time_point deadline) {
 
 std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
                                         std::string_view input, const std::function<void()>& onTick,
-                                        int tickMs) {
+                                        int tickMs, const ProcessLimits& limits) {
+  const auto started = Clock::now();
   if (argv.empty() || argv.front().empty()) return std::nullopt;
 
   UniqueFd inRead, inWrite, outRead, outWrite, errRead, errWrite;
@@ -188,7 +195,11 @@ std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
     sigaddset(&pipeOnly, SIGPIPE);
     posix_spawnattr_setsigmask(&setup.attr, &none);
     posix_spawnattr_setsigdefault(&setup.attr, &pipeOnly);
-    posix_spawnattr_setflags(&setup.attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // A group of its own, so a limit stops a pipeline ("sh -c 'yes | cat'")
+    // and not only its first program.
+    posix_spawnattr_setpgroup(&setup.attr, 0);
+    posix_spawnattr_setflags(&setup.attr,
+                             POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     // glibc reports a program that cannot be executed here (ENOENT, EACCES),
     // not as an exit status of the child.
     if (posix_spawnp(&pid, args[0], &setup.actions, &setup.attr, args.data(), environ) != 0) {
@@ -223,7 +234,9 @@ std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
     watch(outRead, POLLIN, outIx);
     watch(errRead, POLLIN, errIx);
 
-    const int r = ::poll(fds.data(), count, MsUntil(lastTick + tickEvery));
+    int waitMs = MsUntil(lastTick + tickEvery);
+    if (limits.time.count() > 0) waitMs = std::min(waitMs, MsUntil(started + limits.time));
+    const int r = ::poll(fds.data(), count, waitMs);
     if (r < 0 && errno != EINTR) {
       // Closing every pipe lets the child see the end instead of waiting on us.
       inWrite.reset();
@@ -251,6 +264,18 @@ std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
     }
     if (r > 0 && errIx >= 0 && fds[errIx].revents != 0) Drain(errRead, nullptr, kChunksPerTurn);
 
+    const bool overTime = limits.time.count() > 0 && Clock::now() - started >= limits.time;
+    const bool overSize = limits.output > 0 && result.output.size() > limits.output;
+    if (overTime || overSize) {
+      result.stopped = overSize ? ProcessResult::TStop::Output : ProcessResult::TStop::Time;
+      if (overSize) result.output.resize(limits.output);
+      child.Kill();
+      inWrite.reset();
+      outRead.reset();
+      errRead.reset();
+      break;
+    }
+
     if (Clock::now() - lastTick >= tickEvery) {
       if (onTick) onTick();
       lastTick = Clock::now();
@@ -268,6 +293,13 @@ std::optional<ProcessResult> RunProcess(const std::vector<std::string>& argv,
   // first and less often later.
   int napMs = 1;
   while (!child.Poll(false)) {
+    if (limits.time.count() > 0 && Clock::now() - started >= limits.time) {
+      // Closed its output but goes on running.
+      if (result.stopped == ProcessResult::TStop::None) result.stopped = ProcessResult::TStop::Time;
+      child.Kill();
+      child.Poll(true);
+      break;
+    }
     ::poll(nullptr, 0, std::min(napMs, MsUntil(lastTick + tickEvery)));
     napMs = std::min(napMs * 2, 20);
     if (Clock::now() - lastTick >= tickEvery) {

@@ -52,12 +52,22 @@ void TBookClass::LoadFromFile(std::string_view fileName) {
   pictures_.Clear();
   bodyBackground_ = false;
   TCustomBook::LoadFromFile(fileName);
+  FilterMessage.clear();
+  std::string unfiltered;
   for (const TTool& tool : Tools) {
     if (!tool.Enabled || tool.Command.empty()) continue;
+    if (unfiltered.empty()) unfiltered = SourceText.Text();
     // A tool that cannot be started gives nothing; the text stays as the
-    // tools before it left it.
-    if (auto out = RunFilter(tool.Command, SourceText.Text(), OnFilterTick))
-      SourceText.SetText(std::move(*out));
+    // tools before it left it. One stopped at a limit leaves the book as the
+    // file holds it: a half-filtered text would mislead.
+    try {
+      if (auto out = RunFilter(tool.Command, SourceText.Text(), OnFilterTick, FilterLimits))
+        SourceText.SetText(std::move(*out));
+    } catch (const TFilterStopped& e) {
+      FilterMessage = e.what();
+      SourceText.SetText(std::move(unfiltered));
+      return;
+    }
   }
 }
 

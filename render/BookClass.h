@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "import/CustomBookClass.h"
+#include "import/Tools.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/FontEngine.h"
@@ -105,6 +106,12 @@ class TBookClass : public TCustomBook {
   std::vector<TTool> Tools;       // filled by the window from tool.ini
   // Runs about every 50 ms while a filter works, so a window stays alive.
   std::function<void()> OnFilterTick;
+  // Bounds of each filter run (tests make them small).
+  ProcessLimits FilterLimits{kFilterTimeLimit, kMaxTextFileSize};
+  // Set by LoadFromFile when a filter was stopped at a limit and the
+  // document was therefore left unfiltered: the CP932 message for the user.
+  // Empty otherwise.
+  std::string FilterMessage;
 
  private:
   friend class TColumnPainter;

@@ -41,8 +41,8 @@ TEST(FileHistory, NewPathsGoInFrontAndTheTwentyFirstDropsTheOldest) {
   // The match is exact: letter case counts; of two equal entries the last
   // one is taken.
   EXPECT_EQ(h.PositionOf("/F13"), -1);
-  h[3] = TFileHistory{"/dup", 1, ""};
-  h[9] = TFileHistory{"/dup", 2, ""};
+  h[3] = TFileHistory{"/dup", 1, "", {}};
+  h[9] = TFileHistory{"/dup", 2, "", {}};
   EXPECT_EQ(h.PositionOf("/dup"), 2);
   const auto withDup = Paths(h);
   h.Add("/dup", 3, "");
@@ -102,14 +102,19 @@ TEST(ProgramSettings, ReadsHandEditedValuesAndKeepsPlacementWhenAsked) {
   EXPECT_EQ(ini.ReadInteger("General", "AutoInterval", 0), -1);
 }
 
-// The window's own history handling: the screen's reading position goes
-// back into entry 0 before a new file goes in front.
-TEST(FileHistory, WindowRecordsTheReadingPositionOfTheDocumentItLeaves) {
-  TTempHome home;
+// a.txt and b.txt, 600 short lines each: several pages.
+void WriteTwoBooks(const TTempHome& home) {
   std::string text;
   for (int i = 0; i < 600; ++i) text += "line " + std::to_string(i) + "\r\n";
   home.Write("a.txt", text);
   home.Write("b.txt", text);
+}
+
+// The window's own history handling: the screen's reading position goes
+// back into entry 0 before a new file goes in front.
+TEST(FileHistory, WindowRecordsTheReadingPositionOfTheDocumentItLeaves) {
+  TTempHome home;
+  WriteTwoBooks(home);
   auto log = std::make_shared<TScriptedDialogs::TLog>();
   auto form = MakeWindow({home.Path("a.txt")}, log);
   form->FormCreate();
@@ -125,6 +130,36 @@ TEST(FileHistory, WindowRecordsTheReadingPositionOfTheDocumentItLeaves) {
   EXPECT_EQ(form->Book->SourceLineOf(form->TopLine), position);
   EXPECT_EQ(form->History[1].FullPath, home.Path("b.txt"));
   EXPECT_EQ(form->History[2].FullPath, "");
+  EXPECT_TRUE(log->Messages.empty());
+}
+
+// Two windows on one settings folder: each save merges with what the other
+// saved, so neither reading place is lost, and keys of an entry this code
+// does not know travel with the entry.
+TEST(FileHistory, TwoWindowsKeepEachOthersReadingPlaces) {
+  TTempHome home;
+  WriteTwoBooks(home);
+  home.Write("rpv.ini", "[FH0]\r\nFullPath=/old.txt\r\nBookMark=7\r\nOffset=123\r\n");
+  auto log = std::make_shared<TScriptedDialogs::TLog>();
+  auto a = MakeWindow({home.Path("a.txt")}, log);
+  a->FormCreate();
+  auto b = MakeWindow({home.Path("b.txt")}, log);
+  b->FormCreate();
+  a->GoToPage(14);
+  const int32_t position = a->Book->SourceLineOf(a->TopLine);
+  ASSERT_GT(position, 0);
+  a->close();
+  b->close();
+  const TIniFile ini(home.Path("rpv.ini"));
+  TFileHistoryList saved;
+  saved.Read(ini);
+  EXPECT_EQ(saved[0].FullPath, home.Path("b.txt")) << "the last closer's own entry first";
+  EXPECT_EQ(saved[1].FullPath, home.Path("a.txt"));
+  EXPECT_EQ(saved[1].BookMark, position);
+  EXPECT_EQ(saved[2].FullPath, "/old.txt");
+  EXPECT_EQ(ini.ReadString("FH2", "Offset", ""), "123");
+  EXPECT_EQ(saved[3].FullPath, "");
+  EXPECT_FALSE(ini.ValueExists("FH0", "Offset")) << "no key stays behind with another entry";
   EXPECT_TRUE(log->Messages.empty());
 }
 

@@ -7,6 +7,12 @@
 #include <QScreen>
 #include <QTimer>
 #include <fstream>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "AppTestSupport.h"
 #include "app/PageView.h"
@@ -395,7 +401,81 @@ TEST_F(WindowLifecycle, HandEditedPlacementStaysOnScreen) {
   EXPECT_TRUE(desk.intersects(form->geometry()));
   EXPECT_LE(form->width(), desk.width());
   EXPECT_GE(form->ClientHeight(), form->Book->MinPageHeight());
+  form.reset();
+
+  // Extremes of 32 bits: no overflow in the rectangle sums (the sanitizer
+  // build aborts on one), and what is written back is on screen.
+  home_.Write("rpv.ini", "[General]\r\nLeft=2147483647\r\nTop=-2147483648\r\nWidth=2147483647\r\n"
+                         "Height=2147483647\r\n");
+  form = Start();
+  EXPECT_TRUE(desk.intersects(form->geometry()));
+  EXPECT_LE(form->width(), desk.width());
+  form->close();
+  const int left = std::stoi(Ini("General", "Left")), width = std::stoi(Ini("General", "Width"));
+  EXPECT_TRUE(desk.intersects(QRect(left, std::stoi(Ini("General", "Top")), width,
+                                    std::stoi(Ini("General", "Height")))));
+  EXPECT_LE(width, desk.width());
 }
+
+TEST_F(WindowLifecycle, AFilterStoppedAtItsLimitShowsTheBookUnfilteredAndSaysWhy) {
+  home_.Write("a.txt", NumberedText(3));
+  auto form = Start();
+  form->Book->Tools = {{"Slow", "sleep 1000", true}};
+  form->Book->FilterLimits.time = std::chrono::milliseconds(200);
+  form->OpenDocument(home_.Path("a.txt"), -1, "");
+  ASSERT_EQ(log_->Messages.size(), 1u);
+  EXPECT_NE(log_->Messages[0].find("sleep 1000"), std::string::npos) << log_->Messages[0];
+  EXPECT_EQ(form->History[0].FullPath, home_.Path("a.txt")) << "the book is open";
+  EXPECT_EQ(form->Book->SourceText.Text(), NumberedText(3));
+}
+
+TEST_F(WindowLifecycle, StaleTemporariesOfAKilledSaveAreRemovedAtStart) {
+  namespace fs = std::filesystem;
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+  for (const char* name : {"rpv.ini.tmp123456", "bm.csv.tmpAb12Cd", "notes.tmp1", "rpv.ini.tmp9"}) {
+    home_.Write(name, "x");
+    if (std::string_view(name) != "rpv.ini.tmp9") fs::last_write_time(home_.Native() / name, old);
+  }
+  auto form = Start();
+  EXPECT_FALSE(fs::exists(home_.Native() / "rpv.ini.tmp123456"));
+  EXPECT_FALSE(fs::exists(home_.Native() / "bm.csv.tmpAb12Cd"));
+  EXPECT_TRUE(fs::exists(home_.Native() / "notes.tmp1")) << "not one of the program's files";
+  EXPECT_TRUE(fs::exists(home_.Native() / "rpv.ini.tmp9")) << "young: maybe another window's save";
+}
+
+#ifdef RPV_EXE
+// A logout sends TERM, then KILL a few seconds later. A TERM that comes while
+// a start-up message box waits for the user must still save and end.
+TEST_F(WindowLifecycle, TermDuringAStartUpMessageStillSavesAndQuits) {
+  home_.Write("bm.csv", "\"/x.txt\",abc\r\n");  // start-up says it cannot read this
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::setenv("RPV_HOME", home_.Native().c_str(), 1);
+    ::execl(RPV_EXE, "rpv", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  // info.ini is written early in start-up, after the signal handler is set.
+  for (int i = 0; i < 600 && !std::filesystem::exists(home_.Native() / "info.ini"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  bool ended = false;
+  for (int i = 0; i < 200 && !ended; ++i) {
+    ended = ::waitpid(pid, &status, WNOHANG) == pid;
+    if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (!ended) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+  }
+  EXPECT_TRUE(ended) << "still running 10 s after TERM";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(std::filesystem::exists(home_.Native() / "rpv.ini")) << "settings not saved";
+}
+#endif
 
 }  // namespace
 }  // namespace rpv::test

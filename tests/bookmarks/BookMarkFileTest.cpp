@@ -111,6 +111,12 @@ TEST_F(BookMarkFile, LineFeedInAFieldCannotSplitTheLine) {
   ASSERT_EQ(back.Count(), 2);
   EXPECT_EQ(back.Items(0)->Comment, "two\r lines");
   EXPECT_EQ(back.Items(1)->FullPath, "/b");
+
+  // Blank lines at the end hold no bookmark; one in the middle is an error.
+  const std::string line = "\"/a\",\"1\",\"\",\"\",\"-1\",\"\"\r\n";
+  back.LoadFromText(line + "\r\n\n");
+  EXPECT_EQ(back.Count(), 1);
+  EXPECT_THROW(back.LoadFromText(line + "\r\n" + line), EConvertError);
 }
 
 TEST(BookMarkLine, SplitsFieldsLikeCommaText) {

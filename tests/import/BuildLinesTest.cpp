@@ -136,6 +136,32 @@ TEST(BuildLines, BlankLineRemovalKeepsEveryOtherBlankLine) {
   EXPECT_EQ(book.DisplayLines.Count(), 3);
 }
 
+// A run of empty lines costs one display line each and no source line (a
+// book of bare line feeds has as many lines as bytes); they still map to
+// their own source index both ways, between converted lines as before.
+TEST(BuildLines, EmptyLinesTakeNoSourceLine) {
+  TCustomBook book;
+  Narrow(book);
+  SetText(book, {"", "", "一｜漢《かん》", "", "［＃ここから２字下げ］", "", "二", "［＃ここで字下げ終わり］", "",
+                 ""});
+  EXPECT_EQ(book.BuildLines(5), 4);
+  std::vector<int32_t> sources;
+  for (int i = 0; i < book.DisplayLines.Count(); ++i) sources.push_back(book.DisplayLines.Item(i)->SourceIndex);
+  EXPECT_EQ(sources, (std::vector<int32_t>{0, 1, 2, 3, 5, 6, 8, 9}));
+  const std::vector<std::string> texts = Texts(book.DisplayLines);
+  EXPECT_EQ(texts[2].substr(0, 2), S("一"));
+  EXPECT_EQ(texts[5], S("二"));
+  EXPECT_EQ(book.DisplayLines.Item(5)->Indent, 2);
+  for (const int empty : {0, 1, 3, 4, 6, 7}) EXPECT_EQ(texts[static_cast<size_t>(empty)], "") << empty;
+  EXPECT_EQ(book.SourceLines.Count(), 2) << "only the lines with text (annotations go)";
+
+  book.SourceText.SetText(std::string(100000, '\n'));
+  EXPECT_EQ(book.BuildLines(77777), 77777);
+  EXPECT_EQ(book.DisplayLines.Count(), 100000);
+  EXPECT_EQ(book.DisplayLines.Item(99999)->SourceIndex, 99999);
+  EXPECT_EQ(book.SourceLines.Count(), 0);
+}
+
 TEST(BuildLines, HangingIndentAndBlockIndent) {
   TCustomBook book;
   Narrow(book);

@@ -2,6 +2,8 @@
 // and footer templates, search, anchors, filters and font smoothing.
 #include "tests/render/PageTestUtil.h"
 
+#include <chrono>
+
 #include "platform/FontSmoothing.h"
 #include "render/TextSearch.h"
 
@@ -184,6 +186,35 @@ TEST_F(BookClassTest, FiltersRunInOrderAndOneThatCannotStartIsSkipped) {
   book->LoadFromFile(Path("t.txt"));
   EXPECT_TRUE(book->SourceText.Empty());
   EXPECT_EQ(book->BuildLines(0), -1);
+}
+
+TEST_F(BookClassTest, AFilterStoppedAtItsLimitsLeavesTheBookUnfilteredWithAMessage) {
+  WriteStyle("S");
+  WriteText("t.txt", "abc\nxyz\n");
+  auto book = Open("S", 400, 300);
+  book->FilterLimits = {std::chrono::milliseconds(300), 1 << 20};
+  struct Case {
+    std::string command;
+    std::string says;
+  };
+  // A filter that never ends (also inside a pipeline), one that writes
+  // without end; each after a filter that did its work.
+  for (const Case& c : {Case{"sleep 1000", "秒以内に終わらない"},
+                        Case{"sh -c 'sleep 1000 | cat'", "秒以内に終わらない"},
+                        Case{"yes", "出力が大きすぎる"}}) {
+    SCOPED_TRACE(c.command);
+    book->Tools = {{"Upper", "tr a-z A-Z", true}, {"Bad", Utf8ToCp932(c.command), true}};
+    const auto start = std::chrono::steady_clock::now();
+    book->LoadFromFile(Path("t.txt"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(book->SourceText.Text(), "abc\r\nxyz\r\n");
+    EXPECT_NE(Cp932ToUtf8(book->FilterMessage).find(c.says), std::string::npos)
+        << Cp932ToUtf8(book->FilterMessage);
+  }
+  book->Tools = {{"Upper", "tr a-z A-Z", true}};
+  book->LoadFromFile(Path("t.txt"));
+  EXPECT_EQ(book->FilterMessage, "");
+  EXPECT_EQ(book->SourceText.Text(), "ABC\r\nXYZ\r\n");
 }
 
 TEST_F(BookClassTest, SmoothingIsOffWhileASupersampledStyleIsLoaded) {

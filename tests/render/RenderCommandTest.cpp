@@ -103,6 +103,27 @@ TEST_F(RenderCommandTest, BadArgumentsAndFailuresExitWithAMessage) {
   EXPECT_FALSE(FileExists(Path("x.png")));
 }
 
+TEST_F(RenderCommandTest, NeverWritesOverItsInputOrAFileThatIsNotAPng) {
+  const std::string book = "本文\n";
+  WriteText("book.txt", book);
+  const auto bookBytes = ReadWholeFile(Path("book.txt"));
+  ASSERT_TRUE(bookBytes);
+  ASSERT_EQ(Run({"--render", Native("out.png"), Native("book.txt")}).Status, 0);
+  const auto png = ReadWholeFile(Path("out.png"));
+  // Swapped: the book would become a PNG. Same file as input and output too.
+  for (const auto& args : {std::vector<std::string>{"--render", Native("book.txt"), Native("out.png")},
+                           std::vector<std::string>{"--render", Native("book.txt"), Native("book.txt")}}) {
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Status, 1) << args[2];
+    EXPECT_NE(run.Err.find("will not write"), std::string::npos) << run.Err;
+    EXPECT_EQ(ReadWholeFile(Path("book.txt")), bookBytes);
+  }
+  EXPECT_EQ(ReadWholeFile(Path("out.png")), png);
+  // An existing PNG is replaced as before.
+  EXPECT_EQ(Run({"--render", Native("out.png"), "--size", "200x100", Native("book.txt")}).Status, 0);
+  EXPECT_NE(ReadWholeFile(Path("out.png")), png);
+}
+
 }  // namespace
 }  // namespace rpv::testing
 
