@@ -1,5 +1,7 @@
 #include "app/ProgramSettings.h"
 
+#include <algorithm>
+
 #include "platform/Codepage.h"
 #include "platform/IniFile.h"
 
@@ -8,6 +10,8 @@ namespace {
 
 constexpr std::string_view kGeneral = "General";
 constexpr std::string_view kBookMarks = "BookMarks";
+// The character offset of a history entry's reading position.
+constexpr std::string_view kOffsetKey = "BookMarkOffset";
 
 }  // namespace
 
@@ -59,19 +63,21 @@ void TProgramSettings::Write(TIniFile& ini, bool writePlacement) const {
   ini.WriteString(kBookMarks, "Format2Sub", Format2Sub);
 }
 
-int32_t TFileHistoryList::PositionOf(std::string_view path) const {
-  int32_t position = -1;
+TReadingPosition TFileHistoryList::ReadingPositionOf(std::string_view path) const {
+  TReadingPosition position;
   for (const auto& entry : items_)
-    if (entry.FullPath == path) position = entry.BookMark;
+    if (entry.FullPath == path) position = entry.Position();
   return position;
 }
 
-void TFileHistoryList::Add(std::string_view path, int32_t position, std::string_view archive) {
+void TFileHistoryList::Add(std::string_view path, const TReadingPosition& position,
+                           std::string_view archive) {
   int k = kHistoryCount - 1;
   for (int i = 0; i < kHistoryCount; ++i)
     if (items_[static_cast<size_t>(i)].FullPath == path) k = i;
   for (int j = k; j >= 1; --j) items_[static_cast<size_t>(j)] = items_[static_cast<size_t>(j - 1)];
-  items_[0] = TFileHistory{std::string(path), position, std::string(archive)};
+  items_[0] = TFileHistory{std::string(path), -1, std::string(archive)};
+  items_[0].SetPosition(position);
 }
 
 std::string TFileHistoryList::SectionName(int index) { return "FH" + std::to_string(index); }
@@ -83,6 +89,7 @@ void TFileHistoryList::Read(const TIniFile& ini) {
     entry.FullPath = ini.ReadString(section, "FullPath", "");
     entry.BookMark = ini.ReadInteger(section, "BookMark", -1);
     entry.Archive = ini.ReadString(section, "Archive", "");
+    entry.Offset = std::max(0, ini.ReadInteger(section, kOffsetKey, 0));
   }
 }
 
@@ -93,6 +100,7 @@ void TFileHistoryList::Write(TIniFile& ini) const {
     ini.WriteString(section, "FullPath", entry.FullPath);
     ini.WriteInteger(section, "BookMark", entry.BookMark);
     ini.WriteString(section, "Archive", entry.Archive);
+    ini.WriteInteger(section, kOffsetKey, entry.Offset);
   }
 }
 

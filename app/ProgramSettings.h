@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "import/ReadingPosition.h"
+
 namespace rpv {
 
 class TIniFile;
@@ -58,6 +60,15 @@ struct TFileHistory {
   std::string FullPath;  // the file shown (an archive member: the extracted copy)
   int32_t BookMark = -1; // reading position as a source line; -1 none
   std::string Archive;   // the archive the file came from, or empty
+  // Visible characters of the BookMark line before the first one shown
+  // (key BookMarkOffset; files of older versions lack it: 0).
+  int32_t Offset = 0;
+
+  TReadingPosition Position() const { return TReadingPosition{BookMark, Offset}; }
+  void SetPosition(const TReadingPosition& p) {
+    BookMark = p.Line;
+    Offset = p.Offset;
+  }
 
   bool operator==(const TFileHistory&) const = default;
 };
@@ -75,15 +86,20 @@ class TFileHistoryList {
 
   // The reading position stored for the exact (case-sensitive) path; the
   // last matching entry wins. -1 when the path is not listed.
-  int32_t PositionOf(std::string_view path) const;
+  int32_t PositionOf(std::string_view path) const { return ReadingPositionOf(path).Line; }
+  TReadingPosition ReadingPositionOf(std::string_view path) const;
 
   // Puts (path, position, archive) in front. The entry of the same exact
   // path moves to the front (the last match when there are several); the
   // entries before it move down by one and the rest stay. A new path pushes
   // everything down and the last entry falls off.
-  void Add(std::string_view path, int32_t position, std::string_view archive);
+  void Add(std::string_view path, const TReadingPosition& position, std::string_view archive);
+  void Add(std::string_view path, int32_t position, std::string_view archive) {
+    Add(path, TReadingPosition::OfLine(position), archive);
+  }
 
-  // Sections FH0 .. FH19.
+  // Sections FH0 .. FH19 (each key of an entry is a plain key of its
+  // section, so copying a whole section carries the entry).
   void Read(const TIniFile& ini);
   // All 20 entries, empty ones too.
   void Write(TIniFile& ini) const;

@@ -133,7 +133,7 @@ void TfrmRPV::FormCreate() {
     connect(window, &QWindow::screenChanged, this, [this] { ScreenChanged(); });
 
   if (args_.empty()) {
-    if (Settings.blnLast) OpenDocument(History[0].FullPath, History[0].BookMark, History[0].Archive);
+    if (Settings.blnLast) OpenDocument(History[0].FullPath, History[0].Position(), History[0].Archive);
   } else {
     OpenDocument(args_[0], -1, "");
   }
@@ -143,7 +143,7 @@ void TfrmRPV::FormCreate() {
   IdleCount = 0;
   setAcceptDrops(true);
   // Without a document the empty page still takes the client size.
-  if (!HasDocument()) ShowAtPosition(Book->SourceLineOf(TopLine));
+  if (!HasDocument()) Relayout();
 }
 
 void TfrmRPV::FormDestroy() {
@@ -176,7 +176,7 @@ void TfrmRPV::WriteSettings() {
   }
   Settings.AutoEnabled = mnuOAuto->isChecked();
   Settings.Write(ini, placement);
-  if (HasDocument()) History[0].BookMark = Book->SourceLineOf(TopLine);
+  if (HasDocument()) History[0].SetPosition(ReadingPosition);
   History.Write(ini);
   if (!ini.UpdateFile()) Dialogs().ShowMessage(FormatS(Sjis(kMsgCannotWrite), iniPath_));
 }

@@ -65,11 +65,20 @@ class TfrmRPV : public QWidget {
   // the exact path, else the start. archive: the archive the file came from,
   // or the archive to extract the file again from when it is gone.
   void OpenDocument(std::string path, int32_t position, std::string archive);
-  void AddHistory(const std::string& path, int32_t position, const std::string& archive);
+  // The same at an exact position; Line -1: the history's, else the start.
+  void OpenDocument(std::string path, TReadingPosition position, std::string archive);
+  void AddHistory(const std::string& path, const TReadingPosition& position,
+                  const std::string& archive);
   // Re-measures the page from the client size, rebuilds the lines and shows
-  // the page holding the source line.
+  // the page holding the position, which becomes the reading position.
   void ShowAtPosition(int32_t position);
-  // Repaints at once, without re-layout.
+  void ShowAtPosition(const TReadingPosition& position);
+  // Every new layout of the document on show (size, full screen, style,
+  // blank lines, dpi): the page holding the reading position's character.
+  void Relayout();
+  // Repaints at once, without re-layout, after TopLine/LineOffset moved:
+  // the view's first character becomes the reading position and the find
+  // mark goes.
   void RedrawPage();
   void ToggleFullScreen();
   // Shows the hidden menu bar of the full-screen window when y lies within
@@ -88,7 +97,8 @@ class TfrmRPV : public QWidget {
   void ShowPageOfLine(int32_t line);
   void PageJump();
   void ShowFindDialog();
-  void dlgFindFind(const std::string& pattern, int options);
+  // Shows and marks the next match; false when there is none.
+  bool dlgFindFind(const std::string& pattern, int options);
   void ToggleAutoPage();
   void ToggleAutoLine();
   void ToggleBlankLines();
@@ -137,6 +147,11 @@ class TfrmRPV : public QWidget {
   std::string CurrentDir;
   int32_t TopLine = 0;
   int32_t LineOffset = 0;
+  // The exact reading position: the first character the user brought into
+  // view. Re-layouts show the page holding it and leave it alone (taking the
+  // new page's first character instead would slip back a little with every
+  // layout); steps, jumps and finds set it from the view.
+  TReadingPosition ReadingPosition;
   bool LayoutEnabled = true;
   bool Started = false;
   QRect WindowBounds;
@@ -251,6 +266,11 @@ class TfrmRPV : public QWidget {
   void LeaveFullScreen();
 
   void WriteSettings();
+  // Repaints at once, keeping the reading position and the find mark.
+  void RepaintPage();
+  // Drops the find mark; true when there was one (the page then needs a
+  // repaint).
+  bool ClearFindMark();
   void DeleteArchiveFolder();
 
   std::vector<std::string> args_;

@@ -36,6 +36,10 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archive) {
+  OpenDocument(std::move(path), TReadingPosition::OfLine(position), std::move(archive));
+}
+
+void TfrmRPV::OpenDocument(std::string path, TReadingPosition position, std::string archive) {
   // A missing file is extracted again from its archive, once: when the
   // archive is gone too, the message names it (the two names would
   // otherwise send each other back and forth for ever).
@@ -58,7 +62,7 @@ void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archi
     archive = path;
     path = extracted;
   }
-  if (position == -1) position = History.PositionOf(path);
+  if (position.Line == -1) position = History.ReadingPositionOf(path);
 
   // Should the read fail, what is on screen stays, and so do the history,
   // the folder, the caption and the document's idea of its file.
@@ -97,13 +101,18 @@ void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archi
     return;
   }
   documentShown_ = true;
+  // The mark belonged to the text that was replaced.
+  Book->FindMark.reset();
+  mnuMPageJump->setEnabled(true);
+  mnuMFind->setEnabled(true);
   ShowAtPosition(position);
 }
 
-void TfrmRPV::AddHistory(const std::string& path, int32_t position, const std::string& archive) {
+void TfrmRPV::AddHistory(const std::string& path, const TReadingPosition& position,
+                         const std::string& archive) {
   // The document still on screen keeps its reading position. Before the
   // first document is shown, entry 0 is not on screen and keeps its own.
-  if (HasDocument()) History[0].BookMark = Book->SourceLineOf(TopLine);
+  if (HasDocument()) History[0].SetPosition(ReadingPosition);
   History.Add(path, position, archive);
 }
 
@@ -133,7 +142,7 @@ void TfrmRPV::ScreenChanged() {
 void TfrmRPV::LoadCurrentStyle() {
   Book->LoadStyle(ExeDir + "info.ini", StyleNames[static_cast<size_t>(StyleIndex)], PageDpi());
   UpdateMinimumSize();
-  ShowAtPosition(Book->SourceLineOf(TopLine));
+  Relayout();
   ApplyWindowColour();
 }
 
@@ -144,18 +153,40 @@ void TfrmRPV::ApplyWindowColour() {
 }
 
 void TfrmRPV::ShowAtPosition(int32_t position) {
+  ShowAtPosition(TReadingPosition::OfLine(position));
+}
+
+void TfrmRPV::ShowAtPosition(const TReadingPosition& position) {
   if (!LayoutEnabled || !Book) return;
   Book->SetPageHeight(ClientHeight());
   Book->SetPageWidth(ClientWidth());
   TopLine = Book->BuildLines(position);
   LineOffset = 0;
-  RedrawPage();
+  // "No position" names the start; what is stored from now on is its line.
+  ReadingPosition = position.Line < 0 && TopLine >= 0 ? Book->PositionAt(TopLine) : position;
+  IdleCount = 0;
+  RepaintPage();
 }
+
+void TfrmRPV::Relayout() { ShowAtPosition(ReadingPosition); }
 
 void TfrmRPV::RedrawPage() {
   IdleCount = 0;
+  if (Book && TopLine >= 0) ReadingPosition = Book->PositionAt(TopLine + LineOffset);
+  ClearFindMark();
+  RepaintPage();
+}
+
+void TfrmRPV::RepaintPage() {
   pageDirty_ = true;
   pageView_->repaint();
+}
+
+bool TfrmRPV::ClearFindMark() {
+  if (!Book || !Book->FindMark) return false;
+  Book->FindMark.reset();
+  pageDirty_ = true;
+  return true;
 }
 
 void TfrmRPV::FormPaint(QPainter& painter) {
@@ -234,7 +265,7 @@ void TfrmRPV::FormResize() {
            height() + std::max(0, min.height() - client.height()));
     LayoutChildren();
   }
-  ShowAtPosition(Book->SourceLineOf(TopLine));
+  Relayout();
 }
 
 }  // namespace rpv

@@ -38,6 +38,9 @@ void TfrmRPV::LoadMouseAssignments() {
 
 void TfrmRPV::RunCommand(TCommand command) {
   if (!Book) return;
+  // A find's mark stays until the next command (bringing the find dialog
+  // back is part of finding).
+  const bool unmarked = command != TCommand::ShowFindDialog && ClearFindMark();
   switch (command) {
     case TCommand::PageBack: PageBack(); break;
     case TCommand::PageForward: PageForward(); break;
@@ -64,6 +67,8 @@ void TfrmRPV::RunCommand(TCommand command) {
     case TCommand::OpenOtherSettings:
     case TCommand::None: break;
   }
+  // A command that drew nothing still takes the mark off the page.
+  if (unmarked && pageDirty_ && Book) RepaintPage();
   RefreshLinkPopUp();
 }
 
@@ -74,7 +79,7 @@ void TfrmRPV::FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers,
   // The command may have closed the window.
   if (!Book) return;
   // Two keys act whatever is bound to them.
-  if (virtualKey == kVkF6) ShowAtPosition(Book->SourceLineOf(TopLine));
+  if (virtualKey == kVkF6) Relayout();
   if (virtualKey == kVkR && (modifiers & Qt::ControlModifier)) OfferNeighbourFile(2);
 }
 

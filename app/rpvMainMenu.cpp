@@ -63,8 +63,12 @@ void TfrmRPV::BuildMainMenu() {
     HistoryItems[static_cast<size_t>(i)] = item;
   }
   connect(mnuF, &QMenu::aboutToShow, this, [this] { RefreshHistoryMenu(); });
-  connect(mnuFOpen, &QAction::triggered, this, [this] { OpenWithDialog(); });
-  connect(mnuFClipBoard, &QAction::triggered, this, [this] { ReadClipboard(); });
+  // Items that are commands run as the commands do (a find mark goes).
+  auto command = [this](QAction* item, TCommand c) {
+    connect(item, &QAction::triggered, this, [this, c] { RunCommand(c); });
+  };
+  command(mnuFOpen, TCommand::OpenWithDialog);
+  command(mnuFClipBoard, TCommand::ReadClipboard);
   connect(mnuFEnd, &QAction::triggered, this, [this] { close(); });
 
   mnuB = AddMenu(mnuMain, "mnuB", "しおり(&B)");
@@ -74,10 +78,13 @@ void TfrmRPV::BuildMainMenu() {
   mnuMEnd = AddItem(mnuM, "mnuMEnd", "文末(&E)");
   mnuMPageJump = AddItem(mnuM, "mnuMPageJump", "ページジャンプ(&P)");
   mnuMFind = AddItem(mnuM, "mnuMFind", "検索(&F)");
-  connect(mnuMHead, &QAction::triggered, this, [this] { GoHead(); });
-  connect(mnuMEnd, &QAction::triggered, this, [this] { GoEnd(); });
-  connect(mnuMPageJump, &QAction::triggered, this, [this] { PageJump(); });
-  connect(mnuMFind, &QAction::triggered, this, [this] { ShowFindDialog(); });
+  command(mnuMHead, TCommand::GoHead);
+  command(mnuMEnd, TCommand::GoEnd);
+  command(mnuMPageJump, TCommand::PageJump);
+  command(mnuMFind, TCommand::ShowFindDialog);
+  // Until a document is read there is no page to jump to or text to find.
+  mnuMPageJump->setEnabled(false);
+  mnuMFind->setEnabled(false);
 
   mnuS = AddMenu(mnuMain, "mnuS", "スタイル(&S)");
   mnuSAdd = AddItem(mnuS, "mnuSAdd", "追加(&A)");
@@ -99,10 +106,10 @@ void TfrmRPV::BuildMainMenu() {
   mnuOEditor = AddItem(mnuO, "mnuOEditor", "外部エディタの起動(&E)");
   AddSeparator(mnuO, "N6");
   mnuOOtherSetup = AddItem(mnuO, "mnuOOtherSetup", "その他の設定(&S)");
-  ConnectToggle(mnuOScreenChange, [this] { ToggleFullScreen(); });
-  ConnectToggle(mnuOAuto, [this] { ToggleAutoPage(); });
-  ConnectToggle(mnuOAutoLine, [this] { ToggleAutoLine(); });
-  ConnectToggle(mnuODelNewLine, [this] { ToggleBlankLines(); });
+  ConnectToggle(mnuOScreenChange, [this] { RunCommand(TCommand::ToggleFullScreen); });
+  ConnectToggle(mnuOAuto, [this] { RunCommand(TCommand::ToggleAutoPage); });
+  ConnectToggle(mnuOAutoLine, [this] { RunCommand(TCommand::ToggleAutoLine); });
+  ConnectToggle(mnuODelNewLine, [this] { RunCommand(TCommand::ToggleBlankLines); });
 
   mnuH = AddMenu(mnuMain, "mnuH", "ヘルプ(&H)");
   mnuHHelp = AddItem(mnuH, "mnuHHelp", "ヘルプ(&H)");
@@ -150,7 +157,7 @@ void TfrmRPV::mnuFFileHistoryClick(int index) {
     return;
   }
   const TFileHistory entry = History[index];
-  OpenDocument(entry.FullPath, entry.BookMark, entry.Archive);
+  OpenDocument(entry.FullPath, entry.Position(), entry.Archive);
 }
 
 // The bookmark list itself is filled in by the bookmark menu code; the two

@@ -71,12 +71,13 @@ void TfrmRPV::ApplyPlacement(const QRect& bounds) {
 
 void TfrmRPV::ToggleFullScreen() {
   mnuOScreenChange->setChecked(!mnuOScreenChange->isChecked());
-  const int32_t position = Book->SourceLineOf(TopLine);
+  // The resizes on the way are not laid out; the new size is, once, at the
+  // reading position.
   LayoutEnabled = false;
   if (IsFullScreen()) EnterFullScreen();
   else LeaveFullScreen();
   LayoutEnabled = true;
-  ShowAtPosition(position);
+  Relayout();
 }
 
 void TfrmRPV::EnterFullScreen() {

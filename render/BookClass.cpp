@@ -76,7 +76,7 @@ void TBookClass::LoadStyle(std::string_view settingsFile, std::string_view secti
 
 int32_t TBookClass::BuildLines(int32_t sourceIndex) {
   int32_t top = TCustomBook::BuildLines(sourceIndex);
-  if (Style.LinesPerColumn() > 0 && top > 0) top -= top % LinesPerPage();
+  top = PageTopOf(top);
   if (Style.HasHtmlTag(kHtmlTagBody)) {
     // Only an HTML document has a BODY tag; any other document gets the
     // style's own colours and background back.
@@ -90,6 +90,19 @@ int32_t TBookClass::BuildLines(int32_t sourceIndex) {
     TextColor = Style.FontColor;
   }
   return top;
+}
+
+int32_t TBookClass::BuildLines(const TReadingPosition& position) {
+  // Built with source line 0, which costs no search; the position's line is
+  // looked up once, by DisplayLineAt.
+  if (BuildLines(0) < 0) return -1;
+  return PageTopOf(DisplayLineAt(position));
+}
+
+int32_t TBookClass::PageTopOf(int32_t displayLine) const {
+  const int32_t perPage = LinesPerPage();
+  if (Style.LinesPerColumn() <= 0 || perPage <= 0 || displayLine <= 0) return displayLine;
+  return displayLine - displayLine % perPage;
 }
 
 void TBookClass::SelectFont(int flags) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,11 @@ class TBookClass : public TCustomBook {
   // page; then (BODY tag honoured) the page colours and background of an
   // HTML document's BODY tag, or the style's own for any other document.
   int32_t BuildLines(int32_t sourceIndex);
+  // The same build; returns the first line of the page holding the
+  // position's character (-1 without text).
+  int32_t BuildLines(const TReadingPosition& position);
+  // The first line of the page holding the display line.
+  int32_t PageTopOf(int32_t displayLine) const;
 
   // Draws the page whose first display line is given into PageBitmap; a
   // negative first line, or no text, gives the page without a document.
@@ -83,6 +89,12 @@ class TBookClass : public TCustomBook {
   // The display line to show for the next match of pattern (options:
   // kFindDown, kFindMatchCase) from the page at topLine; -1 when none.
   int32_t FindText(std::string_view pattern, int32_t topLine, int options) const;
+  // The next match of pattern (options: kFindDown, kFindMatchCase) that
+  // starts at or after `from` (downward), or the last one that starts
+  // before it (upward); every source line is searched whole, so matches in
+  // the rest of a long paragraph are found too. Nothing when none is left.
+  std::optional<TTextMatch> FindMatch(std::string_view pattern, const TReadingPosition& from,
+                                      int options) const;
   // The source line of the first display line that carries the anchor; -1
   // when none does.
   int32_t AnchorLine(std::string_view name) const;
@@ -101,6 +113,8 @@ class TBookClass : public TCustomBook {
   int32_t StyleFontColor = 0xFFFFFF;
   int32_t StyleBackColor = 0;
   std::vector<TTool> Tools;       // filled by the window from tool.ini
+  // Text that DrawPage shows inverted (the last find's match), if any.
+  std::optional<TTextMatch> FindMark;
   // Runs about every 50 ms while a filter works, so a window stays alive.
   std::function<void()> OnFilterTick;
 
