@@ -243,6 +243,8 @@ class TfrmRPV : public QWidget {
   void mnuFFileHistoryClick(int index);
   void BuildBookmarkMenu();
   void BuildToolMenu();
+  // Each command item shows the first key bound to it.
+  void ShowMenuKeys();
 
   // rpvMainDocument.cpp
   void LoadCurrentStyle();

@@ -7,6 +7,7 @@
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/commands/DocumentSources.h"
+#include "app/commands/NewcomerKeys.h"
 #include "app/rpvMain.h"
 #include "render/BookClass.h"
 
@@ -27,8 +28,9 @@ int32_t ButtonNumber(Qt::MouseButton button) {
 }  // namespace
 
 void TfrmRPV::LoadKeyAssignments() {
-  KeyHandlers.Load(ReadAssignmentLines(ExeDir + std::string(kKeyAssignmentFile),
-                                       DefaultKeyAssignments()));
+  KeyHandlers.Load(WithNewcomerKeys(ReadAssignmentLines(
+      ExeDir + std::string(kKeyAssignmentFile), DefaultKeyAssignments())));
+  ShowMenuKeys();
 }
 
 void TfrmRPV::LoadMouseAssignments() {
@@ -75,9 +77,20 @@ void TfrmRPV::RunCommand(TCommand command) {
 void TfrmRPV::FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers,
                           Qt::MouseButtons buttons) {
   if (!Book) return;
-  RunCommand(KeyHandlers.ForKey(virtualKey, KeyModifiersOf(modifiers, buttons)));
+  const TKeyModifiers held = KeyModifiersOf(modifiers, buttons);
+  const TCommand command = KeyHandlers.ForKey(virtualKey, held);
+  RunCommand(command);
   // The command may have closed the window.
   if (!Book) return;
+  if (command == TCommand::None) {
+    switch (WindowKeyOf(ModifierTable(held), virtualKey)) {
+      case TWindowKey::LeaveFullScreen:
+        if (IsFullScreen()) ToggleFullScreen();
+        break;
+      case TWindowKey::Quit: close(); return;
+      case TWindowKey::None: break;
+    }
+  }
   // Two keys act whatever is bound to them.
   if (virtualKey == kVkF6) Relayout();
   if (virtualKey == kVkR && (modifiers & Qt::ControlModifier)) OfferNeighbourFile(2);

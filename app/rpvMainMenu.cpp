@@ -3,6 +3,7 @@
 #include <QMenuBar>
 
 #include "app/QtText.h"
+#include "app/commands/NewcomerKeys.h"
 #include "app/rpvMain.h"
 #include "bookmarks/rpvBookMark.h"
 #include "render/BookClass.h"
@@ -117,6 +118,28 @@ void TfrmRPV::BuildMainMenu() {
   mnuHHomePage = AddItem(mnuH, "mnuHHomePage", "ホームページへ(&P)");
   AddSeparator(mnuH, "N8");
   mnuHVersion = AddItem(mnuH, "mnuHVersion", "バージョン情報(&V)");
+}
+
+void TfrmRPV::ShowMenuKeys() {
+  // The key goes after a tab, which a menu shows right-aligned without
+  // making it a shortcut of its own (the window's key handling stays the
+  // only one).
+  auto show = [](QAction* item, const std::string& key) {
+    const QString caption = item->text().section(QLatin1Char('\t'), 0, 0);
+    item->setText(key.empty() ? caption : caption + QLatin1Char('\t') + QString::fromLatin1(key));
+  };
+  const std::pair<QAction*, TCommand> items[] = {
+      {mnuFOpen, TCommand::OpenWithDialog},       {mnuFClipBoard, TCommand::ReadClipboard},
+      {mnuMHead, TCommand::GoHead},               {mnuMEnd, TCommand::GoEnd},
+      {mnuMPageJump, TCommand::PageJump},         {mnuMFind, TCommand::ShowFindDialog},
+      {mnuSChage, TCommand::ChangeStyle},         {mnuOScreenChange, TCommand::ToggleFullScreen},
+      {mnuOAuto, TCommand::ToggleAutoPage},       {mnuOAutoLine, TCommand::ToggleAutoLine},
+      {mnuODelNewLine, TCommand::ToggleBlankLines}, {mnuOEditor, TCommand::StartEditor},
+      {mnuOOtherSetup, TCommand::OpenOtherSettings},
+  };
+  for (const auto& [item, command] : items) show(item, FirstKeyOf(KeyHandlers, command));
+  const TKeyName quit = ParseKeyName(kQuitKeyName);
+  show(mnuFEnd, KeyHandlers.At(quit.Table, quit.Code) == TCommand::None ? kQuitKeyName : "");
 }
 
 void TfrmRPV::AddStyleMenuItem(int index) {

@@ -224,6 +224,18 @@ int KeyNameToCode(std::string_view name) {
   return 0;
 }
 
+std::string KeyNameOf(int table, int code) {
+  std::string key;
+  for (const auto& named : kNamedKeys)
+    if (named.Code == code) key = named.Name;
+  if (code >= kVkF1 && code < kVkF1 + kFunctionKeys) key = "F" + std::to_string(code - kVkF1 + 1);
+  if (key.empty() && code > ' ' && code < 0x7F) key.assign(1, static_cast<char>(code));
+  if (key.empty()) return key;
+  for (const auto& prefix : kPrefixes)
+    if (prefix.Table == table) return std::string(prefix.Text) + key;
+  return key;
+}
+
 TKeyName ParseKeyName(std::string_view name) {
   TKeyName result;
   for (const auto& prefix : kPrefixes) {

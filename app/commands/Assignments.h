@@ -76,6 +76,9 @@ TKeyName ParseKeyName(std::string_view name);
 // "Right", "Left", "Home", "End", "PageUp", "PageDown", "BackSpace",
 // "Space", "Enter") theirs; anything else 0.
 int KeyNameToCode(std::string_view name);
+// The name ka.ini gives a key of a table ("Ctrl+O", "PageDown", "F11");
+// empty for a code no name reaches.
+std::string KeyNameOf(int table, int code);
 
 class TKeyAssignments {
  public:

@@ -100,21 +100,21 @@ TEST_F(WindowLifecycle, MenuHasEveryItemInOrder) {
   auto file = Describe(form->mnuF);
   ASSERT_EQ(file.size(), 15u);
   file.resize(5);
-  EXPECT_EQ(file, (std::vector<std::string>{"mnuFOpen|開く(&O)",
-                                            "mnuFClipBoard|クリップボードから読み込み(&V)", "FN1|-",
-                                            "mnuFEnd|終了(&X)", "FN2|-"}));
+  EXPECT_EQ(file, (std::vector<std::string>{"mnuFOpen|開く(&O)\tCtrl+O",
+                                            "mnuFClipBoard|クリップボードから読み込み(&V)\tCtrl+V", "FN1|-",
+                                            "mnuFEnd|終了(&X)\tCtrl+Q", "FN2|-"}));
   EXPECT_EQ(Describe(form->mnuM),
-            (std::vector<std::string>{"mnuMHead|文頭(&H)", "mnuMEnd|文末(&E)",
-                                      "mnuMPageJump|ページジャンプ(&P)", "mnuMFind|検索(&F)"}));
+            (std::vector<std::string>{"mnuMHead|文頭(&H)\tHome", "mnuMEnd|文末(&E)\tEnd",
+                                      "mnuMPageJump|ページジャンプ(&P)\tCtrl+G", "mnuMFind|検索(&F)\tCtrl+F"}));
   auto style = Describe(form->mnuS);
   style.resize(5);
   EXPECT_EQ(style, (std::vector<std::string>{"mnuSAdd|追加(&A)", "mnuSList|編集(&E)", "N4|-",
                                              "mnuSChage|スタイルの変更(&C)", "N3|-"}));
   EXPECT_EQ(Describe(form->mnuO),
-            (std::vector<std::string>{"mnuOScreenChange|フルスクリーン/ウィンドウ(&W)", "N1|-",
-                                      "mnuOAuto|自動頁送り(&P)", "mnuOAutoLine|自動行送り(&L)",
-                                      "N2|-", "mnuODelNewLine|空行を削除", "N5|-",
-                                      "mnuOEditor|外部エディタの起動(&E)", "N6|-",
+            (std::vector<std::string>{"mnuOScreenChange|フルスクリーン/ウィンドウ(&W)\tF11", "N1|-",
+                                      "mnuOAuto|自動頁送り(&P)\tCtrl+A", "mnuOAutoLine|自動行送り(&L)",
+                                      "N2|-", "mnuODelNewLine|空行を削除\tCtrl+D", "N5|-",
+                                      "mnuOEditor|外部エディタの起動(&E)\tF2", "N6|-",
                                       "mnuOOtherSetup|その他の設定(&S)"}));
   EXPECT_EQ(Describe(form->mnuH),
             (std::vector<std::string>{"mnuHHelp|ヘルプ(&H)", "N7|-",
