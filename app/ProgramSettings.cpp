@@ -35,6 +35,7 @@ void TProgramSettings::Read(const TIniFile& ini) {
   AutoLInterval = static_cast<uint32_t>(
       ini.ReadInteger(kGeneral, "AutoLInterval", static_cast<int32_t>(AutoLInterval)));
   EndOpt = ini.ReadInteger(kGeneral, "EndOpt", EndOpt);
+  StyleName = ini.ReadString(kGeneral, "StyleName", StyleName);
   BookMarkType = static_cast<uint8_t>(ini.ReadInteger(kBookMarks, "Type", BookMarkType));
   Format1 = ini.ReadString(kBookMarks, "Format1", Format1);
   Format2Main = ini.ReadString(kBookMarks, "Format2Main", Format2Main);
@@ -57,6 +58,7 @@ void TProgramSettings::Write(TIniFile& ini, bool writePlacement) const {
   ini.WriteInteger(kGeneral, "AutoInterval", static_cast<int32_t>(AutoInterval));
   ini.WriteInteger(kGeneral, "AutoLInterval", static_cast<int32_t>(AutoLInterval));
   ini.WriteInteger(kGeneral, "EndOpt", EndOpt);
+  ini.WriteString(kGeneral, "StyleName", StyleName);
   ini.WriteInteger(kBookMarks, "Type", BookMarkType);
   ini.WriteString(kBookMarks, "Format1", Format1);
   ini.WriteString(kBookMarks, "Format2Main", Format2Main);

@@ -43,6 +43,9 @@ struct TProgramSettings {
   std::string Format1;             // "%c(%d) %b行目"
   std::string Format2Main = "%c";
   std::string Format2Sub;          // "%d %b行目"
+  // General/StyleName: the style in use at the last exit, chosen again at
+  // start-up (the first style when it is missing or no longer listed).
+  std::string StyleName;
 
   TProgramSettings();
 

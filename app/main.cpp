@@ -15,9 +15,12 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QSocketNotifier>
+#include <QTranslator>
 #include <csignal>
 
+#include "app/WindowGoneWatch.h"
 #include "app/rpvMain.h"
 
 namespace {
@@ -44,7 +47,25 @@ void QuitOnTermination(QApplication& app) {
 }  // namespace
 #endif
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: rpv [FILE]      the reader's window, on FILE or the last document\n"
+    "       rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] FILE\n"
+    "       rpv --pages [--size WxH] [--dpi D] [--style NAME] FILE\n"
+    "       rpv --help | --version\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::printf("rpv %s\n", RPV_VERSION);
+    return 0;
+  }
   if (rpv::IsRenderCommand(argc, argv)) return rpv::RunRenderCommand(argc, argv);
 #ifdef RPV_WITH_GUI
 #if defined(__linux__)
@@ -59,6 +80,10 @@ int main(int argc, char** argv) {
 #endif
   QApplication app(argc, argv);
   QuitOnTermination(app);
+  // Qt's own dialogs (open, colour, font) speak the program's language.
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     // History and bookmarks keep paths: a relative one would name another
@@ -70,6 +95,8 @@ int main(int argc, char** argv) {
   }
   rpv::TfrmRPV window(std::move(args));
   window.FormCreate();
+  rpv::TWindowGoneWatch watch(window, [] { QCoreApplication::quit(); });
+  app.installNativeEventFilter(&watch);
   return QApplication::exec();
 #else
   std::fprintf(stderr, "rpv: built without the window; use rpv --render\n");

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <exception>
 
 #include "app/AppMessages.h"
@@ -78,27 +79,28 @@ void TfrmRPV::FormCreate() {
   ExeDir = rpv::ExeDir();
   iniPath_ = ExeDir + std::string(kProgramIniName);
 
-  // Styles: the first section of info.ini is the style at start-up.
-  {
-    const TIniFile info(ExeDir + "info.ini");
-    StyleNames = info.ReadSections();
-  }
-  if (StyleNames.empty()) StyleNames.emplace_back("Default");
-  for (int i = 0; i < static_cast<int>(StyleNames.size()); ++i) AddStyleMenuItem(i);
-  StyleIndex = 0;
-  StyleItems[0]->setChecked(true);
-  Book->LoadStyle(ExeDir + "info.ini", StyleNames[0], PageDpi());
-  UpdateMinimumSize();
-
-  StyleEditorPage = 0;
+  // rpv.ini first: it names the style to start with.
   History = TFileHistoryList();
-
   {
     const TIniFile ini(iniPath_);
     Settings = TProgramSettings();
     Settings.Read(ini);
     History.Read(ini);
   }
+
+  // Styles: the one used last, else the first section of info.ini.
+  {
+    const TIniFile info(ExeDir + "info.ini");
+    StyleNames = info.ReadSections();
+  }
+  if (StyleNames.empty()) StyleNames.emplace_back("Default");
+  for (int i = 0; i < static_cast<int>(StyleNames.size()); ++i) AddStyleMenuItem(i);
+  const auto last = std::find(StyleNames.begin(), StyleNames.end(), Settings.StyleName);
+  StyleIndex = last == StyleNames.end() ? 0 : static_cast<int32_t>(last - StyleNames.begin());
+  StyleItems[static_cast<size_t>(StyleIndex)]->setChecked(true);
+  Book->LoadStyle(ExeDir + "info.ini", StyleNames[static_cast<size_t>(StyleIndex)], PageDpi());
+  UpdateMinimumSize();
+  StyleEditorPage = 0;
   mnuOScreenChange->setChecked(!Settings.FullScreen);
   ApplyPlacement(QRect(Settings.Left, Settings.Top, Settings.Width, Settings.Height));
   if (Settings.WindowState == kWindowMaximised) setWindowState(Qt::WindowMaximized);
@@ -163,9 +165,12 @@ void TfrmRPV::WriteSettings() {
   TIniFile ini(iniPath_);
   Settings.FullScreen = mnuOScreenChange->isChecked();
   const Qt::WindowStates state = windowState();
-  Settings.WindowState = (state & Qt::WindowMinimized)   ? kWindowMinimised
-                         : (state & Qt::WindowMaximized) ? kWindowMaximised
-                                                         : kWindowNormal;
+  // Full screen over a maximised window: window managers drop the
+  // maximised flag meanwhile, but the window comes back maximised.
+  const bool maximised = (state & Qt::WindowMaximized) || (IsFullScreen() && maximisedBeneath_);
+  Settings.WindowState = (state & Qt::WindowMinimized) ? kWindowMinimised
+                         : maximised                   ? kWindowMaximised
+                                                       : kWindowNormal;
   const bool placement = !IsFullScreen() && !(state & Qt::WindowMaximized);
   if (placement) {
     const QRect r = CurrentPlacement();
@@ -175,6 +180,8 @@ void TfrmRPV::WriteSettings() {
     Settings.Height = r.height();
   }
   Settings.AutoEnabled = mnuOAuto->isChecked();
+  if (StyleIndex >= 0 && static_cast<size_t>(StyleIndex) < StyleNames.size())
+    Settings.StyleName = StyleNames[static_cast<size_t>(StyleIndex)];
   Settings.Write(ini, placement);
   if (HasDocument()) History[0].SetPosition(ReadingPosition);
   History.Write(ini);

@@ -280,6 +280,8 @@ class TfrmRPV : public QWidget {
   TPageView* pageView_ = nullptr;
   std::string appTitle_;
   bool menuRevealed_ = false;
+  // The window was maximised when it went full screen.
+  bool maximisedBeneath_ = false;
   bool destroyed_ = false;
   bool pageDirty_ = true;
   bool documentShown_ = false;

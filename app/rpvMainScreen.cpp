@@ -86,6 +86,7 @@ void TfrmRPV::EnterFullScreen() {
     WindowBounds = CurrentPlacement();
   menuRevealed_ = false;
   // A maximised window stays maximised underneath, and is so again after.
+  maximisedBeneath_ = (state & Qt::WindowMaximized) != 0;
   setWindowState((state & ~Qt::WindowMinimized) | Qt::WindowFullScreen);
   // Without a window manager that honours the full-screen state (a bare X
   // server) the window covers the screen by its own geometry.
@@ -102,7 +103,11 @@ void TfrmRPV::LeaveFullScreen() {
     IdleCount = 0;
   }
   menuRevealed_ = false;
-  setWindowState(windowState() & ~Qt::WindowFullScreen);
+  // Said again: some window managers forget the maximised state meanwhile.
+  Qt::WindowStates state = windowState() & ~Qt::WindowFullScreen;
+  if (maximisedBeneath_) state |= Qt::WindowMaximized;
+  maximisedBeneath_ = false;
+  setWindowState(state);
   UpdateMinimumSize();
   if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) ApplyPlacement(WindowBounds);
   LayoutChildren();

@@ -144,6 +144,20 @@ TEST_F(WindowLifecycle, StylesComeFromInfoIniInFileOrder) {
   EXPECT_EQ(form->Book->Style.FontSize, 8);
   EXPECT_FALSE(form->StyleItems[0]->isChecked());
   EXPECT_TRUE(form->StyleItems[1]->isChecked());
+
+  // The next start takes the style used last; a name no longer listed
+  // gives the first one.
+  form.reset();
+  form = Start();
+  EXPECT_EQ(form->StyleIndex, 1);
+  EXPECT_EQ(form->Book->Style.FontSize, 8);
+  EXPECT_TRUE(form->StyleItems[1]->isChecked());
+  EXPECT_FALSE(form->StyleItems[0]->isChecked());
+  form.reset();
+  home_.Write("info.ini", "[Wide]\r\nFontSize=20\r\n[Small]\r\nFontSize=8\r\n");
+  form = Start();
+  EXPECT_EQ(form->StyleIndex, 0);
+  EXPECT_EQ(form->Book->Style.FontSize, 20);
 }
 
 TEST_F(WindowLifecycle, CommandLineFileOpensAtItsHistoryPositionOnlyForTheExactPath) {
