@@ -94,9 +94,15 @@ int main(int argc, char** argv) {
     args.push_back(rpv::FromNativePath(path.lexically_normal()));
   }
   rpv::TfrmRPV window(std::move(args));
-  window.FormCreate();
-  rpv::TWindowGoneWatch watch(window, [] { QCoreApplication::quit(); });
+  bool gone = false;
+  rpv::TWindowGoneWatch watch(window, [&gone] {
+    gone = true;
+    QCoreApplication::quit();
+  });
   app.installNativeEventFilter(&watch);
+  window.FormCreate();
+  // Closed or destroyed while the first book was read: nothing to run.
+  if (gone) return 0;
   return QApplication::exec();
 #else
   std::fprintf(stderr, "rpv: built without the window; use rpv --render\n");

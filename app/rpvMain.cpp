@@ -15,6 +15,7 @@
 #include <exception>
 
 #include "app/AppMessages.h"
+#include "app/BookLoader.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/QtUserDialogs.h"
@@ -39,6 +40,7 @@ TfrmRPV::TfrmRPV(std::vector<std::string> args, std::unique_ptr<IUserDialogs> di
   mnuMain->setNativeMenuBar(false);
   pageView_ = new TPageView(this);
   pageView_->lower();
+  loader_ = std::make_unique<TBookLoader>(pageView_);
 
   // The link pop-up: a flat-bordered cream label over the page.
   lblPopUp = new QLabel(pageView_);
@@ -133,6 +135,8 @@ void TfrmRPV::FormCreate() {
   show();
   if (QWindow* window = windowHandle())
     connect(window, &QWindow::screenChanged, this, [this] { ScreenChanged(); });
+  // The window and its menu are on screen before the book is read.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
   if (args_.empty()) {
     if (Settings.blnLast) OpenDocument(History[0].FullPath, History[0].Position(), History[0].Archive);
@@ -198,6 +202,13 @@ void TfrmRPV::DeleteArchiveFolder() {
 }
 
 void TfrmRPV::closeEvent(QCloseEvent* event) {
+  if (loader_->Busy()) {
+    // The read is given up first; the close follows once it has returned.
+    loader_->Cancel();
+    event->ignore();
+    QTimer::singleShot(0, this, [this] { close(); });
+    return;
+  }
   FormDestroy();
   event->accept();
 }

@@ -39,6 +39,7 @@ class QTimer;
 namespace rpv {
 
 class TBookClass;
+class TBookLoader;
 class TBookMarks;
 class TPageView;
 
@@ -208,6 +209,8 @@ class TfrmRPV : public QWidget {
   // The page widget (the client area).
   TPageView* PageView() const { return pageView_; }
   IUserDialogs& Dialogs() const { return *dialogs_; }
+  // Reads books off the window's thread; busy while a read runs.
+  TBookLoader& Loader() const { return *loader_; }
   // Client size in page-bitmap (device) pixels.
   int32_t ClientWidth() const;
   int32_t ClientHeight() const;
@@ -287,6 +290,7 @@ class TfrmRPV : public QWidget {
   bool documentShown_ = false;
   std::string iniPath_;
   TWheelAccumulator wheel_;
+  std::unique_ptr<TBookLoader> loader_;
 };
 
 }  // namespace rpv

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/AppMessages.h"
+#include "app/BookLoader.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/rpvMain.h"
@@ -40,6 +41,8 @@ void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archi
 }
 
 void TfrmRPV::OpenDocument(std::string path, TReadingPosition position, std::string archive) {
+  // One book is read at a time; the panel's cancel button is the way out.
+  if (loader_->Busy()) return;
   // A missing file is extracted again from its archive, once: when the
   // archive is gone too, the message names it (the two names would
   // otherwise send each other back and forth for ever).
@@ -87,9 +90,7 @@ void TfrmRPV::OpenDocument(std::string path, TReadingPosition position, std::str
   AddHistory(path, position, archive);
   CurrentDir = FolderOf(path);
   SetCaption(path + " - " + ProductName(), ExtractShortName(path, PathDelimiters()));
-  try {
-    Book->LoadFromFile(path);
-  } catch (const std::exception& e) {
+  auto restore = [&] {
     History = oldHistory;
     CurrentDir = oldDir;
     setWindowTitle(oldCaption);
@@ -97,9 +98,22 @@ void TfrmRPV::OpenDocument(std::string path, TReadingPosition position, std::str
     Dialogs().SetApplicationTitle(appTitle_);
     Book->FileDir = oldFileDir;
     Book->FileName = oldFileName;
+  };
+  // Read on another thread: the window keeps painting, and a long read
+  // shows its progress and can be given up.
+  std::optional<TBookText> text;
+  try {
+    text = loader_->Read(path, Book->Tools);
+  } catch (const std::exception& e) {
+    restore();
     Dialogs().ShowMessage(e.what());
     return;
   }
+  if (!text || !Book) {
+    if (Book) restore();
+    return;
+  }
+  Book->AdoptText(std::move(*text));
   documentShown_ = true;
   // The mark belonged to the text that was replaced.
   Book->FindMark.reset();

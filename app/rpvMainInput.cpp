@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <cstdlib>
 
+#include "app/BookLoader.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/commands/DocumentSources.h"
@@ -39,7 +40,7 @@ void TfrmRPV::LoadMouseAssignments() {
 }
 
 void TfrmRPV::RunCommand(TCommand command) {
-  if (!Book) return;
+  if (!Book || loader_->Busy()) return;
   // A find's mark stays until the next command (bringing the find dialog
   // back is part of finding).
   const bool unmarked = command != TCommand::ShowFindDialog && ClearFindMark();
@@ -77,6 +78,10 @@ void TfrmRPV::RunCommand(TCommand command) {
 void TfrmRPV::FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers,
                           Qt::MouseButtons buttons) {
   if (!Book) return;
+  if (loader_->Busy()) {
+    if (virtualKey == kVkEscape) loader_->Cancel();
+    return;
+  }
   const TKeyModifiers held = KeyModifiersOf(modifiers, buttons);
   const TCommand command = KeyHandlers.ForKey(virtualKey, held);
   RunCommand(command);

@@ -67,6 +67,8 @@ class TCustomBook {
   // lines: BuildLines follows. A read error (TReadError) passes to the caller
   // with FileDir and FileName already changed and the old text kept.
   virtual void LoadFromFile(std::string_view fileName);
+  // FileDir and FileName of a path (what LoadFromFile sets first).
+  void SetFileNames(std::string_view fileName);
   // Reads the style section (defaults where keys are missing), sets the
   // screen resolution, builds the four fonts and resets TextColor.
   virtual void LoadStyle(std::string_view settingsFile, std::string_view section, int32_t dpi);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "import/CharCodeConverter.h"
 #include "import/HtmlAnalysis.h"
 #include "import/Tools.h"
 #include "platform/FileIO.h"
@@ -52,13 +53,34 @@ void TBookClass::LoadFromFile(std::string_view fileName) {
   pictures_.Clear();
   bodyBackground_ = false;
   TCustomBook::LoadFromFile(fileName);
-  for (const TTool& tool : Tools) {
+  RunTools(SourceText, Tools, OnFilterTick, nullptr);
+}
+
+void TBookClass::RunTools(TSourceText& text, const std::vector<TTool>& tools,
+                          const std::function<void()>& tick, const std::atomic<bool>* cancelled) {
+  for (const TTool& tool : tools) {
+    if (cancelled && *cancelled) return;
     if (!tool.Enabled || tool.Command.empty()) continue;
     // A tool that cannot be started gives nothing; the text stays as the
     // tools before it left it.
-    if (auto out = RunFilter(tool.Command, SourceText.Text(), OnFilterTick))
-      SourceText.SetText(std::move(*out));
+    if (auto out = RunFilter(tool.Command, text.Text(), tick)) text.SetText(std::move(*out));
   }
+}
+
+TBookText TBookClass::ReadBookText(const std::string& path, const std::vector<TTool>& tools,
+                                   const std::atomic<bool>* cancelled) {
+  TBookText book{path, {}};
+  book.Text.SetText(ReadTextFile(path));
+  RunTools(book.Text, tools, {}, cancelled);
+  return book;
+}
+
+void TBookClass::AdoptText(TBookText&& text) {
+  pictures_.Clear();
+  bodyBackground_ = false;
+  SetFileNames(text.Path);
+  SourceText = std::move(text.Text);
+  IsHtml = MatchesExtList(text.Path, kHtmlExtensions);
 }
 
 void TBookClass::LoadStyle(std::string_view settingsFile, std::string_view section, int32_t dpi) {

@@ -8,6 +8,7 @@
 // the style's anti-aliasing.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -36,6 +37,13 @@ struct TTool {
 // Boolean). A missing file gives none.
 std::vector<TTool> LoadTools(std::string_view toolIniPath);
 
+// A file's text as LoadFromFile makes it (read, converted, filtered),
+// made without a document so that it can be read on another thread.
+struct TBookText {
+  std::string Path;
+  TSourceText Text;
+};
+
 // Bits of FindText's options, as the find dialog gives them.
 inline constexpr int kFindDown = 0x1;
 inline constexpr int kFindMatchCase = 0x20;
@@ -59,6 +67,13 @@ class TBookClass : public TCustomBook {
   // was and the next one runs; the output of one that ran replaces the
   // text, also when it is empty.
   void LoadFromFile(std::string_view fileName) override;
+  // The first half of LoadFromFile, touching no document: reads the file
+  // and runs the enabled tools over it. Throws what reading throws. Safe on
+  // any thread; `cancelled` (may be null) is checked between the tools.
+  static TBookText ReadBookText(const std::string& path, const std::vector<TTool>& tools,
+                                const std::atomic<bool>* cancelled = nullptr);
+  // The second half: the text becomes the document's (BuildLines follows).
+  void AdoptText(TBookText&& text);
   // The inherited load; remembers the style's own colours and background;
   // font smoothing off for a supersampling style, the user's setting
   // otherwise.
@@ -121,6 +136,9 @@ class TBookClass : public TCustomBook {
  private:
   friend class TColumnPainter;
 
+  // Every enabled tool with a command filters the text, in order.
+  static void RunTools(TSourceText& text, const std::vector<TTool>& tools,
+                       const std::function<void()>& tick, const std::atomic<bool>* cancelled);
   void DrawBackground();
   void DrawNoDocument();
 

@@ -98,7 +98,11 @@ TEST_F(ReadingPosition, EveryRelayoutAndRestartComesBackToTheSameCharacter) {
   }
   for (int i = 0; i < 10; ++i) {
     form->ToggleFullScreen();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form->isFullScreen());
     form->ToggleFullScreen();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(form->isFullScreen());
     ASSERT_EQ(View(*form), start) << "full-screen round trip " << i;
   }
   for (int i = 0; i < 10; ++i) {

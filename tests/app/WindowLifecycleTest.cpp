@@ -4,11 +4,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
 #include <QScreen>
 #include <QTimer>
 #include <fstream>
 
 #include "AppTestSupport.h"
+#include "app/BookLoader.h"
 #include "app/PageView.h"
 #include "bookmarks/rpvBookMark.h"
 #include "platform/IniFile.h"
@@ -130,6 +133,35 @@ TEST_F(WindowLifecycle, MenuHasEveryItemInOrder) {
   form->mnuODelNewLine->trigger();
   EXPECT_TRUE(form->mnuODelNewLine->isChecked());
   EXPECT_TRUE(form->Book->DeleteBlankLines);
+}
+
+TEST_F(WindowLifecycle, ALongReadShowsProgressAndCanBeGivenUp) {
+  home_.Write("a.txt", NumberedText(30));
+  home_.Write("b.txt", NumberedText(40));
+  home_.Write("slow.sh", "#!/bin/sh\nsleep 0.6\ncat\n");
+  std::filesystem::permissions(home_.Native() / "slow.sh", std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
+  auto form = Start({home_.Path("a.txt")});
+  form->Book->Tools = {TTool{"slow", home_.Path("slow.sh"), true}};
+  // The window's events go on meanwhile: the panel shows, and its button
+  // gives the read up.
+  bool panelShown = false;
+  QTimer::singleShot(TBookLoader::kPanelDelayMs + 150, form.get(), [&] {
+    panelShown = form->Loader().Panel()->isVisible();
+    QTest::mouseClick(form->Loader().Panel()->findChild<QPushButton*>(), Qt::LeftButton);
+  });
+  form->OpenDocument(home_.Path("b.txt"), -1, "");
+  EXPECT_TRUE(panelShown);
+  EXPECT_FALSE(form->Loader().Panel()->isVisible());
+  EXPECT_EQ(form->History[0].FullPath, home_.Path("a.txt"));
+  EXPECT_EQ(form->Book->FileName, "a.txt");
+  EXPECT_EQ(form->Book->SourceText.Count(), 30u);
+  EXPECT_EQ(U8(form->windowTitle()), home_.Path("a.txt") + " - 【瑠頁～るぺい～】");
+  // Left alone, the read ends and the book is shown.
+  form->OpenDocument(home_.Path("b.txt"), -1, "");
+  EXPECT_EQ(form->Book->SourceText.Count(), 40u);
+  EXPECT_EQ(form->History[1].FullPath, home_.Path("a.txt"));
+  EXPECT_TRUE(log_->Messages.empty());
 }
 
 TEST_F(WindowLifecycle, StylesComeFromInfoIniInFileOrder) {
