@@ -15,9 +15,7 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QSocketNotifier>
-#include <QTranslator>
 #include <csignal>
 
 #include "app/WindowGoneWatch.h"
@@ -80,10 +78,6 @@ int main(int argc, char** argv) {
 #endif
   QApplication app(argc, argv);
   QuitOnTermination(app);
-  // Qt's own dialogs (open, colour, font) speak the program's language.
-  QTranslator qtTexts;
-  if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTexts);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     // History and bookmarks keep paths: a relative one would name another
