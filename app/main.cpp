@@ -88,6 +88,8 @@ int main(int argc, char** argv) {
     args.push_back(rpv::FromNativePath(path.lexically_normal()));
   }
   rpv::TfrmRPV window(std::move(args));
+  // Closing the window ends the program, whatever other window is open.
+  window.OnClosed = [] { QCoreApplication::quit(); };
   bool gone = false;
   rpv::TWindowGoneWatch watch(window, [&gone] {
     gone = true;

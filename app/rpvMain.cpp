@@ -211,6 +211,11 @@ void TfrmRPV::closeEvent(QCloseEvent* event) {
   }
   FormDestroy();
   event->accept();
+  // Windows of our own still open (the modeless find dialog) must not
+  // outlive it, nor keep the program running without its main window.
+  for (QWidget* child : findChildren<QWidget*>())
+    if (child->isWindow() && child->isVisible()) child->close();
+  if (OnClosed) OnClosed();
 }
 
 void TfrmRPV::keyPressEvent(QKeyEvent* event) {

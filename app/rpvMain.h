@@ -142,6 +142,9 @@ class TfrmRPV : public QWidget {
   // The same for where the pointer is now, after the page changed.
   void RefreshLinkPopUp();
 
+  // Runs once the window has closed (the program ends there).
+  std::function<void()> OnClosed;
+
   // ---- State (named as the rest of the program knows it) -----------------
   std::unique_ptr<TBookClass> Book;
   std::string ExeDir;

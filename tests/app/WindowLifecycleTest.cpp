@@ -1,5 +1,6 @@
 // Start-up, the menu, rpv.ini at exit, opening files and their failures,
 // full screen and the page size.
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -162,6 +163,21 @@ TEST_F(WindowLifecycle, ALongReadShowsProgressAndCanBeGivenUp) {
   EXPECT_EQ(form->Book->SourceText.Count(), 40u);
   EXPECT_EQ(form->History[1].FullPath, home_.Path("a.txt"));
   EXPECT_TRUE(log_->Messages.empty());
+}
+
+TEST_F(WindowLifecycle, ClosingLeavesNoWindowOfOursOpen) {
+  home_.Write("a.txt", NumberedText(30));
+  App();
+  TfrmRPV form({home_.Path("a.txt")});  // the real dialogs
+  form.FormCreate();
+  bool closed = false;
+  form.OnClosed = [&] { closed = true; };
+  form.ShowFindDialog();
+  auto* find = form.findChild<QDialog*>();
+  ASSERT_TRUE(find && find->isVisible());
+  form.close();
+  EXPECT_FALSE(find->isVisible()) << "it would keep the program running";
+  EXPECT_TRUE(closed);
 }
 
 TEST_F(WindowLifecycle, StylesComeFromInfoIniInFileOrder) {
