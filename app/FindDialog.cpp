@@ -42,6 +42,10 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
   options->addWidget(chkMatchCase_, 0, Qt::AlignBottom);
   options->addWidget(direction);
   left->addLayout(options);
+  // "Not found" is said here: a message box would take the focus from the
+  // dialog the user is typing in.
+  lblStatus_ = new QLabel(this);
+  left->addWidget(lblStatus_);
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(btnFindNext_);
   buttons->addWidget(btnCancel);
@@ -51,7 +55,10 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
   top->addLayout(buttons);
 
   connect(edtFind_, &QLineEdit::textChanged, this,
-          [this](const QString& text) { btnFindNext_->setEnabled(!text.isEmpty()); });
+          [this](const QString& text) {
+            btnFindNext_->setEnabled(!text.isEmpty());
+            lblStatus_->clear();
+          });
   connect(btnFindNext_, &QPushButton::clicked, this, [this] { FindNext(); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { hide(); });
   SetOptions(kFindOptionDown);
@@ -70,9 +77,13 @@ void TFindDialog::SetOptions(int options) {
 
 QString TFindDialog::FindText() const { return edtFind_->text(); }
 
+QString TFindDialog::Status() const { return lblStatus_->text(); }
+
 void TFindDialog::FindNext() {
   if (edtFind_->text().isEmpty() || !OnFind) return;
-  OnFind(edtFind_->text(), Options());
+  const bool found = OnFind(edtFind_->text(), Options());
+  lblStatus_->setText(found ? QString()
+                            : QStringLiteral("「%1」は見つかりません。").arg(edtFind_->text()));
 }
 
 }  // namespace rpv

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -21,8 +22,11 @@ class TFindDialog : public QDialog {
   void SetOptions(int options);
   QString FindText() const;
 
-  // Runs on every press of the find-next button.
-  std::function<void(const QString& pattern, int options)> OnFind;
+  // Runs on every press of the find-next button; false when nothing was
+  // found, which the dialog then says below its options.
+  std::function<bool(const QString& pattern, int options)> OnFind;
+  // The line that says so (empty while there is nothing to say).
+  QString Status() const;
 
  private:
   void FindNext();
@@ -32,6 +36,7 @@ class TFindDialog : public QDialog {
   QRadioButton* rdbUp_;
   QRadioButton* rdbDown_;
   QPushButton* btnFindNext_;
+  QLabel* lblStatus_;
 };
 
 }  // namespace rpv

@@ -10,8 +10,10 @@ namespace {
 
 constexpr std::string_view kGeneral = "General";
 constexpr std::string_view kBookMarks = "BookMarks";
+// The character offset of a history entry's reading position.
+constexpr std::string_view kOffsetKey = "BookMarkOffset";
 // The keys of an FH section that TFileHistory has fields for.
-constexpr std::string_view kEntryKeys[] = {"FullPath", "BookMark", "Archive"};
+constexpr std::string_view kEntryKeys[] = {"FullPath", "BookMark", "Archive", kOffsetKey};
 
 }  // namespace
 
@@ -40,6 +42,7 @@ void TProgramSettings::Read(const TIniFile& ini) {
   AutoLInterval = static_cast<uint32_t>(
       ini.ReadInteger(kGeneral, "AutoLInterval", static_cast<int32_t>(AutoLInterval)));
   EndOpt = ini.ReadInteger(kGeneral, "EndOpt", EndOpt);
+  StyleName = ini.ReadString(kGeneral, "StyleName", StyleName);
   BookMarkType = static_cast<uint8_t>(ini.ReadInteger(kBookMarks, "Type", BookMarkType));
   Format1 = ini.ReadString(kBookMarks, "Format1", Format1);
   Format2Main = ini.ReadString(kBookMarks, "Format2Main", Format2Main);
@@ -62,20 +65,22 @@ void TProgramSettings::Write(TIniFile& ini, bool writePlacement) const {
   ini.WriteInteger(kGeneral, "AutoInterval", static_cast<int32_t>(AutoInterval));
   ini.WriteInteger(kGeneral, "AutoLInterval", static_cast<int32_t>(AutoLInterval));
   ini.WriteInteger(kGeneral, "EndOpt", EndOpt);
+  ini.WriteString(kGeneral, "StyleName", StyleName);
   ini.WriteInteger(kBookMarks, "Type", BookMarkType);
   ini.WriteString(kBookMarks, "Format1", Format1);
   ini.WriteString(kBookMarks, "Format2Main", Format2Main);
   ini.WriteString(kBookMarks, "Format2Sub", Format2Sub);
 }
 
-int32_t TFileHistoryList::PositionOf(std::string_view path) const {
-  int32_t position = -1;
+TReadingPosition TFileHistoryList::ReadingPositionOf(std::string_view path) const {
+  TReadingPosition position;
   for (const auto& entry : items_)
-    if (entry.FullPath == path) position = entry.BookMark;
+    if (entry.FullPath == path) position = entry.Position();
   return position;
 }
 
-void TFileHistoryList::Add(std::string_view path, int32_t position, std::string_view archive) {
+void TFileHistoryList::Add(std::string_view path, const TReadingPosition& position,
+                           std::string_view archive) {
   int k = kHistoryCount - 1;
   for (int i = 0; i < kHistoryCount; ++i)
     if (items_[static_cast<size_t>(i)].FullPath == path) k = i;
@@ -84,7 +89,11 @@ void TFileHistoryList::Add(std::string_view path, int32_t position, std::string_
                     ? std::move(items_[static_cast<size_t>(k)].OtherKeys)
                     : std::vector<std::pair<std::string, std::string>>{};
   for (int j = k; j >= 1; --j) items_[static_cast<size_t>(j)] = items_[static_cast<size_t>(j - 1)];
-  items_[0] = TFileHistory{std::string(path), position, std::string(archive), std::move(others)};
+  items_[0] = TFileHistory{};
+  items_[0].FullPath = std::string(path);
+  items_[0].Archive = std::string(archive);
+  items_[0].OtherKeys = std::move(others);
+  items_[0].SetPosition(position);
   if (std::find(added_.begin(), added_.end(), path) == added_.end()) added_.emplace_back(path);
 }
 
@@ -114,6 +123,7 @@ void TFileHistoryList::Read(const TIniFile& ini) {
     entry.FullPath = ini.ReadString(section, "FullPath", "");
     entry.BookMark = ini.ReadInteger(section, "BookMark", -1);
     entry.Archive = ini.ReadString(section, "Archive", "");
+    entry.Offset = std::max(0, ini.ReadInteger(section, kOffsetKey, 0));
     entry.OtherKeys.clear();
     for (const std::string& key : ini.ReadSection(section)) {
       if (std::any_of(std::begin(kEntryKeys), std::end(kEntryKeys),
@@ -129,10 +139,11 @@ void TFileHistoryList::Write(TIniFile& ini) const {
     const std::string section = SectionName(n);
     const auto& entry = items_[static_cast<size_t>(n)];
     ini.EraseSection(section);
-    for (const auto& [key, value] : entry.OtherKeys) ini.WriteString(section, key, value);
     ini.WriteString(section, "FullPath", entry.FullPath);
     ini.WriteInteger(section, "BookMark", entry.BookMark);
     ini.WriteString(section, "Archive", entry.Archive);
+    ini.WriteInteger(section, kOffsetKey, entry.Offset);
+    for (const auto& [key, value] : entry.OtherKeys) ini.WriteString(section, key, value);
   }
 }
 

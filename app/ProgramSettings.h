@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "import/ReadingPosition.h"
+
 namespace rpv {
 
 class TIniFile;
@@ -47,6 +49,9 @@ struct TProgramSettings {
   std::string Format1;             // "%c(%d) %b行目"
   std::string Format2Main = "%c";
   std::string Format2Sub;          // "%d %b行目"
+  // General/StyleName: the style in use at the last exit, chosen again at
+  // start-up (the first style when it is missing or no longer listed).
+  std::string StyleName;
 
   TProgramSettings();
 
@@ -64,10 +69,19 @@ struct TFileHistory {
   std::string FullPath;  // the file shown (an archive member: the extracted copy)
   int32_t BookMark = -1; // reading position as a source line; -1 none
   std::string Archive;   // the archive the file came from, or empty
+  // Visible characters of the BookMark line before the first one shown
+  // (key BookMarkOffset; files of older versions lack it: 0).
+  int32_t Offset = 0;
   // Every other key of the entry's section (key, raw value), so an entry
   // that moves, or comes from another window's save, keeps keys this code
   // does not read itself.
   std::vector<std::pair<std::string, std::string>> OtherKeys;
+
+  TReadingPosition Position() const { return TReadingPosition{BookMark, Offset}; }
+  void SetPosition(const TReadingPosition& p) {
+    BookMark = p.Line;
+    Offset = p.Offset;
+  }
 
   bool operator==(const TFileHistory&) const = default;
 };
@@ -85,15 +99,20 @@ class TFileHistoryList {
 
   // The reading position stored for the exact (case-sensitive) path; the
   // last matching entry wins. -1 when the path is not listed.
-  int32_t PositionOf(std::string_view path) const;
+  int32_t PositionOf(std::string_view path) const { return ReadingPositionOf(path).Line; }
+  TReadingPosition ReadingPositionOf(std::string_view path) const;
 
   // Puts (path, position, archive) in front. The entry of the same exact
   // path moves to the front (the last match when there are several); the
   // entries before it move down by one and the rest stay. A new path pushes
   // everything down and the last entry falls off.
-  void Add(std::string_view path, int32_t position, std::string_view archive);
+  void Add(std::string_view path, const TReadingPosition& position, std::string_view archive);
+  void Add(std::string_view path, int32_t position, std::string_view archive) {
+    Add(path, TReadingPosition::OfLine(position), archive);
+  }
 
-  // Sections FH0 .. FH19.
+  // Sections FH0 .. FH19 (each key of an entry is a plain key of its
+  // section, so copying a whole section carries the entry).
   void Read(const TIniFile& ini);
   // All 20 entries, empty ones too; each section is rewritten whole, so no
   // key of the entry that was there before stays behind.

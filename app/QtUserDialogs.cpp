@@ -1,6 +1,9 @@
 #include "app/QtUserDialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -18,7 +21,16 @@
 
 namespace rpv {
 
-TQtUserDialogs::TQtUserDialogs(QWidget* owner) : owner_(owner) {}
+void InstallQtTranslations() {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr || app->property("rpvQtJapanese").toBool()) return;
+  app->setProperty("rpvQtJapanese", true);
+  auto* texts = new QTranslator(app);
+  if (texts->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(texts);
+}
+
+TQtUserDialogs::TQtUserDialogs(QWidget* owner) : owner_(owner) { InstallQtTranslations(); }
 
 // The find dialog is a child of the owner window and goes with it.
 TQtUserDialogs::~TQtUserDialogs() = default;
@@ -51,7 +63,7 @@ void TQtUserDialogs::ShowFind(int options, FindHandler onFind) {
     find_->SetOptions(options);
   }
   find_->OnFind = [handler = std::move(onFind)](const QString& pattern, int opts) {
-    if (handler) handler(FromQString(pattern), opts);
+    return handler && handler(FromQString(pattern), opts);
   };
   find_->show();
   find_->raise();

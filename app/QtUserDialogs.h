@@ -13,6 +13,10 @@ namespace rpv {
 
 class TFindDialog;
 
+// Qt's own dialogs (open, colour, font, the buttons of message boxes) in
+// Japanese, like everything else of the program; once per application.
+void InstallQtTranslations();
+
 class TQtUserDialogs : public IUserDialogs {
  public:
   // The dialogs are owned by (and centred on) the given window.

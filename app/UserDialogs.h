@@ -43,8 +43,9 @@ class IUserDialogs {
                                                 const std::string& prompt,
                                                 const std::string& initial) = 0;
 
-  // Called with the pattern and the options on every "find next".
-  using FindHandler = std::function<void(const std::string& pattern, int options)>;
+  // Called with the pattern and the options on every "find next"; false
+  // when nothing was found (the dialog says so).
+  using FindHandler = std::function<bool(const std::string& pattern, int options)>;
   // Shows the modeless find dialog (or raises it when it is open). Its
   // options start as given; the user may change direction and match case.
   virtual void ShowFind(int options, FindHandler onFind) = 0;

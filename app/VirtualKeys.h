@@ -13,6 +13,7 @@ class QKeyEvent;
 namespace rpv {
 
 inline constexpr int kVkMenu = 18;  // Alt
+inline constexpr int kVkEscape = 27;
 inline constexpr int kVkR = 82;
 inline constexpr int kVkF6 = 117;
 

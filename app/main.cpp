@@ -21,6 +21,7 @@
 #include <csignal>
 
 #include "app/AppIcon.h"
+#include "app/WindowGoneWatch.h"
 #include "app/rpvMain.h"
 
 namespace {
@@ -67,7 +68,25 @@ void QuitOnTermination(QApplication& app, bool* terminated) {
 }  // namespace
 #endif
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: rpv [FILE]      the reader's window, on FILE or the last document\n"
+    "       rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] FILE\n"
+    "       rpv --pages [--size WxH] [--dpi D] [--style NAME] FILE\n"
+    "       rpv --help | --version\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::printf("rpv %s\n", RPV_VERSION);
+    return 0;
+  }
   if (rpv::IsRenderCommand(argc, argv)) return rpv::RunRenderCommand(argc, argv);
 #ifdef RPV_WITH_GUI
 #if defined(__linux__)
@@ -96,9 +115,19 @@ int main(int argc, char** argv) {
     args.push_back(rpv::FromNativePath(path.lexically_normal()));
   }
   rpv::TfrmRPV window(std::move(args));
+  // Closing the window ends the program, whatever other window is open.
+  window.OnClosed = [] { QCoreApplication::quit(); };
+  bool gone = false;
+  rpv::TWindowGoneWatch watch(window, [&gone] {
+    gone = true;
+    QCoreApplication::quit();
+  });
+  app.installNativeEventFilter(&watch);
   window.FormCreate();
   // Asked to end during start-up: the window's destructor saves.
   if (terminated) return 0;
+  // Closed or destroyed while the first book was read: nothing to run.
+  if (gone) return 0;
   return QApplication::exec();
 #else
   std::fprintf(stderr, "rpv: built without the window; use rpv --render\n");

@@ -11,9 +11,11 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <exception>
 
 #include "app/AppMessages.h"
+#include "app/BookLoader.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/QtUserDialogs.h"
@@ -38,6 +40,7 @@ TfrmRPV::TfrmRPV(std::vector<std::string> args, std::unique_ptr<IUserDialogs> di
   mnuMain->setNativeMenuBar(false);
   pageView_ = new TPageView(this);
   pageView_->lower();
+  loader_ = std::make_unique<TBookLoader>(pageView_);
 
   // The link pop-up: a flat-bordered cream label over the page.
   lblPopUp = new QLabel(pageView_);
@@ -81,27 +84,28 @@ void TfrmRPV::FormCreate() {
   RemoveStaleTemporaries(ExeDir, {kProgramIniName, "info.ini", "ka.ini", "ma.ini", "tool.ini", "bm.csv",
                                   "clipbord.txt"});
 
-  // Styles: the first section of info.ini is the style at start-up.
-  {
-    const TIniFile info(ExeDir + "info.ini");
-    StyleNames = info.ReadSections();
-  }
-  if (StyleNames.empty()) StyleNames.emplace_back("Default");
-  for (int i = 0; i < static_cast<int>(StyleNames.size()); ++i) AddStyleMenuItem(i);
-  StyleIndex = 0;
-  StyleItems[0]->setChecked(true);
-  Book->LoadStyle(ExeDir + "info.ini", StyleNames[0], PageDpi());
-  UpdateMinimumSize();
-
-  StyleEditorPage = 0;
+  // rpv.ini first: it names the style to start with.
   History = TFileHistoryList();
-
   {
     const TIniFile ini(iniPath_);
     Settings = TProgramSettings();
     Settings.Read(ini);
     History.Read(ini);
   }
+
+  // Styles: the one used last, else the first section of info.ini.
+  {
+    const TIniFile info(ExeDir + "info.ini");
+    StyleNames = info.ReadSections();
+  }
+  if (StyleNames.empty()) StyleNames.emplace_back("Default");
+  for (int i = 0; i < static_cast<int>(StyleNames.size()); ++i) AddStyleMenuItem(i);
+  const auto last = std::find(StyleNames.begin(), StyleNames.end(), Settings.StyleName);
+  StyleIndex = last == StyleNames.end() ? 0 : static_cast<int32_t>(last - StyleNames.begin());
+  StyleItems[static_cast<size_t>(StyleIndex)]->setChecked(true);
+  Book->LoadStyle(ExeDir + "info.ini", StyleNames[static_cast<size_t>(StyleIndex)], PageDpi());
+  UpdateMinimumSize();
+  StyleEditorPage = 0;
   mnuOScreenChange->setChecked(!Settings.FullScreen);
   ApplyPlacement(QRect(Settings.Left, Settings.Top, Settings.Width, Settings.Height));
   if (Settings.WindowState == kWindowMaximised) setWindowState(Qt::WindowMaximized);
@@ -127,9 +131,11 @@ void TfrmRPV::FormCreate() {
   show();
   if (QWindow* window = windowHandle())
     connect(window, &QWindow::screenChanged, this, [this] { ScreenChanged(); });
+  // The window and its menu are on screen before the book is read.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
   if (args_.empty()) {
-    if (Settings.blnLast) OpenDocument(History[0].FullPath, History[0].BookMark, History[0].Archive);
+    if (Settings.blnLast) OpenDocument(History[0].FullPath, History[0].Position(), History[0].Archive);
   } else {
     OpenDocument(args_[0], -1, "");
   }
@@ -139,7 +145,7 @@ void TfrmRPV::FormCreate() {
   IdleCount = 0;
   setAcceptDrops(true);
   // Without a document the empty page still takes the client size.
-  if (!HasDocument()) ShowAtPosition(Book->SourceLineOf(TopLine));
+  if (!HasDocument()) Relayout();
 }
 
 void TfrmRPV::FormDestroy() {
@@ -159,9 +165,12 @@ void TfrmRPV::WriteSettings() {
   TIniFile ini(iniPath_);
   Settings.FullScreen = mnuOScreenChange->isChecked();
   const Qt::WindowStates state = windowState();
-  Settings.WindowState = (state & Qt::WindowMinimized)   ? kWindowMinimised
-                         : (state & Qt::WindowMaximized) ? kWindowMaximised
-                                                         : kWindowNormal;
+  // Full screen over a maximised window: window managers drop the
+  // maximised flag meanwhile, but the window comes back maximised.
+  const bool maximised = (state & Qt::WindowMaximized) || (IsFullScreen() && maximisedBeneath_);
+  Settings.WindowState = (state & Qt::WindowMinimized) ? kWindowMinimised
+                         : maximised                   ? kWindowMaximised
+                                                       : kWindowNormal;
   const bool placement = !IsFullScreen() && !(state & Qt::WindowMaximized);
   if (placement) {
     const QRect r = CurrentPlacement();
@@ -171,8 +180,10 @@ void TfrmRPV::WriteSettings() {
     Settings.Height = r.height();
   }
   Settings.AutoEnabled = mnuOAuto->isChecked();
+  if (StyleIndex >= 0 && static_cast<size_t>(StyleIndex) < StyleNames.size())
+    Settings.StyleName = StyleNames[static_cast<size_t>(StyleIndex)];
   Settings.Write(ini, placement);
-  if (HasDocument()) History[0].BookMark = Book->SourceLineOf(TopLine);
+  if (HasDocument()) History[0].SetPosition(ReadingPosition);
   // Another window on the same folder may have saved since this one started:
   // keep its reading places too.
   TFileHistoryList onDisk;
@@ -191,8 +202,20 @@ void TfrmRPV::DeleteArchiveFolder() {
 }
 
 void TfrmRPV::closeEvent(QCloseEvent* event) {
+  if (loader_->Busy()) {
+    // The read is given up first; the close follows once it has returned.
+    loader_->Cancel();
+    event->ignore();
+    QTimer::singleShot(0, this, [this] { close(); });
+    return;
+  }
   FormDestroy();
   event->accept();
+  // Windows of our own still open (the modeless find dialog) must not
+  // outlive it, nor keep the program running without its main window.
+  for (QWidget* child : findChildren<QWidget*>())
+    if (child->isWindow() && child->isVisible()) child->close();
+  if (OnClosed) OnClosed();
 }
 
 void TfrmRPV::keyPressEvent(QKeyEvent* event) {

@@ -42,6 +42,7 @@ class QTimer;
 namespace rpv {
 
 class TBookClass;
+class TBookLoader;
 class TBookMarks;
 class TPageView;
 
@@ -68,11 +69,20 @@ class TfrmRPV : public QWidget {
   // the exact path, else the start. archive: the archive the file came from,
   // or the archive to extract the file again from when it is gone.
   void OpenDocument(std::string path, int32_t position, std::string archive);
-  void AddHistory(const std::string& path, int32_t position, const std::string& archive);
+  // The same at an exact position; Line -1: the history's, else the start.
+  void OpenDocument(std::string path, TReadingPosition position, std::string archive);
+  void AddHistory(const std::string& path, const TReadingPosition& position,
+                  const std::string& archive);
   // Re-measures the page from the client size, rebuilds the lines and shows
-  // the page holding the source line.
+  // the page holding the position, which becomes the reading position.
   void ShowAtPosition(int32_t position);
-  // Repaints at once, without re-layout.
+  void ShowAtPosition(const TReadingPosition& position);
+  // Every new layout of the document on show (size, full screen, style,
+  // blank lines, dpi): the page holding the reading position's character.
+  void Relayout();
+  // Repaints at once, without re-layout, after TopLine/LineOffset moved:
+  // the view's first character becomes the reading position and the find
+  // mark goes.
   void RedrawPage();
   void ToggleFullScreen();
   // Shows the hidden menu bar of the full-screen window when y lies within
@@ -91,7 +101,8 @@ class TfrmRPV : public QWidget {
   void ShowPageOfLine(int32_t line);
   void PageJump();
   void ShowFindDialog();
-  void dlgFindFind(const std::string& pattern, int options);
+  // Shows and marks the next match; false when there is none.
+  bool dlgFindFind(const std::string& pattern, int options);
   void ToggleAutoPage();
   void ToggleAutoLine();
   void ToggleBlankLines();
@@ -167,6 +178,8 @@ class TfrmRPV : public QWidget {
   void mnuHHelpClick();
   void mnuHHomePageClick();
   void mnuHVersionClick();
+  // Runs once the window has closed (the program ends there).
+  std::function<void()> OnClosed;
 
   // ---- State (named as the rest of the program knows it) -----------------
   std::unique_ptr<TBookClass> Book;
@@ -174,6 +187,11 @@ class TfrmRPV : public QWidget {
   std::string CurrentDir;
   int32_t TopLine = 0;
   int32_t LineOffset = 0;
+  // The exact reading position: the first character the user brought into
+  // view. Re-layouts show the page holding it and leave it alone (taking the
+  // new page's first character instead would slip back a little with every
+  // layout); steps, jumps and finds set it from the view.
+  TReadingPosition ReadingPosition;
   bool LayoutEnabled = true;
   bool Started = false;
   QRect WindowBounds;
@@ -230,6 +248,8 @@ class TfrmRPV : public QWidget {
   // The page widget (the client area).
   TPageView* PageView() const { return pageView_; }
   IUserDialogs& Dialogs() const { return *dialogs_; }
+  // Reads books off the window's thread; busy while a read runs.
+  TBookLoader& Loader() const { return *loader_; }
   // Client size in page-bitmap (device) pixels.
   int32_t ClientWidth() const;
   int32_t ClientHeight() const;
@@ -272,6 +292,8 @@ class TfrmRPV : public QWidget {
   // Removes the style items and makes one for each of StyleNames.
   void RebuildStyleMenu();
   TStyleDialogContext StyleDialogContext() const;
+  // Each command item shows the first key bound to it.
+  void ShowMenuKeys();
 
   // rpvMainDocument.cpp
   void LoadCurrentStyle();
@@ -295,6 +317,11 @@ class TfrmRPV : public QWidget {
   void LeaveFullScreen();
 
   void WriteSettings();
+  // Repaints at once, keeping the reading position and the find mark.
+  void RepaintPage();
+  // Drops the find mark; true when there was one (the page then needs a
+  // repaint).
+  bool ClearFindMark();
   void DeleteArchiveFolder();
 
   std::vector<std::string> args_;
@@ -302,11 +329,14 @@ class TfrmRPV : public QWidget {
   TPageView* pageView_ = nullptr;
   std::string appTitle_;
   bool menuRevealed_ = false;
+  // The window was maximised when it went full screen.
+  bool maximisedBeneath_ = false;
   bool destroyed_ = false;
   bool pageDirty_ = true;
   bool documentShown_ = false;
   std::string iniPath_;
   TWheelAccumulator wheel_;
+  std::unique_ptr<TBookLoader> loader_;
 };
 
 }  // namespace rpv

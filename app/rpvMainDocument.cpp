@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/AppMessages.h"
+#include "app/BookLoader.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/rpvMain.h"
@@ -36,6 +37,12 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archive) {
+  OpenDocument(std::move(path), TReadingPosition::OfLine(position), std::move(archive));
+}
+
+void TfrmRPV::OpenDocument(std::string path, TReadingPosition position, std::string archive) {
+  // One book is read at a time; the panel's cancel button is the way out.
+  if (loader_->Busy()) return;
   // A missing file is extracted again from its archive, once: when the
   // archive is gone too, the message names it (the two names would
   // otherwise send each other back and forth for ever).
@@ -58,7 +65,7 @@ void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archi
     archive = path;
     path = extracted;
   }
-  if (position == -1) position = History.PositionOf(path);
+  if (position.Line == -1) position = History.ReadingPositionOf(path);
 
   // Should the read fail, what is on screen stays, and so do the history,
   // the folder, the caption and the document's idea of its file.
@@ -83,9 +90,7 @@ void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archi
   AddHistory(path, position, archive);
   CurrentDir = FolderOf(path);
   SetCaption(path + " - " + ProductName(), ExtractShortName(path, PathDelimiters()));
-  try {
-    Book->LoadFromFile(path);
-  } catch (const std::exception& e) {
+  auto restore = [&] {
     History = oldHistory;
     CurrentDir = oldDir;
     setWindowTitle(oldCaption);
@@ -93,19 +98,37 @@ void TfrmRPV::OpenDocument(std::string path, int32_t position, std::string archi
     Dialogs().SetApplicationTitle(appTitle_);
     Book->FileDir = oldFileDir;
     Book->FileName = oldFileName;
+  };
+  // Read on another thread: the window keeps painting, and a long read
+  // shows its progress and can be given up.
+  std::optional<TBookText> text;
+  try {
+    text = loader_->Read(path, Book->Tools, Book->FilterLimits);
+  } catch (const std::exception& e) {
+    restore();
     Dialogs().ShowMessage(e.what());
     return;
   }
+  if (!text || !Book) {
+    if (Book) restore();
+    return;
+  }
+  Book->AdoptText(std::move(*text));
   documentShown_ = true;
+  // The mark belonged to the text that was replaced.
+  Book->FindMark.reset();
+  mnuMPageJump->setEnabled(true);
+  mnuMFind->setEnabled(true);
   ShowAtPosition(position);
   // A filter stopped at its limit: the book is shown unfiltered, and why.
   if (!Book->FilterMessage.empty()) Dialogs().ShowMessage(Book->FilterMessage);
 }
 
-void TfrmRPV::AddHistory(const std::string& path, int32_t position, const std::string& archive) {
+void TfrmRPV::AddHistory(const std::string& path, const TReadingPosition& position,
+                         const std::string& archive) {
   // The document still on screen keeps its reading position. Before the
   // first document is shown, entry 0 is not on screen and keeps its own.
-  if (HasDocument()) History[0].BookMark = Book->SourceLineOf(TopLine);
+  if (HasDocument()) History[0].SetPosition(ReadingPosition);
   History.Add(path, position, archive);
 }
 
@@ -133,13 +156,11 @@ void TfrmRPV::ScreenChanged() {
 }
 
 void TfrmRPV::LoadCurrentStyle() {
-  // The reading position is read off the lines of the old style: with the
-  // new one's measures a top line within its first column would read as the
-  // start of the book.
-  const int32_t position = Book->SourceLineOf(TopLine);
+  // The reading position was taken from the old style's lines when the page
+  // was shown, never from the lines under the new style's measures.
   Book->LoadStyle(ExeDir + "info.ini", StyleNames[static_cast<size_t>(StyleIndex)], PageDpi());
   UpdateMinimumSize();
-  ShowAtPosition(position);
+  Relayout();
   ApplyWindowColour();
 }
 
@@ -150,18 +171,40 @@ void TfrmRPV::ApplyWindowColour() {
 }
 
 void TfrmRPV::ShowAtPosition(int32_t position) {
+  ShowAtPosition(TReadingPosition::OfLine(position));
+}
+
+void TfrmRPV::ShowAtPosition(const TReadingPosition& position) {
   if (!LayoutEnabled || !Book) return;
   Book->SetPageHeight(ClientHeight());
   Book->SetPageWidth(ClientWidth());
   TopLine = Book->BuildLines(position);
   LineOffset = 0;
-  RedrawPage();
+  // "No position" names the start; what is stored from now on is its line.
+  ReadingPosition = position.Line < 0 && TopLine >= 0 ? Book->PositionAt(TopLine) : position;
+  IdleCount = 0;
+  RepaintPage();
 }
+
+void TfrmRPV::Relayout() { ShowAtPosition(ReadingPosition); }
 
 void TfrmRPV::RedrawPage() {
   IdleCount = 0;
+  if (Book && TopLine >= 0) ReadingPosition = Book->PositionAt(TopLine + LineOffset);
+  ClearFindMark();
+  RepaintPage();
+}
+
+void TfrmRPV::RepaintPage() {
   pageDirty_ = true;
   pageView_->repaint();
+}
+
+bool TfrmRPV::ClearFindMark() {
+  if (!Book || !Book->FindMark) return false;
+  Book->FindMark.reset();
+  pageDirty_ = true;
+  return true;
 }
 
 void TfrmRPV::FormPaint(QPainter& painter) {
@@ -240,7 +283,7 @@ void TfrmRPV::FormResize() {
            height() + std::max(0, min.height() - client.height()));
     LayoutChildren();
   }
-  ShowAtPosition(Book->SourceLineOf(TopLine));
+  Relayout();
 }
 
 }  // namespace rpv

@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <cstdlib>
 
+#include "app/BookLoader.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/commands/DocumentSources.h"
+#include "app/commands/NewcomerKeys.h"
 #include "app/rpvMain.h"
 #include "render/BookClass.h"
 
@@ -27,8 +29,9 @@ int32_t ButtonNumber(Qt::MouseButton button) {
 }  // namespace
 
 void TfrmRPV::LoadKeyAssignments() {
-  KeyHandlers.Load(ReadAssignmentLines(ExeDir + std::string(kKeyAssignmentFile),
-                                       DefaultKeyAssignments()));
+  KeyHandlers.Load(WithNewcomerKeys(ReadAssignmentLines(
+      ExeDir + std::string(kKeyAssignmentFile), DefaultKeyAssignments())));
+  ShowMenuKeys();
 }
 
 void TfrmRPV::LoadMouseAssignments() {
@@ -37,7 +40,10 @@ void TfrmRPV::LoadMouseAssignments() {
 }
 
 void TfrmRPV::RunCommand(TCommand command) {
-  if (!Book) return;
+  if (!Book || loader_->Busy()) return;
+  // A find's mark stays until the next command (bringing the find dialog
+  // back is part of finding).
+  const bool unmarked = command != TCommand::ShowFindDialog && ClearFindMark();
   switch (command) {
     case TCommand::PageBack: PageBack(); break;
     case TCommand::PageForward: PageForward(); break;
@@ -62,17 +68,34 @@ void TfrmRPV::RunCommand(TCommand command) {
     case TCommand::OpenOtherSettings: OpenOtherSettings(); break;
     case TCommand::None: break;
   }
+  // A command that drew nothing still takes the mark off the page.
+  if (unmarked && pageDirty_ && Book) RepaintPage();
   RefreshLinkPopUp();
 }
 
 void TfrmRPV::FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers,
                           Qt::MouseButtons buttons) {
   if (!Book) return;
-  RunCommand(KeyHandlers.ForKey(virtualKey, KeyModifiersOf(modifiers, buttons)));
+  if (loader_->Busy()) {
+    if (virtualKey == kVkEscape) loader_->Cancel();
+    return;
+  }
+  const TKeyModifiers held = KeyModifiersOf(modifiers, buttons);
+  const TCommand command = KeyHandlers.ForKey(virtualKey, held);
+  RunCommand(command);
   // The command may have closed the window.
   if (!Book) return;
+  if (command == TCommand::None) {
+    switch (WindowKeyOf(ModifierTable(held), virtualKey)) {
+      case TWindowKey::LeaveFullScreen:
+        if (IsFullScreen()) ToggleFullScreen();
+        break;
+      case TWindowKey::Quit: close(); return;
+      case TWindowKey::None: break;
+    }
+  }
   // Two keys act whatever is bound to them.
-  if (virtualKey == kVkF6) ShowAtPosition(Book->SourceLineOf(TopLine));
+  if (virtualKey == kVkF6) Relayout();
   if (virtualKey == kVkR && (modifiers & Qt::ControlModifier)) OfferNeighbourFile(2);
 }
 

@@ -3,6 +3,7 @@
 #include <QMenuBar>
 
 #include "app/QtText.h"
+#include "app/commands/NewcomerKeys.h"
 #include "app/rpvMain.h"
 #include "bookmarks/rpvBookMark.h"
 #include "render/BookClass.h"
@@ -63,8 +64,12 @@ void TfrmRPV::BuildMainMenu() {
     HistoryItems[static_cast<size_t>(i)] = item;
   }
   connect(mnuF, &QMenu::aboutToShow, this, [this] { RefreshHistoryMenu(); });
-  connect(mnuFOpen, &QAction::triggered, this, [this] { OpenWithDialog(); });
-  connect(mnuFClipBoard, &QAction::triggered, this, [this] { ReadClipboard(); });
+  // Items that are commands run as the commands do (a find mark goes).
+  auto command = [this](QAction* item, TCommand c) {
+    connect(item, &QAction::triggered, this, [this, c] { RunCommand(c); });
+  };
+  command(mnuFOpen, TCommand::OpenWithDialog);
+  command(mnuFClipBoard, TCommand::ReadClipboard);
   connect(mnuFEnd, &QAction::triggered, this, [this] { close(); });
 
   mnuB = AddMenu(mnuMain, "mnuB", "しおり(&B)");
@@ -74,10 +79,13 @@ void TfrmRPV::BuildMainMenu() {
   mnuMEnd = AddItem(mnuM, "mnuMEnd", "文末(&E)");
   mnuMPageJump = AddItem(mnuM, "mnuMPageJump", "ページジャンプ(&P)");
   mnuMFind = AddItem(mnuM, "mnuMFind", "検索(&F)");
-  connect(mnuMHead, &QAction::triggered, this, [this] { GoHead(); });
-  connect(mnuMEnd, &QAction::triggered, this, [this] { GoEnd(); });
-  connect(mnuMPageJump, &QAction::triggered, this, [this] { PageJump(); });
-  connect(mnuMFind, &QAction::triggered, this, [this] { ShowFindDialog(); });
+  command(mnuMHead, TCommand::GoHead);
+  command(mnuMEnd, TCommand::GoEnd);
+  command(mnuMPageJump, TCommand::PageJump);
+  command(mnuMFind, TCommand::ShowFindDialog);
+  // Until a document is read there is no page to jump to or text to find.
+  mnuMPageJump->setEnabled(false);
+  mnuMFind->setEnabled(false);
 
   mnuS = AddMenu(mnuMain, "mnuS", "スタイル(&S)");
   mnuSAdd = AddItem(mnuS, "mnuSAdd", "追加(&A)");
@@ -100,10 +108,10 @@ void TfrmRPV::BuildMainMenu() {
   mnuOEditor = AddItem(mnuO, "mnuOEditor", "外部エディタの起動(&E)");
   AddSeparator(mnuO, "N6");
   mnuOOtherSetup = AddItem(mnuO, "mnuOOtherSetup", "その他の設定(&S)");
-  ConnectToggle(mnuOScreenChange, [this] { ToggleFullScreen(); });
-  ConnectToggle(mnuOAuto, [this] { ToggleAutoPage(); });
-  ConnectToggle(mnuOAutoLine, [this] { ToggleAutoLine(); });
-  ConnectToggle(mnuODelNewLine, [this] { ToggleBlankLines(); });
+  ConnectToggle(mnuOScreenChange, [this] { RunCommand(TCommand::ToggleFullScreen); });
+  ConnectToggle(mnuOAuto, [this] { RunCommand(TCommand::ToggleAutoPage); });
+  ConnectToggle(mnuOAutoLine, [this] { RunCommand(TCommand::ToggleAutoLine); });
+  ConnectToggle(mnuODelNewLine, [this] { RunCommand(TCommand::ToggleBlankLines); });
 
   mnuH = AddMenu(mnuMain, "mnuH", "ヘルプ(&H)");
   mnuHHelp = AddItem(mnuH, "mnuHHelp", "ヘルプ(&H)");
@@ -112,6 +120,28 @@ void TfrmRPV::BuildMainMenu() {
   AddSeparator(mnuH, "N8");
   mnuHVersion = AddItem(mnuH, "mnuHVersion", "バージョン情報(&V)");
   ConnectToolsAndHelp();
+}
+
+void TfrmRPV::ShowMenuKeys() {
+  // The key goes after a tab, which a menu shows right-aligned without
+  // making it a shortcut of its own (the window's key handling stays the
+  // only one).
+  auto show = [](QAction* item, const std::string& key) {
+    const QString caption = item->text().section(QLatin1Char('\t'), 0, 0);
+    item->setText(key.empty() ? caption : caption + QLatin1Char('\t') + QString::fromLatin1(key));
+  };
+  const std::pair<QAction*, TCommand> items[] = {
+      {mnuFOpen, TCommand::OpenWithDialog},       {mnuFClipBoard, TCommand::ReadClipboard},
+      {mnuMHead, TCommand::GoHead},               {mnuMEnd, TCommand::GoEnd},
+      {mnuMPageJump, TCommand::PageJump},         {mnuMFind, TCommand::ShowFindDialog},
+      {mnuSChage, TCommand::ChangeStyle},         {mnuOScreenChange, TCommand::ToggleFullScreen},
+      {mnuOAuto, TCommand::ToggleAutoPage},       {mnuOAutoLine, TCommand::ToggleAutoLine},
+      {mnuODelNewLine, TCommand::ToggleBlankLines}, {mnuOEditor, TCommand::StartEditor},
+      {mnuOOtherSetup, TCommand::OpenOtherSettings},
+  };
+  for (const auto& [item, command] : items) show(item, FirstKeyOf(KeyHandlers, command));
+  const TKeyName quit = ParseKeyName(kQuitKeyName);
+  show(mnuFEnd, KeyHandlers.At(quit.Table, quit.Code) == TCommand::None ? kQuitKeyName : "");
 }
 
 void TfrmRPV::AddStyleMenuItem(int index) {
@@ -152,7 +182,7 @@ void TfrmRPV::mnuFFileHistoryClick(int index) {
     return;
   }
   const TFileHistory entry = History[index];
-  OpenDocument(entry.FullPath, entry.BookMark, entry.Archive);
+  OpenDocument(entry.FullPath, entry.Position(), entry.Archive);
 }
 
 }  // namespace rpv

@@ -144,6 +144,7 @@ void TfrmRPV::ShowPageOfLine(int32_t line) {
 }
 
 void TfrmRPV::PageJump() {
+  if (!HasDocument()) return;
   const std::string caption = Sjis(kPageJumpCaption);
   const std::string prompt = Sjis(kPageJumpPrompt);
   std::optional<std::string> text = Dialogs().InputQuery(caption, prompt, "");
@@ -160,15 +161,32 @@ void TfrmRPV::PageJump() {
 }
 
 void TfrmRPV::ShowFindDialog() {
+  if (!HasDocument()) return;
   Dialogs().ShowFind(kFindOptionDown, [this](const std::string& pattern, int options) {
-    dlgFindFind(pattern, options);
+    return dlgFindFind(pattern, options);
   });
 }
 
-void TfrmRPV::dlgFindFind(const std::string& pattern, int options) {
-  if (!Book) return;
-  const int32_t line = Book->FindText(pattern, TopLine, options);
-  if (line >= 0) ShowPageOfLine(line);
+bool TfrmRPV::dlgFindFind(const std::string& pattern, int options) {
+  if (!Book || TopLine < 0) return false;
+  // On from the match still marked, so a second search finds the next one
+  // in the same paragraph; else from the first character in view.
+  const int32_t first = TopLine + LineOffset;
+  TReadingPosition from = Book->PositionAt(first);
+  if (const auto& mark = Book->FindMark) {
+    from = mark->Start;
+    if (options & kFindOptionDown) from.Offset += std::max(mark->Length, 1);
+  }
+  const std::optional<TTextMatch> match = Book->FindMatch(pattern, from, options);
+  if (!match) return false;
+  // The page holding the match, unless the view already shows it.
+  const int32_t line = Book->DisplayLineAt(match->Start);
+  if ((line < first || line >= first + Book->LinesPerPage()) && SetTopLine(Book->PageTopOf(line)))
+    ReadingPosition = Book->PositionAt(TopLine);
+  IdleCount = 0;
+  Book->FindMark = match;
+  RepaintPage();
+  return true;
 }
 
 void TfrmRPV::ToggleAutoPage() {
@@ -186,7 +204,7 @@ void TfrmRPV::ToggleAutoLine() {
 void TfrmRPV::ToggleBlankLines() {
   mnuODelNewLine->setChecked(!mnuODelNewLine->isChecked());
   Book->DeleteBlankLines = mnuODelNewLine->isChecked();
-  ShowAtPosition(Book->SourceLineOf(TopLine));
+  Relayout();
 }
 
 void TfrmRPV::tmrAutoTimer() {

@@ -71,12 +71,13 @@ void TfrmRPV::ApplyPlacement(const QRect& bounds) {
 
 void TfrmRPV::ToggleFullScreen() {
   mnuOScreenChange->setChecked(!mnuOScreenChange->isChecked());
-  const int32_t position = Book->SourceLineOf(TopLine);
+  // The resizes on the way are not laid out; the new size is, once, at the
+  // reading position.
   LayoutEnabled = false;
   if (IsFullScreen()) EnterFullScreen();
   else LeaveFullScreen();
   LayoutEnabled = true;
-  ShowAtPosition(position);
+  Relayout();
 }
 
 void TfrmRPV::EnterFullScreen() {
@@ -85,6 +86,7 @@ void TfrmRPV::EnterFullScreen() {
     WindowBounds = CurrentPlacement();
   menuRevealed_ = false;
   // A maximised window stays maximised underneath, and is so again after.
+  maximisedBeneath_ = (state & Qt::WindowMaximized) != 0;
   setWindowState((state & ~Qt::WindowMinimized) | Qt::WindowFullScreen);
   // Without a window manager that honours the full-screen state (a bare X
   // server) the window covers the screen by its own geometry.
@@ -101,7 +103,11 @@ void TfrmRPV::LeaveFullScreen() {
     IdleCount = 0;
   }
   menuRevealed_ = false;
-  setWindowState(windowState() & ~Qt::WindowFullScreen);
+  // Said again: some window managers forget the maximised state meanwhile.
+  Qt::WindowStates state = windowState() & ~Qt::WindowFullScreen;
+  if (maximisedBeneath_) state |= Qt::WindowMaximized;
+  maximisedBeneath_ = false;
+  setWindowState(state);
   UpdateMinimumSize();
   if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) ApplyPlacement(WindowBounds);
   LayoutChildren();

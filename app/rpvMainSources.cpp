@@ -58,12 +58,12 @@ void TfrmRPV::ReadClipboard() {
 
 void TfrmRPV::ReloadDocument() {
   const TFileHistory entry = History[0];
-  OpenDocument(entry.FullPath, Book->SourceLineOf(TopLine), entry.Archive);
+  OpenDocument(entry.FullPath, ReadingPosition, entry.Archive);
 }
 
 void TfrmRPV::OpenPreviousHistory() {
   const TFileHistory entry = History[1];
-  OpenDocument(entry.FullPath, entry.BookMark, entry.Archive);
+  OpenDocument(entry.FullPath, entry.Position(), entry.Archive);
 }
 
 void TfrmRPV::OpenDroppedFiles(const std::vector<std::string>& paths) {

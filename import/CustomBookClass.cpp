@@ -74,6 +74,12 @@ void TCustomBook::SetPageWidth(int32_t width) { Style.PageWidth = width; }
 void TCustomBook::SetPageHeight(int32_t height) { Style.PageHeight = height; }
 
 void TCustomBook::LoadFromFile(std::string_view fileName) {
+  SetFileNames(fileName);
+  SourceText.SetText(ReadTextFile(fileName));
+  IsHtml = MatchesExtList(fileName, kHtmlExtensions);
+}
+
+void TCustomBook::SetFileNames(std::string_view fileName) {
   // The last separator that is a whole character ends the folder part.
   const char sep = kNativePathStyle.separator;
   size_t nameStart = 0;
@@ -82,8 +88,6 @@ void TCustomBook::LoadFromFile(std::string_view fileName) {
   }
   FileDir = std::string(fileName.substr(0, nameStart));
   FileName = std::string(fileName.substr(nameStart));
-  SourceText.SetText(ReadTextFile(fileName));
-  IsHtml = MatchesExtList(fileName, kHtmlExtensions);
 }
 
 void TCustomBook::LoadStyle(std::string_view settingsFile, std::string_view section,

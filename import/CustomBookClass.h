@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "import/ReadingPosition.h"
 #include "import/SourceText.h"
 #include "platform/FontDesc.h"
 #include "render/cbcClasses.h"
@@ -66,6 +67,8 @@ class TCustomBook {
   // lines: BuildLines follows. A read error (TReadError) passes to the caller
   // with FileDir and FileName already changed and the old text kept.
   virtual void LoadFromFile(std::string_view fileName);
+  // FileDir and FileName of a path (what LoadFromFile sets first).
+  void SetFileNames(std::string_view fileName);
   // Reads the style section (defaults where keys are missing), sets the
   // screen resolution, builds the four fonts and resets TextColor.
   virtual void LoadStyle(std::string_view settingsFile, std::string_view section, int32_t dpi);
@@ -81,6 +84,16 @@ class TCustomBook {
   // The source line a reading position at the display line stands for: -1
   // without display lines or for a negative index, 0 within the first column.
   int32_t SourceLineOf(int32_t displayIndex) const;
+  // The exact reading position of a display line: its source line and the
+  // visible characters of that line before it (ReadingPosition.h). A
+  // picture's blank lines stand for the line after them. {-1, 0} without
+  // display lines or for a negative index.
+  TReadingPosition PositionAt(int32_t displayIndex) const;
+  // The display line holding the position's character: -1 without display
+  // lines, 0 for a position before the start; a source line that has no
+  // display line gives the next line that has; an offset past its line's
+  // end gives that line's last display line.
+  int32_t DisplayLineAt(const TReadingPosition& position) const;
   // The smallest page area the window keeps.
   int32_t MinPageWidth() const;
   int32_t MinPageHeight() const;

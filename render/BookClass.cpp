@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "import/CharCodeConverter.h"
 #include "import/HtmlAnalysis.h"
 #include "import/Tools.h"
 #include "platform/FileIO.h"
@@ -52,23 +53,55 @@ void TBookClass::LoadFromFile(std::string_view fileName) {
   pictures_.Clear();
   bodyBackground_ = false;
   TCustomBook::LoadFromFile(fileName);
-  FilterMessage.clear();
+  FilterMessage = RunTools(SourceText, Tools, OnFilterTick, nullptr, FilterLimits);
+}
+
+std::string TBookClass::RunTools(TSourceText& text, const std::vector<TTool>& tools,
+                                 const std::function<void()>& tick,
+                                 const std::atomic<bool>* cancelled, const ProcessLimits& limits) {
+  struct TCancelled {};
+  // A cancelled read gives up the filter that runs: the runner kills its
+  // child when the tick throws.
+  const std::function<void()> onTick = [&] {
+    if (cancelled && *cancelled) throw TCancelled{};
+    if (tick) tick();
+  };
   std::string unfiltered;
-  for (const TTool& tool : Tools) {
+  for (const TTool& tool : tools) {
+    if (cancelled && *cancelled) return {};
     if (!tool.Enabled || tool.Command.empty()) continue;
-    if (unfiltered.empty()) unfiltered = SourceText.Text();
+    if (unfiltered.empty()) unfiltered = text.Text();
     // A tool that cannot be started gives nothing; the text stays as the
     // tools before it left it. One stopped at a limit leaves the book as the
     // file holds it: a half-filtered text would mislead.
     try {
-      if (auto out = RunFilter(tool.Command, SourceText.Text(), OnFilterTick, FilterLimits))
-        SourceText.SetText(std::move(*out));
+      if (auto out = RunFilter(tool.Command, text.Text(), onTick, limits)) text.SetText(std::move(*out));
     } catch (const TFilterStopped& e) {
-      FilterMessage = e.what();
-      SourceText.SetText(std::move(unfiltered));
-      return;
+      text.SetText(std::move(unfiltered));
+      return e.what();
+    } catch (const TCancelled&) {
+      return {};
     }
   }
+  return {};
+}
+
+TBookText TBookClass::ReadBookText(const std::string& path, const std::vector<TTool>& tools,
+                                   const std::atomic<bool>* cancelled,
+                                   const ProcessLimits& limits) {
+  TBookText book{path, {}, {}};
+  book.Text.SetText(ReadTextFile(path));
+  book.FilterMessage = RunTools(book.Text, tools, {}, cancelled, limits);
+  return book;
+}
+
+void TBookClass::AdoptText(TBookText&& text) {
+  pictures_.Clear();
+  bodyBackground_ = false;
+  SetFileNames(text.Path);
+  SourceText = std::move(text.Text);
+  FilterMessage = std::move(text.FilterMessage);
+  IsHtml = MatchesExtList(text.Path, kHtmlExtensions);
 }
 
 void TBookClass::LoadStyle(std::string_view settingsFile, std::string_view section, int32_t dpi) {
@@ -97,7 +130,7 @@ void TBookClass::StyleLoaded() {
 
 int32_t TBookClass::BuildLines(int32_t sourceIndex) {
   int32_t top = TCustomBook::BuildLines(sourceIndex);
-  if (Style.LinesPerColumn() > 0 && top > 0) top -= top % LinesPerPage();
+  top = PageTopOf(top);
   if (Style.HasHtmlTag(kHtmlTagBody)) {
     // Only an HTML document has a BODY tag; any other document gets the
     // style's own colours and background back.
@@ -111,6 +144,19 @@ int32_t TBookClass::BuildLines(int32_t sourceIndex) {
     TextColor = Style.FontColor;
   }
   return top;
+}
+
+int32_t TBookClass::BuildLines(const TReadingPosition& position) {
+  // Built with source line 0, which costs no search; the position's line is
+  // looked up once, by DisplayLineAt.
+  if (BuildLines(0) < 0) return -1;
+  return PageTopOf(DisplayLineAt(position));
+}
+
+int32_t TBookClass::PageTopOf(int32_t displayLine) const {
+  const int32_t perPage = LinesPerPage();
+  if (Style.LinesPerColumn() <= 0 || perPage <= 0 || displayLine <= 0) return displayLine;
+  return displayLine - displayLine % perPage;
 }
 
 void TBookClass::SelectFont(int flags) {

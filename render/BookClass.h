@@ -8,8 +8,10 @@
 // the style's anti-aliasing.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +38,14 @@ struct TTool {
 // Boolean). A missing file gives none.
 std::vector<TTool> LoadTools(std::string_view toolIniPath);
 
+// A file's text as LoadFromFile makes it (read, converted, filtered),
+// made without a document so that it can be read on another thread.
+struct TBookText {
+  std::string Path;
+  TSourceText Text;
+  std::string FilterMessage;  // why a filter was stopped; empty when none was
+};
+
 // Bits of FindText's options, as the find dialog gives them.
 inline constexpr int kFindDown = 0x1;
 inline constexpr int kFindMatchCase = 0x20;
@@ -59,6 +69,15 @@ class TBookClass : public TCustomBook {
   // was and the next one runs; the output of one that ran replaces the
   // text, also when it is empty.
   void LoadFromFile(std::string_view fileName) override;
+  // The first half of LoadFromFile, touching no document: reads the file
+  // and runs the enabled tools over it. Throws what reading throws. Safe on
+  // any thread; `cancelled` (may be null) is checked between the tools.
+  static TBookText ReadBookText(const std::string& path, const std::vector<TTool>& tools,
+                                const std::atomic<bool>* cancelled = nullptr,
+                                const ProcessLimits& limits = {kFilterTimeLimit,
+                                                               kMaxTextFileSize});
+  // The second half: the text becomes the document's (BuildLines follows).
+  void AdoptText(TBookText&& text);
   // The inherited load; remembers the style's own colours and background;
   // font smoothing off for a supersampling style, the user's setting
   // otherwise.
@@ -70,6 +89,11 @@ class TBookClass : public TCustomBook {
   // page; then (BODY tag honoured) the page colours and background of an
   // HTML document's BODY tag, or the style's own for any other document.
   int32_t BuildLines(int32_t sourceIndex);
+  // The same build; returns the first line of the page holding the
+  // position's character (-1 without text).
+  int32_t BuildLines(const TReadingPosition& position);
+  // The first line of the page holding the display line.
+  int32_t PageTopOf(int32_t displayLine) const;
 
   // Draws the page whose first display line is given into PageBitmap; a
   // negative first line, or no text, gives the page without a document.
@@ -86,6 +110,12 @@ class TBookClass : public TCustomBook {
   // The display line to show for the next match of pattern (options:
   // kFindDown, kFindMatchCase) from the page at topLine; -1 when none.
   int32_t FindText(std::string_view pattern, int32_t topLine, int options) const;
+  // The next match of pattern (options: kFindDown, kFindMatchCase) that
+  // starts at or after `from` (downward), or the last one that starts
+  // before it (upward); every source line is searched whole, so matches in
+  // the rest of a long paragraph are found too. Nothing when none is left.
+  std::optional<TTextMatch> FindMatch(std::string_view pattern, const TReadingPosition& from,
+                                      int options) const;
   // The source line of the first display line that carries the anchor; -1
   // when none does.
   int32_t AnchorLine(std::string_view name) const;
@@ -104,6 +134,8 @@ class TBookClass : public TCustomBook {
   int32_t StyleFontColor = 0xFFFFFF;
   int32_t StyleBackColor = 0;
   std::vector<TTool> Tools;       // filled by the window from tool.ini
+  // Text that DrawPage shows inverted (the last find's match), if any.
+  std::optional<TTextMatch> FindMark;
   // Runs about every 50 ms while a filter works, so a window stays alive.
   std::function<void()> OnFilterTick;
   // Bounds of each filter run (tests make them small).
@@ -118,6 +150,12 @@ class TBookClass : public TCustomBook {
 
   // What a newly loaded style sets besides the fields and fonts.
   void StyleLoaded();
+  // Every enabled tool with a command filters the text, in order. Returns
+  // why a tool was stopped at a limit (the text is then as the file holds
+  // it), else empty.
+  static std::string RunTools(TSourceText& text, const std::vector<TTool>& tools,
+                              const std::function<void()>& tick,
+                              const std::atomic<bool>* cancelled, const ProcessLimits& limits);
   void DrawBackground();
   void DrawNoDocument();
 

@@ -55,6 +55,19 @@ void DrawPicture(TBitmap24& page, int x, int y, const TBitmap24& picture, const 
   }
 }
 
+// Inverts the pixels of the rectangle (right and bottom exclusive), clipped
+// to the page.
+void InvertRect(TBitmap24& page, TRect r) {
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  r.Right = std::min(r.Right, page.Width());
+  r.Bottom = std::min(r.Bottom, page.Height());
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    uint8_t* row = page.Row(y);
+    for (int x = 3 * r.Left; x < 3 * r.Right; ++x) row[x] = static_cast<uint8_t>(~row[x]);
+  }
+}
+
 }  // namespace
 
 // The working state of one DrawColumn call.
@@ -146,6 +159,7 @@ class TColumnPainter {
     pen_ = std::max(aligned, lineStart_);
     previousSingle_ = false;
 
+    SetMarkRange(line, i);
     const std::string_view text = line.Text;
     size_t p = 0;
     while (p < text.size() && text[p] != '\0') {
@@ -157,7 +171,38 @@ class TColumnPainter {
         }
       }
       const size_t len = mb::Len(text, p);
-      p += vertical_ ? VerticalChar(text, p, len) : HorizontalChar(text.substr(p, len));
+      const int32_t penBefore = pen_;
+      const size_t used = vertical_ ? VerticalChar(text, p, len) : HorizontalChar(text.substr(p, len));
+      MarkCell(penBefore, static_cast<int32_t>(mb::Count(text.substr(p, used))));
+      p += used;
+    }
+  }
+
+  // ---- The find mark -------------------------------------------------------
+
+  // The characters of this display line (counted as reading positions count
+  // them) that the book's find mark covers.
+  void SetMarkRange(const TLine& line, int32_t i) {
+    charIndex_ = 0;
+    markFrom_ = markTo_ = 0;
+    const auto& mark = book_.FindMark;
+    if (!mark || i < 0 || line.SourceIndex != mark->Start.Line || line.Text.empty()) return;
+    const int32_t before = book_.PositionAt(first_ + i).Offset;
+    markFrom_ = mark->Start.Offset - before;
+    markTo_ = markFrom_ + mark->Length;
+  }
+
+  // Inverts the cell just drawn (from penBefore to the pen) when one of its
+  // `chars` characters is marked.
+  void MarkCell(int32_t penBefore, int32_t chars) {
+    const int32_t first = charIndex_;
+    charIndex_ += chars;
+    if (first >= markTo_ || charIndex_ <= markFrom_) return;
+    const int32_t along = pen_ - between_;
+    if (vertical_) {
+      InvertRect(book_.PageBitmap, {cross_ - fontPixels_, penBefore, cross_, along});
+    } else {
+      InvertRect(book_.PageBitmap, {penBefore, cross_, along, cross_ + fontPixels_});
     }
   }
 
@@ -455,6 +500,9 @@ class TColumnPainter {
   int cellHeight_ = 0;      // H, at drawing scale
   bool previousSingle_ = false;
   OpenLink link_;
+  int32_t charIndex_ = 0;  // characters of the line drawn so far
+  int32_t markFrom_ = 0;   // the marked ones: [markFrom_, markTo_)
+  int32_t markTo_ = 0;
 };
 
 void TBookClass::DrawColumn(int32_t columnX, int32_t columnY, int32_t firstLine) {

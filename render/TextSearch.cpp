@@ -3,9 +3,12 @@
 // gives the display line to show.
 #include "render/TextSearch.h"
 
+#include <algorithm>
+
 #include "import/MbScan.h"
 #include "import/Tools.h"
 #include "import/DisplayMarkup.h"
+#include "import/MarkupWalker.h"
 #include "render/BookClass.h"
 
 namespace rpv {
@@ -94,6 +97,61 @@ int32_t TBookClass::FindText(std::string_view pattern, int32_t topLine, int opti
     return -1;
   }
   return -1;
+}
+
+namespace {
+
+// Byte position of the character with the given index (the end when the
+// text is shorter).
+size_t ByteOfChar(std::string_view text, int32_t index) {
+  size_t i = 0;
+  for (int32_t k = 0; k < index && i < text.size(); ++k) i += mb::Len(text, i);
+  return std::min(i, text.size());
+}
+
+int32_t CharsBefore(std::string_view text, size_t byte) {
+  return static_cast<int32_t>(mb::Count(text.substr(0, byte)));
+}
+
+}  // namespace
+
+std::optional<TTextMatch> TBookClass::FindMatch(std::string_view pattern,
+                                                const TReadingPosition& from, int options) const {
+  const int32_t sources = SourceLines.Count();
+  if (pattern.empty() || sources == 0) return std::nullopt;
+  const bool matchCase = (options & kFindMatchCase) != 0;
+  const std::string wanted = matchCase ? std::string(pattern) : FoldCaseCp932(pattern);
+  const auto length = static_cast<int32_t>(mb::Count(pattern));
+  auto visible = [&](const TLine& line) {
+    std::string text = VisibleText(line.Text);
+    return matchCase ? text : FoldCaseCp932(text);
+  };
+  if (options & kFindDown) {
+    for (int32_t k = 0; k < sources; ++k) {
+      const TLine& line = *SourceLines.Item(k);
+      if (line.SourceIndex < from.Line) continue;
+      const std::string text = visible(line);
+      const size_t start = line.SourceIndex == from.Line ? ByteOfChar(text, from.Offset) : 0;
+      const size_t at = mb::Find(text, wanted, start);
+      if (at != std::string_view::npos)
+        return TTextMatch{{line.SourceIndex, CharsBefore(text, at)}, length};
+    }
+    return std::nullopt;
+  }
+  for (int32_t k = sources - 1; k >= 0; --k) {
+    const TLine& line = *SourceLines.Item(k);
+    if (line.SourceIndex > from.Line) continue;
+    const std::string text = visible(line);
+    // Only matches that start before the position count.
+    const size_t limit = line.SourceIndex == from.Line ? ByteOfChar(text, from.Offset) : text.size();
+    size_t last = std::string_view::npos;
+    for (size_t at = mb::Find(text, wanted); at != std::string_view::npos && at < limit;
+         at = mb::Find(text, wanted, at + mb::Len(text, at)))
+      last = at;
+    if (last != std::string_view::npos)
+      return TTextMatch{{line.SourceIndex, CharsBefore(text, last)}, length};
+  }
+  return std::nullopt;
 }
 
 int32_t TBookClass::AnchorLine(std::string_view name) const {

@@ -7,6 +7,7 @@ pkgs=(g++ cmake ninja-build pkg-config
       libjpeg-dev libpng-dev libarchive-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       fonts-ipafont-gothic fonts-ipafont-mincho
+      qt6-translations-l10n
       xvfb xauth dpkg-dev)
 missing=()
 for p in "${pkgs[@]}"; do

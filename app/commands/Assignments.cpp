@@ -245,6 +245,16 @@ std::string_view CapturedKeyPrefix(bool ctrl, bool shift, bool alt) {
   if (shift) return prefixOf(2);
   if (alt) return prefixOf(3);
   return {};
+std::string KeyNameOf(int table, int code) {
+  std::string key;
+  for (const auto& named : kNamedKeys)
+    if (named.Code == code) key = named.Name;
+  if (code >= kVkF1 && code < kVkF1 + kFunctionKeys) key = "F" + std::to_string(code - kVkF1 + 1);
+  if (key.empty() && code > ' ' && code < 0x7F) key.assign(1, static_cast<char>(code));
+  if (key.empty()) return key;
+  for (const auto& prefix : kPrefixes)
+    if (prefix.Table == table) return std::string(prefix.Text) + key;
+  return key;
 }
 
 TKeyName ParseKeyName(std::string_view name) {

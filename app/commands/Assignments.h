@@ -85,6 +85,9 @@ std::string CapturedKeyName(int code);
 // Shift+Alt, Ctrl, Shift, Alt that is held (so all three give "Ctrl+Shift+");
 // empty when none is.
 std::string_view CapturedKeyPrefix(bool ctrl, bool shift, bool alt);
+// The name ka.ini gives a key of a table ("Ctrl+O", "PageDown", "F11");
+// empty for a code no name reaches.
+std::string KeyNameOf(int table, int code);
 
 class TKeyAssignments {
  public:

@@ -142,6 +142,37 @@ TEST_F(CommandsWindow, DefaultKeysAndTheExactModifierSet) {
   EXPECT_FALSE(form_->IsFullScreen());
 }
 
+TEST_F(CommandsWindow, NewcomerKeysUnlessKaIniBindsThem) {
+  Open(home_.Path("a.txt"));
+  QTest::keyClick(form_.get(), Qt::Key_PageDown);
+  QTest::keyClick(form_.get(), Qt::Key_Space);
+  EXPECT_EQ(form_->TopLine, 20);
+  QTest::keyClick(form_.get(), Qt::Key_Space, Qt::ShiftModifier);
+  EXPECT_EQ(form_->TopLine, 10);
+  QTest::keyClick(form_.get(), Qt::Key_PageUp);
+  EXPECT_EQ(form_->TopLine, 0);
+  QTest::keyClick(form_.get(), Qt::Key_F11);
+  EXPECT_TRUE(form_->IsFullScreen());
+  QTest::keyClick(form_.get(), Qt::Key_Escape);
+  EXPECT_FALSE(form_->IsFullScreen());
+  QTest::keyClick(form_.get(), Qt::Key_Escape);
+  EXPECT_FALSE(form_->IsFullScreen()) << "Esc only leaves";
+  QTest::keyClick(form_.get(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(form_->Book) << "Ctrl+Q quits";
+
+  // The file's own bindings win; the keys it leaves alone still work.
+  home_.Write("ka.ini", Utf8ToCp932("PageDown=最後の頁へ\r\nCtrl+Q=最後の頁へ\r\n"));
+  Open(home_.Path("a.txt"));
+  QTest::keyClick(form_.get(), Qt::Key_PageDown);
+  EXPECT_EQ(form_->TopLine, 20);
+  QTest::keyClick(form_.get(), Qt::Key_Space, Qt::ShiftModifier);
+  EXPECT_EQ(form_->TopLine, 10);
+  QTest::keyClick(form_.get(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(form_->TopLine, 20);
+  ASSERT_TRUE(form_->Book);
+  EXPECT_EQ(form_->mnuFEnd->text(), QStringLiteral("終了(&X)"));
+}
+
 TEST_F(CommandsWindow, KaIniKeysKeypadTabAndTheLaterLine) {
   home_.Write("ka.ini", Utf8ToCp932("PageDown=一頁進む\r\nPageUp=一頁戻る\r\n"
                                     "b=一行進む\r\n"        // 'b' is 98, the keypad 2
@@ -177,7 +208,7 @@ TEST_F(CommandsWindow, GarbageKaIniAndMaIniStartAndRunNothing) {
   home_.Write("ka.ini", noise + "\r\n" + std::string(200000, 'F') + "=\r\n==\r\n");
   home_.Write("ma.ini", noise);
   Open(home_.Path("a.txt"));
-  for (const int key : {Qt::Key_Down, Qt::Key_Space, Qt::Key_F, Qt::Key_Escape, Qt::Key_F12})
+  for (const int key : {Qt::Key_Down, Qt::Key_Insert, Qt::Key_F, Qt::Key_Escape, Qt::Key_F12})
     QTest::keyClick(form_.get(), static_cast<Qt::Key>(key));
   Click(QPoint(100, 50));
   Wheel(-120);

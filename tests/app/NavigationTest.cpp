@@ -264,10 +264,16 @@ TEST_F(Navigation, EmptyWindowIgnoresEverySteps) {
   form_->GoHead();
   form_->FormKeyDown(kVkR, Qt::ControlModifier);
   form_->FormKeyDown(kVkF6, Qt::NoModifier);
+  // Page jump and find are off until a document is read.
+  EXPECT_FALSE(form_->mnuMPageJump->isEnabled());
+  EXPECT_FALSE(form_->mnuMFind->isEnabled());
   log_->InputAnswers = {"1"};
   form_->PageJump();
+  form_->ShowFindDialog();
   EXPECT_LT(form_->TopLine, 0);
-  EXPECT_EQ(log_->Messages, std::vector<std::string>{"存在するページの範囲外です。"});
+  EXPECT_TRUE(log_->Prompts.empty());
+  EXPECT_EQ(log_->FindShown, 0);
+  EXPECT_TRUE(log_->Messages.empty());
   EXPECT_TRUE(log_->Confirmations.empty());
 }
 

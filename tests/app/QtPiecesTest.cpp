@@ -2,6 +2,7 @@
 // modifier tables, and the CP932 crossing.
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -22,6 +23,7 @@ TEST(FindDialog, FindNextHandsOverPatternAndOptionsAsTheUserSetThem) {
   std::vector<std::pair<std::string, int>> calls;
   dialogs.ShowFind(kFindOptionDown, [&](const std::string& pattern, int options) {
     calls.emplace_back(pattern, options);
+    return true;
   });
   auto* dialog = owner.findChild<TFindDialog*>();
   ASSERT_NE(dialog, nullptr);
@@ -42,14 +44,19 @@ TEST(FindDialog, FindNextHandsOverPatternAndOptionsAsTheUserSetThem) {
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0], std::make_pair(Utf8ToCp932("桜"), kFindOptionDown));
   EXPECT_EQ(calls[1], std::make_pair(Utf8ToCp932("桜"), kFindOptionMatchCase));
+  EXPECT_TRUE(dialog->Status().isEmpty());
 
   // Shown again: the same dialog, keeping what the user chose.
   dialogs.ShowFind(kFindOptionDown, [&](const std::string& pattern, int options) {
     calls.emplace_back(pattern + "!", options);
+    return false;
   });
   EXPECT_EQ(owner.findChildren<TFindDialog*>().size(), 1);
   QTest::mouseClick(findNext, Qt::LeftButton);
   EXPECT_EQ(calls.back(), std::make_pair(Utf8ToCp932("桜") + "!", kFindOptionMatchCase));
+  // Nothing found: the dialog says so itself, and no box opens.
+  EXPECT_EQ(dialog->Status(), QStringLiteral("「桜」は見つかりません。"));
+  EXPECT_TRUE(owner.findChildren<QMessageBox*>().isEmpty());
 }
 
 TEST(VirtualKeys, CodesAndModifierTables) {

@@ -1,9 +1,12 @@
 // Start-up, the menu, rpv.ini at exit, opening files and their failures,
 // full screen and the page size.
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
 #include <QScreen>
 #include <QTimer>
 #include <fstream>
@@ -15,6 +18,7 @@
 #include <thread>
 
 #include "AppTestSupport.h"
+#include "app/BookLoader.h"
 #include "app/PageView.h"
 #include "bookmarks/rpvBookMark.h"
 #include "platform/IniFile.h"
@@ -106,21 +110,21 @@ TEST_F(WindowLifecycle, MenuHasEveryItemInOrder) {
   auto file = Describe(form->mnuF);
   ASSERT_EQ(file.size(), 15u);
   file.resize(5);
-  EXPECT_EQ(file, (std::vector<std::string>{"mnuFOpen|開く(&O)",
-                                            "mnuFClipBoard|クリップボードから読み込み(&V)", "FN1|-",
-                                            "mnuFEnd|終了(&X)", "FN2|-"}));
+  EXPECT_EQ(file, (std::vector<std::string>{"mnuFOpen|開く(&O)\tCtrl+O",
+                                            "mnuFClipBoard|クリップボードから読み込み(&V)\tCtrl+V", "FN1|-",
+                                            "mnuFEnd|終了(&X)\tCtrl+Q", "FN2|-"}));
   EXPECT_EQ(Describe(form->mnuM),
-            (std::vector<std::string>{"mnuMHead|文頭(&H)", "mnuMEnd|文末(&E)",
-                                      "mnuMPageJump|ページジャンプ(&P)", "mnuMFind|検索(&F)"}));
+            (std::vector<std::string>{"mnuMHead|文頭(&H)\tHome", "mnuMEnd|文末(&E)\tEnd",
+                                      "mnuMPageJump|ページジャンプ(&P)\tCtrl+G", "mnuMFind|検索(&F)\tCtrl+F"}));
   auto style = Describe(form->mnuS);
   style.resize(5);
   EXPECT_EQ(style, (std::vector<std::string>{"mnuSAdd|追加(&A)", "mnuSList|編集(&E)", "N4|-",
                                              "mnuSChage|スタイルの変更(&C)", "N3|-"}));
   EXPECT_EQ(Describe(form->mnuO),
-            (std::vector<std::string>{"mnuOScreenChange|フルスクリーン/ウィンドウ(&W)", "N1|-",
-                                      "mnuOAuto|自動頁送り(&P)", "mnuOAutoLine|自動行送り(&L)",
-                                      "N2|-", "mnuODelNewLine|空行を削除", "N5|-",
-                                      "mnuOEditor|外部エディタの起動(&E)", "N6|-",
+            (std::vector<std::string>{"mnuOScreenChange|フルスクリーン/ウィンドウ(&W)\tF11", "N1|-",
+                                      "mnuOAuto|自動頁送り(&P)\tCtrl+A", "mnuOAutoLine|自動行送り(&L)",
+                                      "N2|-", "mnuODelNewLine|空行を削除\tCtrl+D", "N5|-",
+                                      "mnuOEditor|外部エディタの起動(&E)\tF2", "N6|-",
                                       "mnuOOtherSetup|その他の設定(&S)"}));
   EXPECT_EQ(Describe(form->mnuH),
             (std::vector<std::string>{"mnuHHelp|ヘルプ(&H)", "N7|-",
@@ -138,6 +142,50 @@ TEST_F(WindowLifecycle, MenuHasEveryItemInOrder) {
   EXPECT_TRUE(form->Book->DeleteBlankLines);
 }
 
+TEST_F(WindowLifecycle, ALongReadShowsProgressAndCanBeGivenUp) {
+  home_.Write("a.txt", NumberedText(30));
+  home_.Write("b.txt", NumberedText(40));
+  home_.Write("slow.sh", "#!/bin/sh\nsleep 0.6\ncat\n");
+  std::filesystem::permissions(home_.Native() / "slow.sh", std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
+  auto form = Start({home_.Path("a.txt")});
+  form->Book->Tools = {TTool{"slow", home_.Path("slow.sh"), true}};
+  // The window's events go on meanwhile: the panel shows, and its button
+  // gives the read up.
+  bool panelShown = false;
+  QTimer::singleShot(TBookLoader::kPanelDelayMs + 150, form.get(), [&] {
+    panelShown = form->Loader().Panel()->isVisible();
+    QTest::mouseClick(form->Loader().Panel()->findChild<QPushButton*>(), Qt::LeftButton);
+  });
+  form->OpenDocument(home_.Path("b.txt"), -1, "");
+  EXPECT_TRUE(panelShown);
+  EXPECT_FALSE(form->Loader().Panel()->isVisible());
+  EXPECT_EQ(form->History[0].FullPath, home_.Path("a.txt"));
+  EXPECT_EQ(form->Book->FileName, "a.txt");
+  EXPECT_EQ(form->Book->SourceText.Count(), 30u);
+  EXPECT_EQ(U8(form->windowTitle()), home_.Path("a.txt") + " - 【瑠頁～るぺい～】");
+  // Left alone, the read ends and the book is shown.
+  form->OpenDocument(home_.Path("b.txt"), -1, "");
+  EXPECT_EQ(form->Book->SourceText.Count(), 40u);
+  EXPECT_EQ(form->History[1].FullPath, home_.Path("a.txt"));
+  EXPECT_TRUE(log_->Messages.empty());
+}
+
+TEST_F(WindowLifecycle, ClosingLeavesNoWindowOfOursOpen) {
+  home_.Write("a.txt", NumberedText(30));
+  App();
+  TfrmRPV form({home_.Path("a.txt")});  // the real dialogs
+  form.FormCreate();
+  bool closed = false;
+  form.OnClosed = [&] { closed = true; };
+  form.ShowFindDialog();
+  auto* find = form.findChild<QDialog*>();
+  ASSERT_TRUE(find && find->isVisible());
+  form.close();
+  EXPECT_FALSE(find->isVisible()) << "it would keep the program running";
+  EXPECT_TRUE(closed);
+}
+
 TEST_F(WindowLifecycle, StylesComeFromInfoIniInFileOrder) {
   home_.Write("info.ini", "[Wide]\r\nFontSize=20\r\n[Narrow]\r\nFontSize=8\r\n");
   auto form = Start();
@@ -150,6 +198,20 @@ TEST_F(WindowLifecycle, StylesComeFromInfoIniInFileOrder) {
   EXPECT_EQ(form->Book->Style.FontSize, 8);
   EXPECT_FALSE(form->StyleItems[0]->isChecked());
   EXPECT_TRUE(form->StyleItems[1]->isChecked());
+
+  // The next start takes the style used last; a name no longer listed
+  // gives the first one.
+  form.reset();
+  form = Start();
+  EXPECT_EQ(form->StyleIndex, 1);
+  EXPECT_EQ(form->Book->Style.FontSize, 8);
+  EXPECT_TRUE(form->StyleItems[1]->isChecked());
+  EXPECT_FALSE(form->StyleItems[0]->isChecked());
+  form.reset();
+  home_.Write("info.ini", "[Wide]\r\nFontSize=20\r\n[Small]\r\nFontSize=8\r\n");
+  form = Start();
+  EXPECT_EQ(form->StyleIndex, 0);
+  EXPECT_EQ(form->Book->Style.FontSize, 20);
 }
 
 TEST_F(WindowLifecycle, CommandLineFileOpensAtItsHistoryPositionOnlyForTheExactPath) {

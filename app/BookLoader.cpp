@@ -1,0 +1,108 @@
+#include "app/BookLoader.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/QtText.h"
+
+namespace rpv {
+namespace {
+
+// How often the window's loop looks whether the worker has finished.
+constexpr int kPollMs = 10;
+
+}  // namespace
+
+TBookLoader::TBookLoader(QWidget* page) : page_(page) {
+  auto* frame = new QFrame(page);
+  frame->setObjectName(QStringLiteral("pnlLoading"));
+  frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  frame->setAutoFillBackground(true);
+  auto* layout = new QVBoxLayout(frame);
+  auto* label = new QLabel(frame);
+  label->setObjectName(QStringLiteral("lblLoading"));
+  auto* bar = new QProgressBar(frame);
+  bar->setRange(0, 0);  // how far a read has got is not known: a busy bar
+  bar->setTextVisible(false);
+  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), frame);
+  cancel->setObjectName(QStringLiteral("btnLoadCancel"));
+  layout->addWidget(label);
+  layout->addWidget(bar);
+  layout->addWidget(cancel, 0, Qt::AlignRight);
+  QObject::connect(cancel, &QPushButton::clicked, frame, [this] { Cancel(); });
+  frame->hide();
+  panel_ = frame;
+}
+
+TBookLoader::~TBookLoader() {
+  for (TWorker& w : workers_) {
+    w.Job->Cancelled = true;
+    w.Thread.join();
+  }
+}
+
+void TBookLoader::Cancel() {
+  if (job_) job_->Cancelled = true;
+}
+
+std::optional<TBookText> TBookLoader::Read(const std::string& path,
+                                          const std::vector<TTool>& tools,
+                                          const ProcessLimits& limits) {
+  // Cancelled reads that have finished meanwhile are joined now.
+  std::erase_if(workers_, [](TWorker& w) {
+    if (!w.Job->Done) return false;
+    w.Thread.join();
+    return true;
+  });
+  auto job = std::make_shared<TJob>();
+  job_ = job;
+  std::thread thread([job, path, tools, limits] {
+    try {
+      job->Result = TBookClass::ReadBookText(path, tools, &job->Cancelled, limits);
+    } catch (...) {
+      job->Error = std::current_exception();
+    }
+    job->Done = true;
+  });
+  workers_.push_back(TWorker{std::move(thread), job});
+
+  QLabel* label = panel_->findChild<QLabel*>(QStringLiteral("lblLoading"));
+  label->setText(QStringLiteral("読み込み中: %1").arg(QFileInfo(ToQString(path)).fileName()));
+  QEventLoop loop;
+  QTimer poll;
+  poll.setInterval(kPollMs);
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (job->Done || job->Cancelled) loop.quit();
+  });
+  QTimer::singleShot(kPanelDelayMs, &loop, [this] {
+    panel_->adjustSize();
+    panel_->move((page_->width() - panel_->width()) / 2, (page_->height() - panel_->height()) / 2);
+    panel_->show();
+    panel_->raise();
+  });
+  if (!job->Done) {
+    poll.start();
+    loop.exec();
+  }
+  panel_->hide();
+  job_.reset();
+  if (!job->Done) {
+    // Given up (or the program is quitting): the thread finishes by itself
+    // and is joined later; its result is dropped.
+    job->Cancelled = true;
+    return std::nullopt;
+  }
+  workers_.back().Thread.join();
+  workers_.pop_back();
+  if (job->Cancelled) return std::nullopt;
+  if (job->Error) std::rethrow_exception(job->Error);
+  return std::move(job->Result);
+}
+
+}  // namespace rpv
