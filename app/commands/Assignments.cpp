@@ -232,29 +232,31 @@ std::string CapturedKeyName(int code) {
   return {};
 }
 
-std::string_view CapturedKeyPrefix(bool ctrl, bool shift, bool alt) {
-  const auto prefixOf = [](int table) {
-    for (const auto& prefix : kPrefixes)
-      if (prefix.Table == table) return prefix.Text;
-    return std::string_view();
-  };
-  if (ctrl && shift) return prefixOf(4);
-  if (ctrl && alt) return prefixOf(5);
-  if (shift && alt) return prefixOf(6);
-  if (ctrl) return prefixOf(1);
-  if (shift) return prefixOf(2);
-  if (alt) return prefixOf(3);
+namespace {
+
+std::string_view PrefixOfTable(int table) {
+  for (const auto& prefix : kPrefixes)
+    if (prefix.Table == table) return prefix.Text;
   return {};
+}
+
+}  // namespace
+
+std::string_view CapturedKeyPrefix(bool ctrl, bool shift, bool alt) {
+  if (ctrl && shift) return PrefixOfTable(4);
+  if (ctrl && alt) return PrefixOfTable(5);
+  if (shift && alt) return PrefixOfTable(6);
+  if (ctrl) return PrefixOfTable(1);
+  if (shift) return PrefixOfTable(2);
+  if (alt) return PrefixOfTable(3);
+  return {};
+}
+
 std::string KeyNameOf(int table, int code) {
-  std::string key;
-  for (const auto& named : kNamedKeys)
-    if (named.Code == code) key = named.Name;
-  if (code >= kVkF1 && code < kVkF1 + kFunctionKeys) key = "F" + std::to_string(code - kVkF1 + 1);
+  std::string key = CapturedKeyName(code);
   if (key.empty() && code > ' ' && code < 0x7F) key.assign(1, static_cast<char>(code));
   if (key.empty()) return key;
-  for (const auto& prefix : kPrefixes)
-    if (prefix.Table == table) return std::string(prefix.Text) + key;
-  return key;
+  return std::string(PrefixOfTable(table)) + key;
 }
 
 TKeyName ParseKeyName(std::string_view name) {

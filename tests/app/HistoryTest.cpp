@@ -41,8 +41,8 @@ TEST(FileHistory, NewPathsGoInFrontAndTheTwentyFirstDropsTheOldest) {
   // The match is exact: letter case counts; of two equal entries the last
   // one is taken.
   EXPECT_EQ(h.PositionOf("/F13"), -1);
-  h[3] = TFileHistory{"/dup", 1, "", {}};
-  h[9] = TFileHistory{"/dup", 2, "", {}};
+  h[3] = TFileHistory{"/dup", 1, "", 0, {}};
+  h[9] = TFileHistory{"/dup", 2, "", 0, {}};
   EXPECT_EQ(h.PositionOf("/dup"), 2);
   const auto withDup = Paths(h);
   h.Add("/dup", 3, "");

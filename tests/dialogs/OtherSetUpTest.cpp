@@ -216,6 +216,8 @@ class OtherSettingsWindow : public ::testing::Test {
 };
 
 TEST_F(OtherSettingsWindow, CtrlSAddedForFindWinsAfterOk) {
+  // Find needs a book on screen.
+  form->OpenDocument(home.Write("book.txt", "abc\r\n"), 0, "");
   form->FormKeyDown('S', Qt::ControlModifier);
   EXPECT_EQ(log->FindShown, 0);  // 栞を挟む by default
 

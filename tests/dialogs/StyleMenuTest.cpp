@@ -132,7 +132,7 @@ TEST(StyleMenu, EditorReopensOnTheTabLastUsedAndOkReloads) {
   EXPECT_EQ(w.form->Book->Style.FontSize, 18);
 }
 
-TEST(StyleMenu, SwitchingKeepsTheSourceLineAtTheTopAndTakesTheBackColour) {
+TEST(StyleMenu, SwitchingKeepsTheReadingPositionAndTakesTheBackColour) {
   const std::string book = FromNativePath(std::filesystem::path(RPV_SOURCE_DIR) / ".." / "shared" /
                                           "corpus" / "bocchan.sjis.txt");
   if (!FileExists(book)) GTEST_SKIP() << "corpus not found: " << book;
@@ -147,15 +147,15 @@ TEST(StyleMenu, SwitchingKeepsTheSourceLineAtTheTopAndTakesTheBackColour) {
   w.form->resize(800, 600);
   for (int i = 0; i < 3; ++i) w.form->PageForward();
   for (int target : {1, 0, 1}) {
-    const int32_t line = w.form->Book->SourceLineOf(w.form->TopLine);
-    ASSERT_GT(line, 0);
+    const TReadingPosition before = w.form->ReadingPosition;
+    ASSERT_GT(before.Line, 0);
     w.form->StyleItems[static_cast<size_t>(target)]->trigger();
-    // The page on screen now starts at or before that line and reaches past it.
+    // The page on screen holds the very character the old page began with.
     const TBookClass& b = *w.form->Book;
-    const int32_t top = w.form->TopLine;
-    EXPECT_LE(b.SourceLineOf(top), line);
-    const int32_t last = std::min(top + b.LinesPerPage(), b.LineCount()) - 1;
-    EXPECT_GE(b.DisplayLines.Item(last)->SourceIndex, line);
+    EXPECT_EQ(w.form->ReadingPosition, before);
+    const int32_t holding = b.DisplayLineAt(before);
+    EXPECT_LE(w.form->TopLine, holding);
+    EXPECT_LT(holding, w.form->TopLine + b.LinesPerPage());
     EXPECT_EQ(w.form->PageView()->palette().color(QPalette::Window),
               target == 0 ? QColor(0, 255, 0) : QColor(255, 0, 0));
   }
