@@ -9,6 +9,7 @@
 
 #include "app/FindDialog.h"
 #include "app/QtText.h"
+#include "archive/qt/ArchiveForm.h"
 
 namespace rpv {
 
@@ -66,6 +67,16 @@ std::optional<std::string> TQtUserDialogs::OpenFileName(const std::string& folde
 
 void TQtUserDialogs::OpenUrl(const std::string& url) {
   QDesktopServices::openUrl(QUrl(ToQString(url), QUrl::TolerantMode));
+}
+
+std::optional<std::string> TQtUserDialogs::ChooseArchiveMember(const std::string& archivePath,
+                                                               int32_t fontColor,
+                                                               int32_t backColor) {
+  TArchiveForm form(owner_, [this](const std::string& text) { ShowMessage(text); });
+  form.ArchivePath = archivePath;
+  form.SetListColours(fontColor, backColor);
+  if (!form.FormShow() || form.exec() != QDialog::Accepted) return std::nullopt;
+  return form.ChosenFile;
 }
 
 }  // namespace rpv

@@ -28,6 +28,8 @@ class TQtUserDialogs : public IUserDialogs {
   std::optional<std::string> OpenFileName(const std::string& folder,
                                           const std::vector<std::string>& nameFilters) override;
   void OpenUrl(const std::string& url) override;
+  std::optional<std::string> ChooseArchiveMember(const std::string& archivePath, int32_t fontColor,
+                                                 int32_t backColor) override;
 
  private:
   QWidget* owner_;

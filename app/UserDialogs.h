@@ -3,6 +3,7 @@
 // CP932, like every string of the program; the Qt implementation converts.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -47,6 +48,16 @@ class IUserDialogs {
   }
   // Hands a web or mail address to the desktop's handler.
   virtual void OpenUrl(const std::string& url) { (void)url; }
+  // The member chooser of an archive, its list in the page's colours
+  // (Windows colour values); the path of the member it extracted into the
+  // program's "archive" folder, nullopt when cancelled.
+  virtual std::optional<std::string> ChooseArchiveMember(const std::string& archivePath,
+                                                         int32_t fontColor, int32_t backColor) {
+    (void)archivePath;
+    (void)fontColor;
+    (void)backColor;
+    return std::nullopt;
+  }
 };
 
 }  // namespace rpv

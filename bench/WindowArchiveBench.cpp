@@ -1,0 +1,141 @@
+// Books in archives:
+//   - a 10 MB book inside a ZIP, from choosing it in the member chooser to
+//     its first page painted in a 1024 x 768 window (offscreen platform):
+//     extraction, then the same open as any file;
+//   - the member list of a ZIP of 5,000 members (what the chooser shows).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/rpvMain.h"
+#include "archive/qt/ArchiveForm.h"
+#include "archive/rpvArchiveUnit.h"
+#include "platform/ExeDir.h"
+#include "platform/FileIO.h"
+#include "render/BookClass.h"
+#include "tests/support/ArchiveBuilder.h"
+
+namespace {
+
+// The chooser answered at once with the book, extracted as its Open does.
+class TChoosingDialogs : public rpv::IUserDialogs {
+ public:
+  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
+  bool ConfirmOkCancel(const std::string&, const std::string&) override { return false; }
+  std::optional<std::string> InputQuery(const std::string&, const std::string&,
+                                        const std::string&) override {
+    return std::nullopt;
+  }
+  void ShowFind(int, FindHandler) override {}
+  void SetApplicationTitle(const std::string&) override {}
+  std::optional<std::string> ChooseArchiveMember(const std::string& archivePath, int32_t,
+                                                 int32_t) override {
+    std::string member = "novels/book.txt";
+    if (!rpv::ExtractMember(archivePath, rpv::ArchiveFolder(rpv::ExeDir()), member,
+                            [this](const std::string& t) { ShowMessage(t); }))
+      return std::nullopt;
+    return member;
+  }
+};
+
+struct TFixture {
+  std::filesystem::path home;
+  std::string zip, bigList;
+  std::unique_ptr<rpv::TfrmRPV> form;
+
+  TFixture() {
+    home = std::filesystem::temp_directory_path() / ("rpv_archive_bench_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(home);
+    ::setenv("RPV_HOME", home.c_str(), 1);
+    const std::string sample =
+        rpv::ReadWholeFile(RPV_SOURCE_DIR "/samples/sample.sjis.txt").value_or("abc\r\n");
+    std::string text;
+    while (text.size() < 10 * 1024 * 1024) text += sample;
+    zip = rpv::FromNativePath(home / "book.zip");
+    rpv::WriteFileAtomic(zip, rpv::test::MakeZip({{"novels/book.txt", text, ""}}));
+    std::vector<rpv::test::TZipMember> many;
+    for (int i = 0; i < 5000; ++i)
+      many.push_back({"巻" + std::to_string(i / 100) + "/第" + std::to_string(i) + "話.txt", "x", ""});
+    bigList = rpv::FromNativePath(home / "many.zip");
+    rpv::WriteFileAtomic(bigList, rpv::test::MakeZip(many, "zip:hdrcharset=CP932"));
+    rpv::WriteFileAtomic(rpv::FromNativePath(home / "rpv.ini"),
+                         "[General]\r\nLeft=0\r\nTop=0\r\nWidth=1024\r\nHeight=768\r\nblnLast=0\r\n");
+    form = std::make_unique<rpv::TfrmRPV>(std::vector<std::string>{},
+                                          std::make_unique<TChoosingDialogs>());
+    form->FormCreate();
+    form->tmrAuto->stop();
+    for (int i = 0; i < 50 && !form->windowHandle()->isExposed(); ++i) {
+      QCoreApplication::processEvents();
+      QThread::msleep(10);
+    }
+  }
+  ~TFixture() {
+    form.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(home, ec);
+  }
+};
+
+TFixture& Fixture() {
+  static TFixture fixture;
+  return fixture;
+}
+
+void BM_ChooseToFirstPage(benchmark::State& state) {
+  auto& f = Fixture();
+  for (auto _ : state) {
+    f.form->OpenDocument(f.zip, 0, "");
+    benchmark::DoNotOptimize(f.form->TopLine);
+  }
+  state.counters["pages"] = f.form->Book->PageCount;
+}
+BENCHMARK(BM_ChooseToFirstPage)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The extraction alone, to see its share.
+void BM_ExtractBook(benchmark::State& state) {
+  auto& f = Fixture();
+  for (auto _ : state) {
+    std::string member = "novels/book.txt";
+    benchmark::DoNotOptimize(rpv::ExtractMember(f.zip, rpv::ArchiveFolder(rpv::ExeDir()), member, {}));
+  }
+}
+BENCHMARK(BM_ExtractBook)->Unit(benchmark::kMillisecond);
+
+void BM_List5000Members(benchmark::State& state) {
+  auto& f = Fixture();
+  for (auto _ : state) {
+    auto listing = rpv::ListArchiveMembers(f.bigList, {});
+    rpv::SortMemberNames(listing.Names);
+    if (listing.Names.size() != 5000) state.SkipWithError("not 5000 members");
+  }
+}
+BENCHMARK(BM_List5000Members)->Unit(benchmark::kMillisecond);
+
+// The chooser filled with them (listing, sorting, the Qt list).
+void BM_Chooser5000Members(benchmark::State& state) {
+  auto& f = Fixture();
+  for (auto _ : state) {
+    rpv::TArchiveForm form(f.form.get(), [](const std::string&) {});
+    form.ArchivePath = f.bigList;
+    benchmark::DoNotOptimize(form.FormShow());
+  }
+}
+BENCHMARK(BM_Chooser5000Members)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  benchmark::Initialize(&argc, argv);
+  QApplication app(argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
