@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/rpvMain.h"
+#include "bench/WindowBenchSupport.h"
 #include "archive/qt/ArchiveForm.h"
 #include "archive/rpvArchiveUnit.h"
 #include "platform/ExeDir.h"
@@ -25,16 +26,8 @@
 namespace {
 
 // The chooser answered at once with the book, extracted as its Open does.
-class TChoosingDialogs : public rpv::IUserDialogs {
+class TChoosingDialogs : public rpv::bench::TSilentDialogs {
  public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  bool ConfirmOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> InputQuery(const std::string&, const std::string&,
-                                        const std::string&) override {
-    return std::nullopt;
-  }
-  void ShowFind(int, FindHandler) override {}
-  void SetApplicationTitle(const std::string&) override {}
   std::optional<std::string> ChooseArchiveMember(const std::string& archivePath, int32_t,
                                                  int32_t) override {
     std::string member = "novels/book.txt";
@@ -45,41 +38,18 @@ class TChoosingDialogs : public rpv::IUserDialogs {
   }
 };
 
-struct TFixture {
-  std::filesystem::path home;
+struct TFixture : rpv::bench::TBenchWindow {
   std::string zip, bigList;
-  std::unique_ptr<rpv::TfrmRPV> form;
 
-  TFixture() {
-    home = std::filesystem::temp_directory_path() / ("rpv_archive_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(home);
-    ::setenv("RPV_HOME", home.c_str(), 1);
-    const std::string sample =
-        rpv::ReadWholeFile(RPV_SOURCE_DIR "/samples/sample.sjis.txt").value_or("abc\r\n");
-    std::string text;
-    while (text.size() < 10 * 1024 * 1024) text += sample;
-    zip = rpv::FromNativePath(home / "book.zip");
-    rpv::WriteFileAtomic(zip, rpv::test::MakeZip({{"novels/book.txt", text, ""}}));
+  TFixture() : TBenchWindow("rpv_archive_bench") {
+    zip = Path("book.zip");
+    rpv::WriteFileAtomic(zip, rpv::test::MakeZip({{"novels/book.txt", rpv::bench::TenMegabyteBook(), ""}}));
     std::vector<rpv::test::TZipMember> many;
     for (int i = 0; i < 5000; ++i)
       many.push_back({"巻" + std::to_string(i / 100) + "/第" + std::to_string(i) + "話.txt", "x", ""});
-    bigList = rpv::FromNativePath(home / "many.zip");
+    bigList = Path("many.zip");
     rpv::WriteFileAtomic(bigList, rpv::test::MakeZip(many, "zip:hdrcharset=CP932"));
-    rpv::WriteFileAtomic(rpv::FromNativePath(home / "rpv.ini"),
-                         "[General]\r\nLeft=0\r\nTop=0\r\nWidth=1024\r\nHeight=768\r\nblnLast=0\r\n");
-    form = std::make_unique<rpv::TfrmRPV>(std::vector<std::string>{},
-                                          std::make_unique<TChoosingDialogs>());
-    form->FormCreate();
-    form->tmrAuto->stop();
-    for (int i = 0; i < 50 && !form->windowHandle()->isExposed(); ++i) {
-      QCoreApplication::processEvents();
-      QThread::msleep(10);
-    }
-  }
-  ~TFixture() {
-    form.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
+    Start(std::make_unique<TChoosingDialogs>());
   }
 };
 

@@ -15,55 +15,19 @@
 #include <unistd.h>
 
 #include "app/rpvMain.h"
+#include "bench/WindowBenchSupport.h"
 #include "platform/FileIO.h"
 #include "render/BookClass.h"
 
 namespace {
 
-class TSilentDialogs : public rpv::IUserDialogs {
- public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  bool ConfirmOkCancel(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> InputQuery(const std::string&, const std::string&,
-                                        const std::string&) override {
-    return std::nullopt;
-  }
-  void ShowFind(int, FindHandler) override {}
-  void SetApplicationTitle(const std::string&) override {}
-};
-
-struct TFixture {
-  std::filesystem::path home;
+struct TFixture : rpv::bench::TBenchWindow {
   std::string book;
-  std::unique_ptr<rpv::TfrmRPV> form;
 
-  TFixture() {
-    home = std::filesystem::temp_directory_path() / ("rpv_window_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(home);
-    ::setenv("RPV_HOME", home.c_str(), 1);
-    const std::string sample =
-        rpv::ReadWholeFile(RPV_SOURCE_DIR "/samples/sample.sjis.txt").value_or("abc\r\n");
-    std::string text;
-    while (text.size() < 10 * 1024 * 1024) text += sample;
-    book = rpv::FromNativePath(home / "book.txt");
-    rpv::WriteFileAtomic(book, text);
-    rpv::WriteFileAtomic(rpv::FromNativePath(home / "rpv.ini"),
-                         "[General]\r\nLeft=0\r\nTop=0\r\nWidth=1024\r\nHeight=768\r\nblnLast=0\r\n");
-    form = std::make_unique<rpv::TfrmRPV>(std::vector<std::string>{},
-                                          std::make_unique<TSilentDialogs>());
-    form->FormCreate();
-    form->tmrAuto->stop();
-    // Until the window is exposed a repaint paints nothing.
-    for (int i = 0; i < 50 && !form->windowHandle()->isExposed(); ++i) {
-      QCoreApplication::processEvents();
-      QThread::msleep(10);
-    }
-    if (!form->windowHandle()->isExposed()) std::fprintf(stderr, "the window is not exposed\n");
-  }
-  ~TFixture() {
-    form.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
+  TFixture() : TBenchWindow("rpv_window_bench") {
+    book = Path("book.txt");
+    rpv::WriteFileAtomic(book, rpv::bench::TenMegabyteBook());
+    Start(std::make_unique<rpv::bench::TSilentDialogs>());
   }
 };
 

@@ -81,6 +81,26 @@ TEST_F(ArchiveWindow, ChoosingEscapingAndReopeningAMember) {
   EXPECT_TRUE(form->tmrAuto->isActive());
 }
 
+TEST_F(ArchiveWindow, StartingAgainFromTheHistoryExtractsTheGoneCopy) {
+  // Quit with the member at a position, delete the copy, start again.
+  log_->MemberAnswers.push_back("明治/bocchan.txt");
+  int32_t position = -1;
+  {
+    auto form = MakeWindow({zip_}, log_);
+    form->FormCreate();
+    form->ShowAtPosition(300);
+    position = form->Book->SourceLineOf(form->TopLine);
+    form->close();
+  }
+  std::filesystem::remove(NativePath(copy_));
+  auto form = MakeWindow({}, log_);
+  form->FormCreate();
+  EXPECT_EQ(log_->Chooser.size(), 1u);
+  EXPECT_EQ(form->History[0], (TFileHistory{copy_, position, zip_}));
+  EXPECT_EQ(form->TopLine, form->Book->BuildLines(position));
+  EXPECT_TRUE(log_->Messages.empty());
+}
+
 TEST_F(ArchiveWindow, EndOptMovesTheArchiveFolderToTheTrash) {
   // The trash of the test's own data folder, which does not exist yet (Qt
   // alone would then move the folder into the current directory).
