@@ -81,11 +81,16 @@ bool ExtractFromArchive(std::string_view archivePath, std::string_view destFolde
                         const TArchiverOptions& options) {
   const TArchiverSpec* spec = ArchiverForPath(archivePath);
   if (!spec) return false;
-  std::string command(spec->CommandTemplate);
+  // Filled from the template's own text, so a "%s" inside a path is never
+  // taken for the next place.
+  std::string command;
+  std::string_view rest = spec->CommandTemplate;
   for (const std::string_view arg : {archivePath, destFolder, member}) {
-    const size_t at = command.find("%s");
-    command.replace(at, 2, arg);
+    const size_t at = rest.find("%s");
+    command.append(rest.substr(0, at)).append(arg);
+    rest = rest.substr(at + 2);
   }
+  command.append(rest);
   return RunArchiver(command, spec->LibraryName, spec->Prefix, show, options);
 }
 
