@@ -12,7 +12,6 @@ inline constexpr std::string_view kWindowFontName = "ＭＳ Ｐゴシック";
 
 inline constexpr std::string_view kMsgCannotOpen = "\"%s\"は開けません。";
 inline constexpr std::string_view kMsgCannotWrite = "\"%s\" に書き込めません。";
-inline constexpr std::string_view kMsgLibraryMissing = "必要な\"DLL\"がありません";
 inline constexpr std::string_view kMsgOpenNeighbour = "\"%s\"を開きます。";
 
 inline constexpr std::string_view kPageJumpCaption = "ページジャンプ";

@@ -18,6 +18,7 @@
 #include "bookmarks/qt/rpvBookMarkForm.h"
 #include "dialogs/AboutDlgs.h"
 #include "dialogs/rpvSetUpOther.h"
+#include "archive/qt/ArchiveForm.h"
 
 namespace rpv {
 
@@ -131,6 +132,16 @@ void TQtUserDialogs::ShowAbout(const std::string& productName, const std::string
   box.SetTexts(productName, version, author, mail, url);
   box.OnOpenUrl = [this](const std::string& address) { OpenUrl(address); };
   box.exec();
+}
+
+std::optional<std::string> TQtUserDialogs::ChooseArchiveMember(const std::string& archivePath,
+                                                               int32_t fontColor,
+                                                               int32_t backColor) {
+  TArchiveForm form(owner_, [this](const std::string& text) { ShowMessage(text); });
+  form.ArchivePath = archivePath;
+  form.SetListColours(fontColor, backColor);
+  if (!form.FormShow() || form.exec() != QDialog::Accepted) return std::nullopt;
+  return form.ChosenFile;
 }
 
 }  // namespace rpv

@@ -41,6 +41,8 @@ class TQtUserDialogs : public IUserDialogs {
   void ShowAbout(const std::string& productName, const std::string& version,
                  const std::string& author, const std::string& mail,
                  const std::string& url) override;
+  std::optional<std::string> ChooseArchiveMember(const std::string& archivePath, int32_t fontColor,
+                                                 int32_t backColor) override;
 
  private:
   QWidget* owner_;

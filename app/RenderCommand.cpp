@@ -17,6 +17,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/PngWriter.h"
+#include "archive/rpvArchiveUnit.h"
 #include "render/BookClass.h"
 
 namespace rpv {
@@ -24,8 +25,8 @@ namespace rpv {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] FILE\n"
-    "       rpv --pages [--size WxH] [--dpi D] [--style NAME] FILE\n";
+    "usage: rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE\n"
+    "       rpv --pages [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE\n";
 
 // Pages larger than this are refused rather than allocated.
 constexpr int kMaxSide = 16384;
@@ -38,6 +39,7 @@ struct TRenderArgs {
   int Height = 768;
   int Dpi = 96;
   std::optional<std::string> Style;  // UTF-8
+  std::optional<std::string> Member;  // UTF-8: the member of an archive FILE
   std::optional<std::string> File;   // UTF-8
 };
 
@@ -92,6 +94,9 @@ TRenderArgs ParseArgs(int argc, const char* const* argv) {
       a.Dpi = ParseRanged("--dpi", next(), 24, 2400);
     } else if (arg == "--style") {
       a.Style = std::string(next());
+    } else if (arg == "--member") {
+      a.Member = std::string(next());
+      if (a.Member->empty()) throw TUsageError{"--member needs a member name"};
     } else if (arg == "--size") {
       const std::string_view s = next();
       const size_t x = s.find_first_of("xX");
@@ -136,6 +141,40 @@ std::string RefuseTarget(const std::string& outUtf8, const std::string& inUtf8) 
       head != kPngSignature)
     return outUtf8 + " exists and is not a PNG picture; will not write over it";
   return {};
+}
+
+// The member of the archive (in the window's "archive" folder, as the window
+// would extract it) replaces file. Without a member, or with one the
+// archive lacks, problem lists the members.
+bool ExtractArchiveMember(std::string& file, const std::optional<std::string>& member,
+                          const std::string& home, std::string& problem) {
+  bool told = false;
+  const TMessageSink show = [&told](const std::string& text) {
+    std::fprintf(stderr, "rpv: %s\n", Cp932ToUtf8(text).c_str());
+    told = true;
+  };
+  if (member) {
+    std::string wanted = Utf8ToCp932(*member);
+    if (ExtractMember(file, ArchiveFolder(home), wanted, show)) {
+      file = wanted;
+      return true;
+    }
+    if (told) {
+      problem = "cannot extract " + *member + " from " + Cp932ToUtf8(file);
+      return false;
+    }
+  }
+  TArchiveListing listing = ListArchiveMembers(file, show);
+  if (!listing.Complete && listing.Names.empty()) {
+    problem = "cannot list the members of " + Cp932ToUtf8(file);
+    return false;
+  }
+  SortMemberNames(listing.Names);
+  problem = member ? "no member " + *member + " in " + Cp932ToUtf8(file)
+                   : Cp932ToUtf8(file) + " is an archive: name the book with --member NAME";
+  problem += listing.Names.empty() ? " (it holds no files)" : "; its members:";
+  for (const std::string& name : listing.Names) problem += "\n  " + Cp932ToUtf8(name);
+  return false;
 }
 
 int Fail(const std::string& message) {
@@ -190,11 +229,17 @@ int RunRenderCommand(int argc, const char* const* argv) {
       }
     }
 
-    const std::string file = Utf8ToCp932(*args.File);
+    std::string file = Utf8ToCp932(*args.File);
     if (Cp932ToUtf8(file) != *args.File || !FileExists(file))
       return Fail("cannot open " + *args.File);
     if (args.Out) {
       if (const std::string why = RefuseTarget(*args.Out, *args.File); !why.empty()) return Fail(why);
+    }
+    if (ArchiverForPath(file)) {
+      std::string problem;
+      if (!ExtractArchiveMember(file, args.Member, home, problem)) return Fail(problem);
+    } else if (args.Member) {
+      return Fail(*args.File + " is no archive (lzh, zip, rar): --member does not apply");
     }
 
     TBookClass book;

@@ -101,6 +101,16 @@ class IUserDialogs {
                          const std::string& url) {
     (void)productName, (void)version, (void)author, (void)mail, (void)url;
   }
+  // The member chooser of an archive, its list in the page's colours
+  // (Windows colour values); the path of the member it extracted into the
+  // program's "archive" folder, nullopt when cancelled.
+  virtual std::optional<std::string> ChooseArchiveMember(const std::string& archivePath,
+                                                         int32_t fontColor, int32_t backColor) {
+    (void)archivePath;
+    (void)fontColor;
+    (void)backColor;
+    return std::nullopt;
+  }
 };
 
 }  // namespace rpv

@@ -3,12 +3,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -197,8 +199,15 @@ void TfrmRPV::DeleteArchiveFolder() {
   const std::string folder = ExeDir + "archive";
   if (!DirectoryExists(folder)) return;
   // To the trash, so nothing is lost for good; a folder the trash refuses
-  // stays where it is.
-  QFile::moveToTrash(QString::fromStdString(NativePath(folder).string()));
+  // stays where it is. Qt 6.4 moves the folder into "files" of the current
+  // directory when it cannot make the home trash: make the trash first, and
+  // keep the folder when that fails too.
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  if (data.isEmpty() || !QDir().mkpath(data + "/Trash/files") || !QDir().mkpath(data + "/Trash/info"))
+    return;
+  const QString path = QString::fromStdString(NativePath(folder).string());
+  QString inTrash;
+  if (QFile::moveToTrash(path, &inTrash) && QDir::isRelativePath(inTrash)) QDir().rename(inTrash, path);
 }
 
 void TfrmRPV::closeEvent(QCloseEvent* event) {

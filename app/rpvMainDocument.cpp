@@ -11,6 +11,7 @@
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/rpvMain.h"
+#include "archive/rpvArchiveUnit.h"
 #include "bookmarks/rpvBookMark.h"
 #include "import/Tools.h"
 #include "platform/FileIO.h"
@@ -133,15 +134,22 @@ void TfrmRPV::AddHistory(const std::string& path, const TReadingPosition& positi
 }
 
 std::string TfrmRPV::ArchiveStep(const std::string& archive, const std::string& member) {
-  (void)archive;
-  (void)member;
   tmrAuto->stop();
   ButtonDown = 0;
-  // No archiver is built in yet: every archive meets a missing library.
-  Dialogs().ShowMessage(Sjis(kMsgLibraryMissing));
+  const TMessageSink show = [this](const std::string& text) { Dialogs().ShowMessage(text); };
+  std::string result;
+  // Reopening names the member: extracted again without the chooser when
+  // the archive still has it.
+  if (std::string wanted = member; !wanted.empty() && ExtractMember(archive, ArchiveFolder(ExeDir), wanted, show))
+    result = wanted;
+  if (result.empty() && !ArchiverVersion(archive, show).empty()) {
+    result = Dialogs()
+                 .ChooseArchiveMember(archive, Book->CurrentFontColor(), Book->CurrentBackColor())
+                 .value_or(std::string());
+  }
   if (Started) tmrAuto->start();
   IdleCount = 0;
-  return {};
+  return result;
 }
 
 void TfrmRPV::SetCaption(const std::string& caption, const std::string& appTitle) {

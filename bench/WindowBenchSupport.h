@@ -43,7 +43,9 @@ struct TWindowFixture {
 
   // infoIni: the style file to write (empty: none, the defaults); openBook:
   // the window opens the book from its command line.
-  TWindowFixture(const std::string& name, const std::string& infoIni, bool openBook) {
+  // dialogs: what answers the window (default: nothing answers).
+  TWindowFixture(const std::string& name, const std::string& infoIni, bool openBook,
+                 std::unique_ptr<IUserDialogs> dialogs = nullptr) {
     home = std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()));
     std::filesystem::create_directories(home);
     ::setenv("RPV_HOME", home.c_str(), 1);
@@ -59,7 +61,8 @@ struct TWindowFixture {
                     "[General]\r\nLeft=0\r\nTop=0\r\nWidth=1024\r\nHeight=768\r\nblnLast=0\r\n");
     std::vector<std::string> args;
     if (openBook) args.push_back(book);
-    form = std::make_unique<TfrmRPV>(args, std::make_unique<TSilentDialogs>());
+    if (!dialogs) dialogs = std::make_unique<TSilentDialogs>();
+    form = std::make_unique<TfrmRPV>(args, std::move(dialogs));
     form->FormCreate();
     form->tmrAuto->stop();
     // Until the window is exposed a repaint paints nothing.
@@ -69,6 +72,8 @@ struct TWindowFixture {
     }
     if (!form->windowHandle()->isExposed()) std::fprintf(stderr, "the window is not exposed\n");
   }
+  std::string Path(const std::string& name) const { return FromNativePath(home / name); }
+
   ~TWindowFixture() {
     form.reset();
     std::error_code ec;
@@ -87,8 +92,10 @@ inline std::vector<std::unique_ptr<TWindowFixture>>& FixturesOfThisRun() {
 
 // Makes a fixture that lives until the benchmarks have run.
 inline TWindowFixture& MakeWindowFixture(const std::string& name, const std::string& infoIni,
-                                         bool openBook) {
-  return *FixturesOfThisRun().emplace_back(std::make_unique<TWindowFixture>(name, infoIni, openBook));
+                                         bool openBook,
+                                         std::unique_ptr<IUserDialogs> dialogs = nullptr) {
+  return *FixturesOfThisRun().emplace_back(
+      std::make_unique<TWindowFixture>(name, infoIni, openBook, std::move(dialogs)));
 }
 
 // beforeQuit: lets a benchmark close fixtures of its own while the

@@ -139,6 +139,14 @@ std::string Utf32ToCp932(std::u32string_view text) {
   return out;
 }
 
+std::u32string Utf8ToUtf32(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) out.push_back(DecodeUtf8(utf8, i));
+  return out;
+}
+
 std::string CodePointToCp932(char32_t cp) {
   std::string out;
   AppendCp932(out, cp);

@@ -17,6 +17,8 @@ std::string Utf16ToCp932(std::string_view bytes, bool bigEndian);
 std::string Cp932ToUtf8(std::string_view cp932);
 std::u32string Cp932ToUtf32(std::string_view cp932);
 std::string Utf32ToCp932(std::u32string_view text);
+// The code points of UTF-8 text (malformed sequences become U+FFFD).
+std::u32string Utf8ToUtf32(std::string_view utf8);
 
 // The CP932 bytes of one code point ("?" when it has none).
 std::string CodePointToCp932(char32_t cp);

@@ -14,6 +14,8 @@
 
 #include "app/UserDialogs.h"
 #include "app/rpvMain.h"
+#include "archive/rpvArchiveUnit.h"
+#include "platform/ExeDir.h"
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
 #include "tests/support/TestSupport.h"
@@ -35,6 +37,8 @@ class TScriptedDialogs : public IUserDialogs {
     std::vector<std::string> Prompts;        // InputQuery initial values (UTF-8)
     std::deque<bool> ConfirmAnswers;         // default: Cancel
     std::deque<std::optional<std::string>> InputAnswers;  // UTF-8; default: Cancel
+    std::vector<std::string> Chooser;  // archives the member chooser was shown for (UTF-8)
+    std::deque<std::optional<std::string>> MemberAnswers;  // member to choose (UTF-8); default: Esc
     int FindShown = 0;
     int FindOptions = -1;
     FindHandler Find;
@@ -73,6 +77,21 @@ class TScriptedDialogs : public IUserDialogs {
   void SetApplicationTitle(const std::string&) override {}
   bool EditBookMarks(const std::string& path) override {
     return log_->EditBookMarks && log_->EditBookMarks(Cp932ToUtf8(path));
+  }
+  // The chooser as the user answers it: the member named in the script is
+  // extracted as the chooser's Open does.
+  std::optional<std::string> ChooseArchiveMember(const std::string& archivePath, int32_t,
+                                                 int32_t) override {
+    log_->Chooser.push_back(Cp932ToUtf8(archivePath));
+    if (log_->MemberAnswers.empty()) return std::nullopt;
+    const auto answer = log_->MemberAnswers.front();
+    log_->MemberAnswers.pop_front();
+    if (!answer) return std::nullopt;
+    std::string member = Utf8ToCp932(*answer);
+    if (!ExtractMember(archivePath, ArchiveFolder(ExeDir()), member,
+                       [this](const std::string& text) { ShowMessage(text); }))
+      return std::nullopt;
+    return member;
   }
 
  private:

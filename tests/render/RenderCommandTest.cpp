@@ -7,6 +7,9 @@
 #include <array>
 #include <cstdio>
 
+#include <filesystem>
+
+#include "platform/Codepage.h"
 #include "platform/IniFile.h"
 
 #ifdef RPV_EXE
@@ -122,6 +125,28 @@ TEST_F(RenderCommandTest, NeverWritesOverItsInputOrAFileThatIsNotAPng) {
   // An existing PNG is replaced as before.
   EXPECT_EQ(Run({"--render", Native("out.png"), "--size", "200x100", Native("book.txt")}).Status, 0);
   EXPECT_NE(ReadWholeFile(Path("out.png")), png);
+}
+
+TEST_F(RenderCommandTest, ArchiveMembersAreNamedWithMember) {
+  const std::string lzh = RPV_SOURCE_DIR "/../shared/corpus/archives/lha_filename_cp932.lzh";
+  if (!std::filesystem::exists(lzh)) GTEST_SKIP() << "no corpus: " << lzh;
+  // Without --member: the members, and how to name one.
+  const TRun list = Run({"--pages", lzh});
+  EXPECT_EQ(list.Status, 1);
+  for (const char* says : {"--member", "\n  漢字.txt", "\n  表.txt"})
+    EXPECT_NE(list.Err.find(says), std::string::npos) << list.Err;
+
+  const TRun pages = Run({"--pages", "--member", "漢字.txt", lzh});
+  ASSERT_EQ(pages.Status, 0) << pages.Err;
+  EXPECT_EQ(pages.Out, "1\n");
+  EXPECT_TRUE(FileExists(Path("archive/" + Utf8ToCp932("漢字.txt"))));
+  const TRun render = Run({"--render", Native("m.png"), "--member", "表.txt", lzh});
+  ASSERT_EQ(render.Status, 0) << render.Err;
+  EXPECT_TRUE(FileExists(Path("m.png")));
+
+  const TRun missing = Run({"--pages", "--member", "nothing.txt", lzh});
+  EXPECT_EQ(missing.Status, 1);
+  EXPECT_NE(missing.Err.find("no member nothing.txt"), std::string::npos) << missing.Err;
 }
 
 }  // namespace
