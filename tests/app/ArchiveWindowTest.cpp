@@ -55,19 +55,19 @@ TEST_F(ArchiveWindow, ChoosingEscapingAndReopeningAMember) {
   EXPECT_EQ(form->windowTitle().toStdString(), U(copy_) + " - 【瑠頁～るぺい～】");
   EXPECT_GT(form->Book->PageCount, 10);
   form->ShowAtPosition(400);
-  const int32_t position = form->Book->SourceLineOf(form->TopLine);
-  EXPECT_GT(position, 0);
+  const TReadingPosition position = form->ReadingPosition;
+  EXPECT_GT(position.Line, 0);
   form->OpenDocument(home_.Path("a.txt"), -1, "");
   ASSERT_EQ(form->History[1].FullPath, copy_);
-  EXPECT_EQ(form->History[1].BookMark, position);
+  EXPECT_EQ(form->History[1].Position(), position);
 
   // The copy is gone: the history (and a bookmark, by the same call)
   // extracts it again without the chooser, at the stored position.
   std::filesystem::remove(NativePath(copy_));
   const TFileHistory entry = form->History[1];
-  form->OpenDocument(entry.FullPath, entry.BookMark, entry.Archive);
+  form->OpenDocument(entry.FullPath, entry.Position(), entry.Archive);
   EXPECT_EQ(log_->Chooser.size(), 2u);
-  EXPECT_EQ(form->History[0], (TFileHistory{copy_, position, zip_}));
+  EXPECT_EQ(form->History[0], (TFileHistory{copy_, position.Line, zip_, position.Offset, {}}));
   EXPECT_EQ(form->TopLine, form->Book->BuildLines(position));
   EXPECT_EQ(home_.Read("archive/bocchan.txt"), book_);
 
@@ -84,19 +84,19 @@ TEST_F(ArchiveWindow, ChoosingEscapingAndReopeningAMember) {
 TEST_F(ArchiveWindow, StartingAgainFromTheHistoryExtractsTheGoneCopy) {
   // Quit with the member at a position, delete the copy, start again.
   log_->MemberAnswers.push_back("明治/bocchan.txt");
-  int32_t position = -1;
+  TReadingPosition position;
   {
     auto form = MakeWindow({zip_}, log_);
     form->FormCreate();
     form->ShowAtPosition(300);
-    position = form->Book->SourceLineOf(form->TopLine);
+    position = form->ReadingPosition;
     form->close();
   }
   std::filesystem::remove(NativePath(copy_));
   auto form = MakeWindow({}, log_);
   form->FormCreate();
   EXPECT_EQ(log_->Chooser.size(), 1u);
-  EXPECT_EQ(form->History[0], (TFileHistory{copy_, position, zip_}));
+  EXPECT_EQ(form->History[0], (TFileHistory{copy_, position.Line, zip_, position.Offset, {}}));
   EXPECT_EQ(form->TopLine, form->Book->BuildLines(position));
   EXPECT_TRUE(log_->Messages.empty());
 }
