@@ -61,6 +61,18 @@ fs::path PrivateFallback(const fs::path& refused, const std::string& why) {
 
 }  // namespace
 
+// The folders a package manager fills. The program installed there keeps
+// its settings in the user's own folder, even when run by root, who could
+// write beside it.
+bool IsSystemProgramFolder(const fs::path& folder) {
+  const std::string f = folder.lexically_normal().string();
+  for (const std::string_view system : {"/usr", "/bin", "/sbin"})
+    if (f == system || (f.size() > system.size() && f.compare(0, system.size(), system) == 0 &&
+                        f[system.size()] == '/'))
+      return true;
+  return false;
+}
+
 std::string SettingsFolderProblem(const fs::path& folder) {
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0) return "cannot be made";
@@ -94,8 +106,8 @@ std::string ExeDir() {
     const fs::path exeFolder = ec ? fs::path() : exe.parent_path();
     // Portable use: settings beside the program when it is this user's own
     // folder.
-    if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0 &&
-        SettingsFolderProblem(exeFolder).empty())
+    if (!exeFolder.empty() && !IsSystemProgramFolder(exeFolder) &&
+        ::access(exeFolder.c_str(), W_OK) == 0 && SettingsFolderProblem(exeFolder).empty())
       return ReachableName(exeFolder);
     // Without HOME the user database gives the home folder, never a shared
     // folder such as /tmp where another user could plant a tool.ini.

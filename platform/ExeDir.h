@@ -17,6 +17,9 @@ std::string ExeDir();
 // Why the folder must not hold settings (missing, not a folder, another
 // user's, writable by others), or empty when it is fine.
 std::string SettingsFolderProblem(const std::filesystem::path& folder);
+// True for the folders a package manager fills (/usr and below, /bin,
+// /sbin): a program there never keeps its settings beside itself.
+bool IsSystemProgramFolder(const std::filesystem::path& folder);
 
 // The folder of the running executable itself (CP932, trailing "/").
 std::string ExecutableFolder();

@@ -16,6 +16,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+TEST(SettingsFolder, AnInstalledProgramNeverKeepsSettingsBesideItself) {
+  for (const char* system : {"/usr/bin", "/usr/local/bin", "/bin", "/sbin", "/usr/bin/../bin"})
+    EXPECT_TRUE(IsSystemProgramFolder(system)) << system;
+  for (const char* own : {"/home/reader/rpv", "/opt/rpv", "/usrlocal/bin", "/tmp/usr/bin"})
+    EXPECT_FALSE(IsSystemProgramFolder(own)) << own;
+}
+
 TEST(SettingsFolder, APathOutsideShiftJisStillHoldsTheSettings) {
   const test::TTempFolder temp("rpv_exedir_");
   const fs::path jose = temp.Native() / "jos\xC3\xA9";  // josé
