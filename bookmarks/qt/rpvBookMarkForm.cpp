@@ -126,7 +126,7 @@ TfrmBookMark::TfrmBookMark(QWidget* parent, IUserDialogs& dialogs)
   buttons->setContentsMargins(0, 1, 4, 1);
   buttons->addStretch();
   btnOK = new QPushButton(QStringLiteral("&Ok"), panel);
-  btnCancel = new QPushButton(QStringLiteral("&Cncel"), panel);
+  btnCancel = new QPushButton(QStringLiteral("&Cancel"), panel);
   for (QPushButton* button : {btnOK, btnCancel}) {
     // Enter in the grid must not write the file.
     button->setAutoDefault(false);

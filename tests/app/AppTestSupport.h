@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -106,6 +107,15 @@ class TTempHome : public TTempFolder {
 
 // info.ini with a horizontal [Default] style without header, footer, ruby
 // band or margins, so the page height alone decides the lines per page.
+// Lets a real window system (Xvfb) map, expose and paint for about ms
+// milliseconds before a screenshot.
+inline void Settle(int ms = 300) {
+  for (int i = 0; i < ms / 20; ++i) {
+    QTest::qWait(20);
+    QCoreApplication::processEvents();
+  }
+}
+
 inline std::string PlainPageStyle() {
   return "[Default]\r\nDirection=0\r\nFontName=" + Utf8ToCp932("ＭＳ ゴシック") +
          "\r\nFontSize=12\r\nSpacing=4\r\nPageMarginLeft=0\r\nPageMarginTop=0\r\n"

@@ -18,16 +18,9 @@
 namespace rpv::test {
 namespace {
 
-void Settle(int ms = 400) {
-  for (int i = 0; i < ms / 20; ++i) {
-    QTest::qWait(20);
-    QCoreApplication::processEvents();
-  }
-}
-
 // The whole screen, and the widget on its own (pop-ups escape some grabs).
 void Shoot(const std::string& name, QWidget* widget = nullptr) {
-  Settle();
+  Settle(400);
   const QString dir = qEnvironmentVariable("RPV_SCREENSHOT_DIR") + "/";
   QScreen* screen = QGuiApplication::primaryScreen();
   ASSERT_NE(screen, nullptr);
@@ -40,7 +33,7 @@ void Shoot(const std::string& name, QWidget* widget = nullptr) {
 // Opens a menu of the menu bar and, when given, one of its submenus.
 void ShowMenu(TfrmRPV& form, QAction* subAction = nullptr) {
   form.mnuB->popup(form.mapToGlobal(QPoint(40, form.MenuBarHeight())));
-  Settle();
+  Settle(400);
   if (subAction) {
     form.mnuB->setActiveAction(subAction);
     Settle(800);
@@ -93,7 +86,7 @@ TEST(BookmarkScreenshot, MenusAndManager) {
   TfrmBookMark manager(form.get(), form->Dialogs());
   manager.Open(home.Path("bm.csv"));
   manager.show();
-  Settle();
+  Settle(400);
   log->InputAnswers.push_back(std::string("山嵐と会う所"));
   manager.SelectRows({1, 1});
   manager.EditComment();

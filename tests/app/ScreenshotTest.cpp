@@ -21,13 +21,6 @@
 namespace rpv::test {
 namespace {
 
-void Settle(int ms = 300) {
-  for (int i = 0; i < ms / 20; ++i) {
-    QTest::qWait(20);
-    QCoreApplication::processEvents();
-  }
-}
-
 void Shoot(const std::string& name) {
   Settle();
   const QString dir = qEnvironmentVariable("RPV_SCREENSHOT_DIR");
