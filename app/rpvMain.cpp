@@ -84,7 +84,7 @@ void TfrmRPV::FormCreate() {
   iniPath_ = ExeDir + std::string(kProgramIniName);
   // What a save killed halfway (a logout, a power cut) left behind.
   RemoveStaleTemporaries(ExeDir, {kProgramIniName, "info.ini", "ka.ini", "ma.ini", "tool.ini", "bm.csv",
-                                  "clipbord.txt"});
+                                  "bm.pos", "clipbord.txt"});
 
   // rpv.ini first: it names the style to start with.
   History = TFileHistoryList();

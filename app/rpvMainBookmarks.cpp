@@ -9,6 +9,7 @@
 #include "app/QtText.h"
 #include "app/rpvMain.h"
 #include "bookmarks/BookMarkMenu.h"
+#include "bookmarks/BookMarkPositions.h"
 #include "bookmarks/rpvBookMark.h"
 #include "platform/FileIO.h"
 #include "render/BookClass.h"
@@ -21,6 +22,8 @@ constexpr std::string_view kMsgRepairBookMarks =
     "ファイルを直してから、もう一度お試しください。";
 
 std::string BookMarkFile(const std::string& exeDir) { return exeDir + "bm.csv"; }
+// The page tops within their source lines (bookmarks/BookMarkPositions.h).
+std::string PositionFile(const std::string& exeDir) { return exeDir + "bm.pos"; }
 
 // A caption shows "&" as itself; a TAB still sets off a right-hand part.
 QString MenuCaption(const std::string& cp932) {
@@ -98,6 +101,15 @@ void TfrmRPV::SetBookmark() {
   mark.DateTime = NowBookMarkDateTime();
   mark.Visible = true;
   mark.Archive = entry.Archive;
+  // Where the page top lies inside its source line, when the position names
+  // that very line (a page of a picture's blank lines may stand for another).
+  // Written before bm.csv: a crash in between leaves an unused entry, never
+  // a bookmark that lost its page.
+  const TReadingPosition top = Book->PositionAt(TopLine);
+  TBookMarkPositions positions;
+  positions.Load(PositionFile(ExeDir));
+  positions.Set(mark, top.Line == mark.Line - 1 ? top.Offset : -1);
+  positions.Save(PositionFile(ExeDir), *BookMarks);
   try {
     BookMarks->SaveToFile(path);
   } catch (const EBookMarkError& e) {
@@ -111,8 +123,14 @@ void TfrmRPV::ReadBookmark() { mnuBookMarkClick(0); }
 void TfrmRPV::mnuBookMarkClick(int index) {
   const TBookMark* mark = BookMarks ? BookMarks->Items(index) : nullptr;
   if (!mark) return;
+  // The page top inside its line; bookmarks of rpvmark or of older versions
+  // have no entry and open where the line starts.
+  TBookMarkPositions positions;
+  positions.Load(PositionFile(ExeDir));
   // A hand-edited line below 1 opens the start, not the history's place.
-  OpenDocument(mark->FullPath, std::max(mark->Line - 1, 0), mark->Archive);
+  const TReadingPosition position =
+      mark->Line < 1 ? TReadingPosition::OfLine(0) : TReadingPosition{mark->Line - 1, positions.Lookup(*mark)};
+  OpenDocument(mark->FullPath, position, mark->Archive);
 }
 
 void TfrmRPV::mnuBEditClick() {

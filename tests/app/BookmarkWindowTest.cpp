@@ -199,5 +199,53 @@ TEST_F(BookmarkWindow, NoDocumentNoBookmark) {
   EXPECT_TRUE(log_->Messages.empty());
 }
 
+TEST_F(BookmarkWindow, ABookmarkInsideALongParagraphReopensItsOwnPage) {
+  // Ten short lines, then one paragraph of many pages.
+  std::string text;
+  for (int i = 0; i < 10; ++i) text += Utf8ToCp932("行" + std::to_string(i)) + "\r\n";
+  // Characters that vary, so no two display lines read the same.
+  const std::string run = Utf8ToCp932("吾輩は猫である。名前はまだ無い、どこで生れたか見当がつかぬ。何でも薄暗");
+  for (size_t i = 0; i < 3000; ++i) text += run.substr((i * 2) % run.size(), 2);
+  text += "\r\n";
+  for (int i = 0; i < 10; ++i) text += Utf8ToCp932("後" + std::to_string(i)) + "\r\n";
+  const std::string novel = home_.Write("novel.txt", text);
+  Start({novel});
+  // The third page of the paragraph: the second that opens inside it.
+  int inside = 0;
+  for (int page = 0; page < 20 && inside < 2; ++page) {
+    form_->PageForward();
+    if (form_->Book->PositionAt(form_->TopLine).Offset > 0) ++inside;
+  }
+  ASSERT_EQ(inside, 2);
+  const int32_t top = form_->TopLine;
+  const std::string first = form_->Book->DisplayLines.Item(top)->Text.str();
+  form_->LineForward();  // a line step is not the page top
+  form_->SetBookmark();
+  ASSERT_EQ(form_->BookMarks->Count(), 1);
+  EXPECT_EQ(form_->BookMarks->Items(0)->Line, 11) << "bm.csv still names the source line";
+
+  const auto reopen = [&] {
+    form_->OpenDocument(a_, 30, "");
+    form_->ReadBookmark();
+    return form_->History[0].FullPath == novel && form_->TopLine == top &&
+           form_->Book->DisplayLines.Item(top)->Text.str() == first;
+  };
+  EXPECT_TRUE(reopen()) << "top " << form_->TopLine << ", marked " << top;
+  Start({a_});
+  EXPECT_TRUE(reopen()) << "after a restart: top " << form_->TopLine;
+
+  // A garbled side file (or one without the entry, as rpvmark leaves it):
+  // the paragraph's start, no message; the next bookmark writes it anew.
+  home_.Write("bm.pos", std::string("\"x\",\"1\r\n\0\xff\"\",,,\n", 16) + "\"" + novel + "\",\"11\"\r\n");
+  form_->ReadBookmark();
+  EXPECT_LT(form_->TopLine, top);
+  EXPECT_EQ(form_->Book->SourceLineOf(form_->TopLine + form_->Book->LinesPerPage() - 1), 10);
+  form_->OpenDocument(novel, TReadingPosition{10, form_->Book->PositionAt(top).Offset}, "");
+  form_->SetBookmark();
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(home_.Read("bm.pos").find("\"x\""), std::string::npos) << home_.Read("bm.pos");
+  EXPECT_TRUE(log_->Messages.empty()) << log_->Messages.front();
+}
+
 }  // namespace
 }  // namespace rpv::test
