@@ -142,15 +142,13 @@ void RemoveBlankLines(TLines& lines) {
   // Done as one copy so a long book is not shifted once per removal.
   TLines kept;
   kept.Reserve(n);
-  kept.Append(lines.Release(0));
-  int32_t k = 1;
-  while (k < n) {
-    if (lines.Item(k)->Text.empty()) {
-      if (k + 1 < n) kept.Append(lines.Release(k + 1));
-      k += 2;
+  kept.Append(lines.ReleaseFirst());
+  while (lines.Count() > 0) {
+    if (lines.Item(0)->Text.empty()) {
+      lines.ReleaseFirst();
+      if (lines.Count() > 0) kept.Append(lines.ReleaseFirst());
     } else {
-      kept.Append(lines.Release(k));
-      k += 1;
+      kept.Append(lines.ReleaseFirst());
     }
   }
   lines = std::move(kept);
@@ -173,14 +171,14 @@ void PlaceImages(TCustomBook& book) {
   TLines out;
   out.Reserve(n);
   for (int32_t j = 0; j < n; ++j) {
-    std::unique_ptr<TLine> line = lines.Release(j);
-    const size_t at = j < firstImage ? std::string::npos : line->Text.find(tag::kImageOpen);
+    TLine line = lines.ReleaseFirst();
+    const size_t at = j < firstImage ? std::string::npos : line.Text.find(tag::kImageOpen);
     if (at == std::string::npos ||
-        line->Text.find(tag::kImageClose, at + tag::kImageOpen.size()) == std::string::npos) {
+        line.Text.find(tag::kImageClose, at + tag::kImageOpen.size()) == std::string::npos) {
       out.Append(std::move(line));
       continue;
     }
-    const std::optional<int64_t> extent = MeasureImage(*line, at, style);
+    const std::optional<int64_t> extent = MeasureImage(line, at, style);
     if (!extent) {
       out.Append(std::move(line));
       continue;

@@ -475,30 +475,30 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
   int blockIndent = 0;
   // The result is built in a new table: removing and inserting in place
   // would cost a shift of the whole table per annotation line. Lines move
-  // over whole, so most keep their object and text.
+  // over whole, so most keep their text.
   TLines out;
   out.Reserve(sourceLines.Count());
   std::string anchor;  // an HTML anchor of a removed line moves to the next one
-  for (int li = 0; li < sourceLines.Count(); ++li) {
-    std::unique_ptr<TLine> source = sourceLines.Release(li);
-    if (!source->Anchor.empty()) anchor = std::move(source->Anchor);
-    if (!MayHoldAnnotation(source->Text)) {
-      source->Indent += blockIndent;
-      source->Anchor = std::move(anchor);
+  while (sourceLines.Count() > 0) {
+    TLine source = sourceLines.ReleaseFirst();
+    if (!source.Anchor.empty()) anchor = std::move(source.Anchor);
+    if (!MayHoldAnnotation(source.Text)) {
+      source.Indent += blockIndent;
+      source.Anchor = std::move(anchor);
       anchor.clear();
       out.Append(std::move(source));
       continue;
     }
-    std::string text = std::move(source->Text);
-    uint8_t align = source->Align;
-    int32_t indent = source->Indent;
+    std::string text = std::move(source.Text);
+    uint8_t align = source.Align;
+    int32_t indent = source.Indent;
     while (true) {
       LineResult r = AnnotateLine(text, align, blockIndent, F, R);
       // A block-indent line goes, unless something else stands on it.
       if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
       TLine& line = out.Insert(out.Count());
       line.Text = std::move(r.text);
-      line.SourceIndex = source->SourceIndex;
+      line.SourceIndex = source.SourceIndex;
       line.Align = r.align;
       line.Indent = indent + blockIndent;
       line.Anchor = std::move(anchor);
@@ -566,14 +566,14 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
   // for every break. Lines move over whole.
   TLines out;
   out.Reserve(displayLines.Count());
-  for (int li = 0; li < displayLines.Count(); ++li) {
-    std::unique_ptr<TLine> line = displayLines.Release(li);
+  while (displayLines.Count() > 0) {
+    TLine line = displayLines.ReleaseFirst();
     while (true) {
       const Break* found = nullptr;
       size_t at = npos;
-      if (MayHoldAnnotation(line->Text)) {
+      if (MayHoldAnnotation(line.Text)) {
         for (const Break& b : breaks) {
-          at = TMarkupWalker(line->Text).Find(b.annotation, 0);
+          at = TMarkupWalker(line.Text).Find(b.annotation, 0);
           if (at != npos) {
             found = &b;
             break;
@@ -584,12 +584,12 @@ void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) 
         out.Append(std::move(line));
         break;
       }
-      line->Text.erase(at, found->annotation.size());
+      line.Text.erase(at, found->annotation.size());
       for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i) {
-        out.Insert(i).SourceIndex = line->SourceIndex;
+        out.Insert(i).SourceIndex = line.SourceIndex;
       }
       // Text that shared the line with the break goes on after it.
-      if (IsBlankVisible(line->Text)) break;
+      if (IsBlankVisible(line.Text)) break;
     }
   }
   displayLines = std::move(out);

@@ -1,7 +1,9 @@
 // The line table (source and display lines of a document) and the link
-// table (clickable rectangles of the page last drawn). Both own their items;
-// an item keeps its address while it stays in the table, so a caller may
-// hold a line across insertions elsewhere in the table.
+// table (clickable rectangles of the page last drawn). Both own their items.
+// The line table holds its lines by value in blocks: a line keeps its
+// address while lines are added or removed at the end of the table, but an
+// insertion or deletion in the middle moves lines, so a caller must not hold
+// a line across one.
 //
 // A book has a few hundred thousand lines, so a line is kept small: 40
 // bytes, its text shared with the lines it was cut from or cut into (see
@@ -34,15 +36,14 @@ class TLines {
  public:
   // Appends a new empty line and returns its index.
   int Add() {
-    lines_.push_back(std::make_unique<TLine>());
+    lines_.emplace_back();
     return Count() - 1;
   }
   // Inserts a new empty line before `index` (an index past the end appends,
   // a negative one inserts at the front) and returns it.
   TLine& Insert(int index) {
     const size_t at = index < 0 ? 0 : std::min(static_cast<size_t>(index), lines_.size());
-    return **lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
-                           std::make_unique<TLine>());
+    return *lines_.emplace(lines_.begin() + static_cast<std::ptrdiff_t>(at));
   }
   // Removes the line; an index outside the table does nothing.
   void Delete(int index) {
@@ -52,27 +53,34 @@ class TLines {
   void Clear() { lines_.clear(); }
   int Count() const { return static_cast<int>(lines_.size()); }
   // The line at the index, or nullptr when the index is outside the table.
-  TLine* Item(int index) { return index >= 0 && index < Count() ? lines_[index].get() : nullptr; }
+  TLine* Item(int index) { return index >= 0 && index < Count() ? &lines_[index] : nullptr; }
   const TLine* Item(int index) const {
-    return index >= 0 && index < Count() ? lines_[index].get() : nullptr;
+    return index >= 0 && index < Count() ? &lines_[index] : nullptr;
   }
   // Kept for callers that size a table ahead: the table grows in blocks,
   // never by copying itself, so there is nothing to reserve.
   void Reserve(int) {}
   // For passes that remove or insert many lines: they move every line into
-  // a new table (Release, then Append there) and move that table over this
-  // one, in linear time and without copying a line. A released place is
-  // empty: only Clear, destruction or assignment may meet it.
-  std::unique_ptr<TLine> Release(int index) { return std::move(lines_[static_cast<size_t>(index)]); }
-  int Append(std::unique_ptr<TLine> line) {
+  // a new table (ReleaseFirst until this one is empty, then Append there)
+  // and move that table over this one, in linear time and without copying a
+  // text. Taking lines from the front frees this table's blocks as the new
+  // one fills, so the pass needs hardly more memory than one table.
+  TLine ReleaseFirst() {
+    TLine line = std::move(lines_.front());
+    lines_.pop_front();
+    return line;
+  }
+  int Append(TLine&& line) {
     lines_.push_back(std::move(line));
     return Count() - 1;
   }
 
  private:
-  // A deque: growing a table of a few hundred thousand lines neither copies
-  // it nor leaves up to half of it unused, as a doubling vector would.
-  std::deque<std::unique_ptr<TLine>> lines_;
+  // A deque of values: no heap block per line (the deque allocates a block
+  // per dozen lines), and growing a table of a few hundred thousand lines
+  // neither copies it nor leaves up to half of it unused, as a doubling
+  // vector would.
+  std::deque<TLine> lines_;
 };
 
 // One clickable rectangle in page pixels; all four edges are inclusive.
