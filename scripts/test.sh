@@ -12,7 +12,7 @@ elif [ "${SANITIZE:-0}" = thread ]; then
   export BUILD_DIR=build-tsan
   scripts/build.sh -DRPV_SANITIZE_THREAD=ON
   # A reported race fails the test program (exit code 66 at its end).
-  export TSAN_OPTIONS="${TSAN_OPTIONS:-second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp}"
+  export TSAN_OPTIONS="${TSAN_OPTIONS:-second_deadlock_stack=1 ignore_noninstrumented_modules=1 suppressions=$PWD/tests/tsan.supp}"
 else
   export BUILD_DIR=${BUILD_DIR:-build}
   scripts/build.sh
