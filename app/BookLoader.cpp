@@ -56,7 +56,7 @@ std::optional<TBookText> TBookLoader::Read(const std::string& path,
                                           const ProcessLimits& limits) {
   // Cancelled reads that have finished meanwhile are joined now.
   std::erase_if(workers_, [](TWorker& w) {
-    if (!w.Job->Done) return false;
+    if (!w.Job->Finished()) return false;
     w.Thread.join();
     return true;
   });
@@ -68,7 +68,7 @@ std::optional<TBookText> TBookLoader::Read(const std::string& path,
     } catch (...) {
       job->Error = std::current_exception();
     }
-    job->Done = true;
+    job->Done.store(true, std::memory_order_release);
   });
   workers_.push_back(TWorker{std::move(thread), job});
 
@@ -78,7 +78,7 @@ std::optional<TBookText> TBookLoader::Read(const std::string& path,
   QTimer poll;
   poll.setInterval(kPollMs);
   QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (job->Done || job->Cancelled) loop.quit();
+    if (job->Finished() || job->Cancelled) loop.quit();
   });
   QTimer::singleShot(kPanelDelayMs, &loop, [this] {
     panel_->adjustSize();
@@ -86,13 +86,13 @@ std::optional<TBookText> TBookLoader::Read(const std::string& path,
     panel_->show();
     panel_->raise();
   });
-  if (!job->Done) {
+  if (!job->Finished()) {
     poll.start();
     loop.exec();
   }
   panel_->hide();
   job_.reset();
-  if (!job->Done) {
+  if (!job->Finished()) {
     // Given up (or the program is quitting): the thread finishes by itself
     // and is joined later; its result is dropped.
     job->Cancelled = true;

@@ -45,11 +45,14 @@ class TBookLoader {
   static constexpr int kPanelDelayMs = 200;
 
  private:
+  // Result and Error belong to the worker until it sets Done (release);
+  // the window's thread reads them only after seeing Done (acquire).
   struct TJob {
     std::atomic<bool> Done{false};
     std::atomic<bool> Cancelled{false};
     std::optional<TBookText> Result;
     std::exception_ptr Error;
+    bool Finished() const { return Done.load(std::memory_order_acquire); }
   };
 
   struct TWorker {
