@@ -19,7 +19,7 @@
 namespace rpv {
 namespace {
 
-constexpr std::array<TArchiverSpec, 3> kSpecs{{
+constexpr std::array<TArchiverKind, 3> kKinds{{
     {".lzh", "Unlha32.dll", "Unlha", "e -y \"%s\" \"%s\" \"%s\"", TArchiveFormat::Lzh},
     {".zip", "Unzip32.dll", "UnZip", "-o -j \"%s\" \"%s\" \"%s\"", TArchiveFormat::Zip},
     {".rar", "Unrar32.dll", "Unrar", "-e -o \"%s\" \"%s\" \"%s\"", TArchiveFormat::Rar},
@@ -39,7 +39,7 @@ bool EndsWithNoCase(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && SameNoCase(s.substr(s.size() - tail.size()), tail);
 }
 
-bool SwitchedOff(const TArchiverSpec& spec) {
+bool SwitchedOff(const TArchiverKind& kind) {
   const char* off = std::getenv("RPV_ARCHIVERS_OFF");
   if (!off) return false;
   std::string_view list(off);
@@ -48,7 +48,7 @@ bool SwitchedOff(const TArchiverSpec& spec) {
     std::string_view item = list.substr(0, semi);
     list = semi == std::string_view::npos ? std::string_view{} : list.substr(semi + 1);
     if (!item.empty() && item.front() == '.') item.remove_prefix(1);
-    if (SameNoCase(item, spec.Extension.substr(1)) || SameNoCase(item, spec.LibraryName)) return true;
+    if (SameNoCase(item, kind.Extension.substr(1)) || SameNoCase(item, kind.LibraryName)) return true;
   }
   return false;
 }
@@ -132,27 +132,27 @@ std::string ArchiveMessage(std::string_view utf8Format, std::string_view cp932Ar
   return out;
 }
 
-const TArchiverSpec* ArchiverForPath(std::string_view archivePath) {
-  for (const TArchiverSpec& spec : kSpecs) {
-    if (EndsWithNoCase(archivePath, spec.Extension)) return &spec;
+const TArchiverKind* ArchiverForPath(std::string_view archivePath) {
+  for (const TArchiverKind& kind : kKinds) {
+    if (EndsWithNoCase(archivePath, kind.Extension)) return &kind;
   }
   return nullptr;
 }
 
 std::unique_ptr<TArchiverLibrary> TArchiverLibrary::Load(std::string_view libraryName) {
-  for (const TArchiverSpec& spec : kSpecs) {
-    if (SameNoCase(libraryName, spec.LibraryName)) {
-      if (SwitchedOff(spec)) return nullptr;
-      return std::unique_ptr<TArchiverLibrary>(new TArchiverLibrary(spec));
+  for (const TArchiverKind& kind : kKinds) {
+    if (SameNoCase(libraryName, kind.LibraryName)) {
+      if (SwitchedOff(kind)) return nullptr;
+      return std::unique_ptr<TArchiverLibrary>(new TArchiverLibrary(kind));
     }
   }
   return nullptr;
 }
 
 bool TArchiverLibrary::HasFunction(std::string_view name) const {
-  if (name.size() < spec_.Prefix.size() || name.substr(0, spec_.Prefix.size()) != spec_.Prefix)
+  if (name.size() < kind_.Prefix.size() || name.substr(0, kind_.Prefix.size()) != kind_.Prefix)
     return false;
-  const std::string_view rest = name.substr(spec_.Prefix.size());
+  const std::string_view rest = name.substr(kind_.Prefix.size());
   return rest.empty() || rest == "GetVersion" || rest == "OpenArchive" || rest == "FindFirst" ||
          rest == "FindNext" || rest == "CloseArchive";
 }
@@ -164,7 +164,7 @@ std::string TArchiverLibrary::Version() const {
 }
 
 std::unique_ptr<TArchiveReader> TArchiverLibrary::OpenArchive(std::string_view archivePath) const {
-  auto reader = std::make_unique<TArchiveReader>(spec_.Format);
+  auto reader = std::make_unique<TArchiveReader>(kind_.Format);
   reader->Open(archivePath);
   return reader;
 }
@@ -174,7 +174,7 @@ int TArchiverLibrary::Command(std::string_view commandLine, std::string& output,
   output.clear();
   TCommandLine cmd;
   const std::string_view switches =
-      spec_.CommandTemplate.substr(0, spec_.CommandTemplate.find(" \""));
+      kind_.CommandTemplate.substr(0, kind_.CommandTemplate.find(" \""));
   if (!ParseCommand(commandLine, cmd) || cmd.Switches != switches) return kArchiverBadCommand;
 
   // A name with a folder part must match exactly; a bare name (reopening a

@@ -27,7 +27,7 @@ struct TArchiverOptions {
   uint64_t MemberLimit = kMaxMemberSize;
 };
 
-struct TArchiverSpec {
+struct TArchiverKind {
   std::string_view Extension;        // ".lzh"
   std::string_view LibraryName;      // "Unlha32.dll"
   std::string_view Prefix;           // "Unlha": the command function, and the prefix of the others
@@ -37,7 +37,7 @@ struct TArchiverSpec {
 
 // The library for an archive path by its extension (ASCII letters in any
 // case); null for another extension.
-const TArchiverSpec* ArchiverForPath(std::string_view archivePath);
+const TArchiverKind* ArchiverForPath(std::string_view archivePath);
 
 // Results of the command function: 0 is success.
 enum TArchiverResult : int {
@@ -59,7 +59,7 @@ class TArchiverLibrary {
   // such library or its format is switched off.
   static std::unique_ptr<TArchiverLibrary> Load(std::string_view libraryName);
 
-  const TArchiverSpec& Spec() const { return spec_; }
+  const TArchiverKind& Kind() const { return kind_; }
   // True for the functions the library exports (P, P + "GetVersion",
   // P + "OpenArchive", P + "FindFirst", P + "FindNext", P + "CloseArchive").
   bool HasFunction(std::string_view name) const;
@@ -76,8 +76,8 @@ class TArchiverLibrary {
   std::unique_ptr<TArchiveReader> OpenArchive(std::string_view archivePath) const;
 
  private:
-  explicit TArchiverLibrary(const TArchiverSpec& spec) : spec_(spec) {}
-  const TArchiverSpec& spec_;
+  explicit TArchiverLibrary(const TArchiverKind& kind) : kind_(kind) {}
+  const TArchiverKind& kind_;
 };
 
 }  // namespace rpv

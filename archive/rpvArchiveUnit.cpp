@@ -17,9 +17,9 @@ void Tell(const TMessageSink& show, const std::string& text) {
 // The library for the archive, loaded; null (and the message shown) when it
 // is missing, null silently for another extension.
 std::unique_ptr<TArchiverLibrary> LoadFor(std::string_view archivePath, const TMessageSink& show) {
-  const TArchiverSpec* spec = ArchiverForPath(archivePath);
-  if (!spec) return nullptr;
-  auto library = TArchiverLibrary::Load(spec->LibraryName);
+  const TArchiverKind* kind = ArchiverForPath(archivePath);
+  if (!kind) return nullptr;
+  auto library = TArchiverLibrary::Load(kind->LibraryName);
   if (!library) Tell(show, ArchiveMessage(kMsgLibraryMissing));
   return library;
 }
@@ -32,7 +32,7 @@ std::string ArchiveFolder(std::string_view exeDir) { return std::string(exeDir) 
 
 std::string ArchiverVersion(std::string_view archivePath, const TMessageSink& show) {
   const auto library = LoadFor(archivePath, show);
-  if (!library || !library->HasFunction(std::string(library->Spec().Prefix) + "GetVersion")) return {};
+  if (!library || !library->HasFunction(std::string(library->Kind().Prefix) + "GetVersion")) return {};
   return std::string(TArchiverLibrary::Name()) + " ver" + library->Version();
 }
 
@@ -79,19 +79,19 @@ bool RunArchiver(std::string_view commandLine, std::string_view libraryName,
 bool ExtractFromArchive(std::string_view archivePath, std::string_view destFolder,
                         std::string_view member, const TMessageSink& show,
                         const TArchiverOptions& options) {
-  const TArchiverSpec* spec = ArchiverForPath(archivePath);
-  if (!spec) return false;
+  const TArchiverKind* kind = ArchiverForPath(archivePath);
+  if (!kind) return false;
   // Filled from the template's own text, so a "%s" inside a path is never
   // taken for the next place.
   std::string command;
-  std::string_view rest = spec->CommandTemplate;
+  std::string_view rest = kind->CommandTemplate;
   for (const std::string_view arg : {archivePath, destFolder, member}) {
     const size_t at = rest.find("%s");
     command.append(rest.substr(0, at)).append(arg);
     rest = rest.substr(at + 2);
   }
   command.append(rest);
-  return RunArchiver(command, spec->LibraryName, spec->Prefix, show, options);
+  return RunArchiver(command, kind->LibraryName, kind->Prefix, show, options);
 }
 
 bool ExtractMember(std::string_view archivePath, std::string_view destFolder, std::string& member,
