@@ -14,6 +14,7 @@
 #include <string>
 
 #include "import/CustomBookClass.h"
+#include "import/LayoutJob.h"
 #include "platform/FileIO.h"
 
 namespace {
@@ -104,6 +105,7 @@ void BM_BuildLines(benchmark::State& state) {
   const std::string& path = BookPath();
   rpv::TCustomBook book;
   Configure(book, vertical);
+  book.LayoutThreads = static_cast<int>(state.range(1));
   book.LoadFromFile(path);
   const size_t bytes = book.SourceText.Text().size();
   for (auto _ : state) {
@@ -112,9 +114,32 @@ void BM_BuildLines(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
   state.counters["display_lines"] = book.DisplayLines.Count();
   state.counters["pages"] = book.PageCount;
-  state.SetLabel(vertical ? "vertical" : "horizontal");
+  state.SetLabel(std::string(vertical ? "vertical" : "horizontal") + ", " +
+                 std::to_string(book.LayoutThreads) + " thread(s)");
 }
-BENCHMARK(BM_BuildLines)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildLines)
+    ->ArgsProduct({{1, 0}, {1, 2, 4}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The first page of a fresh layout, as the window gets it: the job's first
+// small batch, which holds more lines than a page.
+void BM_FirstPage(benchmark::State& state) {
+  rpv::TCustomBook book;
+  Configure(book, true);
+  book.LoadFromFile(BookPath());
+  int32_t lines = 0;
+  for (auto _ : state) {
+    const auto job = book.StartLayout(1);
+    rpv::TLines source;
+    rpv::TLines display;
+    job->Step(256, source, display);
+    lines = display.Count();
+  }
+  state.counters["lines"] = lines;
+  state.counters["lines_per_page"] = book.Style.LinesPerColumn() * book.Style.Columns();
+}
+BENCHMARK(BM_FirstPage)->Unit(benchmark::kMicrosecond);
 
 // Loading and building in one go, from an empty document: the peak heap the
 // document reaches against the size of the file.

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 #include "import/CharCodeConverter.h"
+#include "import/LayoutJob.h"
 #include "import/MbScan.h"
 #include "import/Tools.h"
 
@@ -146,5 +148,58 @@ TFontSelection TCustomBook::ChooseFont(int flags) const {
   s.TextColor = TextColor;
   return s;
 }
+
+TLayoutSettings TCustomBook::LayoutSettingsOf() const {
+  TLayoutSettings s;
+  s.Style = Style;
+  s.IsHtml = IsHtml;
+  s.DeleteBlankLines = DeleteBlankLines;
+  s.FileDir = FileDir;
+  s.FileName = FileName;
+  return s;
+}
+
+std::unique_ptr<TLayoutJob> TCustomBook::StartLayout(int threads) {
+  // The old lines go first: the new layout never holds both.
+  SourceLines.Clear();
+  DisplayLines.Clear();
+  PageCount = 0;
+  LayoutComplete = false;
+  auto job = std::make_unique<TLayoutJob>(SourceText, LayoutSettingsOf(), threads);
+  if (IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse)) Title = job->Title();
+  return job;
+}
+
+void TCustomBook::AddLayout(TLines& sourceLines, TLines& displayLines, bool complete) {
+  while (sourceLines.Count() > 0) SourceLines.Append(sourceLines.ReleaseFirst());
+  while (displayLines.Count() > 0) DisplayLines.Append(displayLines.ReleaseFirst());
+  LayoutComplete = complete;
+  // Until the end is known, the pages whose lines are all there.
+  const int64_t perPage = int64_t{std::max<int32_t>(1, Style.LinesPerColumn())} * Style.Columns();
+  PageCount = complete ? TLayoutJob::PagesFor(DisplayLines.Count(), Style)
+                       : static_cast<int32_t>(DisplayLines.Count() / perPage);
+}
+
+int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
+  if (SourceText.Empty()) return -1;
+  const std::unique_ptr<TLayoutJob> job = StartLayout(LayoutThreads);
+  // Batches keep the converters' tables small; the lines go straight into
+  // the document's tables.
+  constexpr int32_t kBatch = 16384;
+  while (job->Step(kBatch, SourceLines, DisplayLines)) {
+  }
+  TLines none;
+  AddLayout(none, none, true);
+
+  if (sourceIndex < 1) return 0;
+  // Searched from the first display line: after blank-line removal or
+  // removed annotation lines a source line can stand at a display index
+  // below its own number.
+  for (int32_t d = 0; d < DisplayLines.Count(); ++d) {
+    if (DisplayLines.Item(d)->SourceIndex == sourceIndex) return d;
+  }
+  return 0;
+}
+
 
 }  // namespace rpv

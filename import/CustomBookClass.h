@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@
 #include "render/cbcClasses.h"
 
 namespace rpv {
+
+class TLayoutJob;
+struct TLayoutSettings;
 
 // Flags of SelectFont. None of sfRuby, sfUpright, sfTurned means the body
 // font. Used as 0 (page fill), 8 (body text), 9 (ruby and notes), 12 (upright
@@ -81,6 +85,17 @@ class TCustomBook {
   // index is below 1 or the line has no display line, -1 when there is no
   // text (the tables are then left as they were).
   int32_t BuildLines(int32_t sourceIndex);
+  // The same in steps, for a layout that runs beside the reader: empties
+  // the line tables and returns the job that lays the text out (threads as
+  // TLayoutJob takes them). The job reads SourceText, which must not change
+  // while it lives. Its lines come back through AddLayout, in order.
+  std::unique_ptr<TLayoutJob> StartLayout(int threads);
+  // Appends finished lines (moving them out of the given tables); complete
+  // says the job is done. PageCount counts the pages whose lines are all
+  // there until then.
+  void AddLayout(TLines& sourceLines, TLines& displayLines, bool complete);
+  // What a layout copies from the document.
+  TLayoutSettings LayoutSettingsOf() const;
   // The source line a reading position at the display line stands for: -1
   // without display lines or for a negative index, 0 within the first column.
   int32_t SourceLineOf(int32_t displayIndex) const;
@@ -106,6 +121,10 @@ class TCustomBook {
   TFontDesc UprightFont;
   TFontDesc TurnedFont;
   int32_t PageCount = 0;
+  // False while a layout started by StartLayout has lines still to come.
+  bool LayoutComplete = true;
+  // Threads BuildLines lays out with (the caller's counted; 0: the cores).
+  int LayoutThreads = 0;
   bool IsHtml = false;
   std::string Title;          // HTML title; see the header and footer
   TLinkItems Links;           // link areas of the page last drawn

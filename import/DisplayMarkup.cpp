@@ -140,26 +140,26 @@ std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voiced
   return std::nullopt;
 }
 
-void BalanceStyleTags(TLines& displayLines) {
+void BalanceStyleTags(TLine& line, TLine& next) {
   static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kPairs{{
       {tag::kBoldOn, tag::kBoldOff},
       {tag::kItalicOn, tag::kItalicOff},
       {tag::kStrikeOn, tag::kStrikeOff},
   }};
-  const int count = displayLines.Count();
-  for (int i = 0; i + 1 < count; ++i) {
-    TLine& line = *displayLines.Item(i);
-    TLine& next = *displayLines.Item(i + 1);
-    for (const auto& [on, off] : kPairs) {
-      // The last opening literal decides: a span closed and opened again on
-      // the same line is still open at its end.
-      const size_t lastOn = line.Text.rfind(on);
-      if (lastOn == std::string::npos) continue;
-      if (line.Text.find(off, lastOn) != std::string::npos) continue;
-      line.Text.append(off);
-      next.Text.insert(0, on);
-    }
+  for (const auto& [on, off] : kPairs) {
+    // The last opening literal decides: a span closed and opened again on
+    // the same line is still open at its end.
+    const size_t lastOn = line.Text.rfind(on);
+    if (lastOn == std::string::npos) continue;
+    if (line.Text.find(off, lastOn) != std::string::npos) continue;
+    line.Text.append(off);
+    next.Text.insert(0, on);
   }
+}
+
+void BalanceStyleTags(TLines& displayLines) {
+  const int count = displayLines.Count();
+  for (int i = 0; i + 1 < count; ++i) BalanceStyleTags(*displayLines.Item(i), *displayLines.Item(i + 1));
 }
 
 }  // namespace rpv

@@ -13,6 +13,7 @@
 
 namespace rpv {
 
+class TLine;
 class TLines;
 
 namespace tag {
@@ -102,5 +103,8 @@ std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voiced
 // one, the closing literal is appended to the line and the opening literal
 // put in front of the next line. Colour and link state are not carried.
 void BalanceStyleTags(TLines& displayLines);
+// Balances one line against the next (what BalanceStyleTags does for each
+// neighbouring pair).
+void BalanceStyleTags(TLine& line, TLine& next);
 
 }  // namespace rpv

@@ -29,11 +29,6 @@ std::string_view FileNameOf(std::string_view path) {
   return path.substr(start);
 }
 
-// Ruby marks are "｜" and "》": a line without either byte pair has none.
-bool MayHoldRubyMarks(std::string_view text) {
-  return HasBytes(text, "\x81\x62") || HasBytes(text, "\x81\x74");
-}
-
 // Gives an image line the size suffix of its picture and returns the room,
 // in pixels across the lines, that the picture takes; when the picture cannot
 // be loaded the line becomes its bracketed file name and nothing is returned.
@@ -68,26 +63,6 @@ std::optional<int64_t> MeasureImage(TLine& line, size_t tagPos, const TInfo& sty
 
 }  // namespace
 
-TLine& TLineWriter::Next() {
-  if (count_ >= lines_.Count()) {
-    ++count_;
-    return *lines_.Item(lines_.Add());
-  }
-  TLine& line = *lines_.Item(count_++);
-  // The text buffer stays for the next assign, which gives it back when it
-  // is much larger than the new text (left from a layout with longer lines).
-  line.Text.clear();
-  line.SourceIndex = 0;
-  line.Align = 0;
-  line.Indent = 0;
-  line.Anchor.clear();
-  return line;
-}
-
-void TLineWriter::Finish() {
-  while (lines_.Count() > count_) lines_.Delete(lines_.Count() - 1);
-}
-
 TBreakRules BreakRulesOf(const TInfo& style) {
   TBreakRules r;
   r.FontPixels = style.FontPixels();
@@ -102,14 +77,13 @@ TBreakRules BreakRulesOf(const TInfo& style) {
   return r;
 }
 
-void WrapLine(TCustomBook& book, TLineBreaker& breaker, TLineWriter& display,
-              std::string_view text, int32_t i) {
-  TLine& source = *book.SourceLines.Item(i);
+int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_view text) {
   // The usual text is the source line's own: the display lines are then
   // slices of its buffer, not copies.
   const bool shared = text.data() == source.Text.data() && text.size() == source.Text.size();
+  int32_t made = 0;
   auto append = [&](size_t from, size_t to) {
-    TLine& d = display.Next();
+    TLine d;
     if (shared) {
       d.Text = source.Text.Slice(from, to - from);
     } else {
@@ -119,166 +93,81 @@ void WrapLine(TCustomBook& book, TLineBreaker& breaker, TLineWriter& display,
     d.Align = source.Align;
     d.Indent = source.Indent;
     d.Anchor = source.Anchor;
+    out.Append(std::move(d));
+    ++made;
   };
   if (breaker.FitsUnmeasured(text.size(), source.Indent)) {
     append(0, text.size());
-    return;
+    return made;
   }
   size_t pos = 0;
   while (true) {
     const size_t end = breaker.NextBreak(text, pos, source.Indent);
     append(pos, end);
-    if (end >= text.size()) return;
+    if (end >= text.size()) return made;
     if (source.Indent == 0) source.Indent = breaker.HangingIndent(text);
     pos = end;
   }
 }
 
+bool TBlankLineFilter::Keeps(const TLine& line) {
+  if (first_ || keepNext_) {
+    first_ = keepNext_ = false;
+    return true;
+  }
+  if (!line.Text.empty()) return true;
+  keepNext_ = true;
+  return false;
+}
+
 void RemoveBlankLines(TLines& lines) {
-  const int32_t n = lines.Count();
-  if (n < 2) return;
-  // The walk looks at the line after the current one; a removed line's
-  // successor moves up into the current place and is passed over unexamined.
-  // Done as one copy so a long book is not shifted once per removal.
+  // Done as one move into a new table so a long book is not shifted once
+  // per removal.
+  TBlankLineFilter filter;
   TLines kept;
-  kept.Reserve(n);
-  kept.Append(lines.ReleaseFirst());
   while (lines.Count() > 0) {
-    if (lines.Item(0)->Text.empty()) {
-      lines.ReleaseFirst();
-      if (lines.Count() > 0) kept.Append(lines.ReleaseFirst());
-    } else {
-      kept.Append(lines.ReleaseFirst());
-    }
+    TLine line = lines.ReleaseFirst();
+    if (filter.Keeps(line)) kept.Append(std::move(line));
   }
   lines = std::move(kept);
 }
 
-void PlaceImages(TCustomBook& book) {
-  TLines& lines = book.DisplayLines;
-  const int32_t n = lines.Count();
-  int32_t firstImage = 0;
-  while (firstImage < n && lines.Item(firstImage)->Text.find(tag::kImageOpen) == std::string::npos)
-    ++firstImage;
-  if (firstImage == n) return;
-
-  const TInfo& style = book.Style;
-  const int64_t L = std::max<int32_t>(1, style.LinesPerColumn());
-  const int64_t P = std::max<int32_t>(1, style.LinePitch());
-  // Inserting blank lines one by one would shift the whole table each time;
-  // the lines are moved once into a new table instead, and the column
-  // arithmetic uses the index in the new table.
-  TLines out;
-  out.Reserve(n);
-  for (int32_t j = 0; j < n; ++j) {
-    TLine line = lines.ReleaseFirst();
-    const size_t at = j < firstImage ? std::string::npos : line.Text.find(tag::kImageOpen);
-    if (at == std::string::npos ||
-        line.Text.find(tag::kImageClose, at + tag::kImageOpen.size()) == std::string::npos) {
-      out.Append(std::move(line));
-      continue;
-    }
-    const std::optional<int64_t> extent = MeasureImage(line, at, style);
-    if (!extent) {
-      out.Append(std::move(line));
-      continue;
-    }
-    const int64_t m = *extent / P + 1;  // line positions the picture spans
-    const int64_t e = out.Count() % L;
-    // A picture that does not fit in the rest of the column starts the next
-    // one; at the top of a column it stays, as moving cannot help it.
-    if (e > 0 && m + e > L) {
-      for (int64_t k = 0; k < L - e; ++k) out.Add();
-    }
-    out.Append(std::move(line));
-    for (int64_t k = 0; k < m; ++k) out.Add();
+void TImagePass::Push(TLine&& line, TLines& out) {
+  auto emit = [&](TLine&& l) {
+    out.Append(std::move(l));
+    ++written_;
+  };
+  const size_t at = line.Text.find(tag::kImageOpen);
+  if (at == std::string::npos ||
+      line.Text.find(tag::kImageClose, at + tag::kImageOpen.size()) == std::string::npos) {
+    emit(std::move(line));
+    return;
   }
-  lines = std::move(out);
+  const std::optional<int64_t> extent = MeasureImage(line, at, style_);
+  if (!extent) {
+    emit(std::move(line));
+    return;
+  }
+  const int64_t L = std::max<int32_t>(1, style_.LinesPerColumn());
+  const int64_t P = std::max<int32_t>(1, style_.LinePitch());
+  const int64_t m = *extent / P + 1;  // line positions the picture spans
+  const int64_t e = written_ % L;
+  // A picture that does not fit in the rest of the column starts the next
+  // one; at the top of a column it stays, as moving cannot help it.
+  if (e > 0 && m + e > L) {
+    for (int64_t k = 0; k < L - e; ++k) emit(TLine{});
+  }
+  emit(std::move(line));
+  for (int64_t k = 0; k < m; ++k) emit(TLine{});
 }
 
-int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
-  if (SourceText.Empty()) return -1;
-  // The previous build's lines are overwritten rather than freed and made
-  // again (see TLineWriter).
-  const bool html = IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse);
-  // Empty lines of a text get no source line: nothing converts them, so
-  // their display line is written straight from the file text, and a run of
-  // them costs one line of the display table each instead of two (a book of
-  // nothing but line feeds has as many lines as bytes). Blank-line removal
-  // needs them as source lines.
-  const bool skipEmpty = !html && !DeleteBlankLines;
-  // The display lines share the source lines' buffers: let go of them first,
-  // so that rewriting a source line reuses its buffer instead of keeping
-  // the old text alive beside the new one.
-  for (int32_t d = 0; d < DisplayLines.Count(); ++d) DisplayLines.Item(d)->Text.clear();
-  if (html) {
-    ConvertHtml(Style, FileDir, FileName, SourceText.Text(), SourceLines, Title);
-  } else {
-    TLineWriter source(SourceLines);
-    const auto count = static_cast<int32_t>(SourceText.Count());
-    SourceLines.Reserve(count);
-    for (int32_t i = 0; i < count; ++i) {
-      if (skipEmpty && SourceText[static_cast<size_t>(i)].empty()) continue;
-      TLine& line = source.Next();
-      line.Text = SourceText.Line(static_cast<size_t>(i));
-      line.SourceIndex = i;
-    }
-    source.Finish();
-  }
-
-  if (DeleteBlankLines) RemoveBlankLines(SourceLines);
-
-  const bool ruby = Style.HasRubyFlag(kRubyOn);
-  if (ruby) {
-    std::string converted;
-    for (int32_t i = 0; i < SourceLines.Count(); ++i) {
-      TLine& line = *SourceLines.Item(i);
-      if (!MayHoldRubyMarks(line.Text)) continue;
-      ConvertRubyMarks(line.Text, Style, converted);
-      // A line that stays as it was keeps sharing the file text.
-      if (line.Text != converted) line.Text = converted;
-    }
-    ApplyAnnotations(SourceLines, Style);
-  }
-
-  TLineBreaker breaker(BreakRulesOf(Style));
-  TLineWriter display(DisplayLines);
-  DisplayLines.Reserve(SourceLines.Count());
-  int32_t unwritten = 0;  // the first source index whose empty lines are still to come
-  auto writeEmptyLinesBefore = [&](int32_t end) {
-    for (; unwritten < end; ++unwritten)
-      if (SourceText[static_cast<size_t>(unwritten)].empty()) display.Next().SourceIndex = unwritten;
-  };
-  for (int32_t i = 0; i < SourceLines.Count(); ++i) {
-    TLine& line = *SourceLines.Item(i);
-    if (skipEmpty) {
-      writeEmptyLinesBefore(line.SourceIndex);
-      unwritten = std::max(unwritten, line.SourceIndex + 1);
-    }
-    PrepareLineInPlace(line.Text, Style);
-    WrapLine(*this, breaker, display, line.Text, i);
-  }
-  if (skipEmpty) writeEmptyLinesBefore(static_cast<int32_t>(SourceText.Count()));
-  display.Finish();
-
-  if (html) {
-    PlaceImages(*this);
-    BalanceStyleTags(DisplayLines);
-  }
-  if (ruby) ApplyPageBreaks(DisplayLines, Style);
-
-  const double perColumn = std::max<int32_t>(1, Style.LinesPerColumn());
-  PageCount = static_cast<int32_t>(
-      std::ceil(static_cast<double>(DisplayLines.Count()) / perColumn / Style.Columns()));
-
-  if (sourceIndex < 1) return 0;
-  // Searched from the first display line: after blank-line removal or
-  // removed annotation lines a source line can stand at a display index
-  // below its own number.
-  for (int32_t d = 0; d < DisplayLines.Count(); ++d) {
-    if (DisplayLines.Item(d)->SourceIndex == sourceIndex) return d;
-  }
-  return 0;
+void PlaceImages(TCustomBook& book) {
+  // Inserting blank lines one by one would shift the whole table each time;
+  // the lines are moved once into a new table instead.
+  TImagePass pass(book.Style);
+  TLines out;
+  while (book.DisplayLines.Count() > 0) pass.Push(book.DisplayLines.ReleaseFirst(), out);
+  book.DisplayLines = std::move(out);
 }
 
 }  // namespace rpv

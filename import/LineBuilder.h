@@ -1,6 +1,6 @@
-// The steps of TCustomBook::BuildLines that belong to line building itself:
-// cutting one source line into display lines, blank-line removal and the
-// image pass. BuildLines (LineBuilder.cpp) chains them with the converters.
+// The steps of layout that belong to line building itself: cutting one
+// source line into display lines, blank-line removal and the image pass.
+// The layout job (LayoutJob.h) chains them with the converters.
 #pragma once
 
 #include <cstdint>
@@ -15,36 +15,30 @@ class TInfo;
 class TLine;
 class TLines;
 
-// Writes a line table from its start again, reusing the line objects and
-// text buffers that the previous build left, so a rebuild after a resize or a
-// style change allocates little. Each line handed out is reset to empty;
-// Finish drops the lines left over.
-class TLineWriter {
- public:
-  explicit TLineWriter(TLines& lines) : lines_(lines) {}
-  TLine& Next();
-  void Finish();
-
- private:
-  TLines& lines_;
-  int32_t count_ = 0;
-};
-
 // The breaker's measures and rules from a style.
 TBreakRules BreakRulesOf(const TInfo& style);
 
-// Appends the display lines of source line i, whose (prepared) text is
-// given, to the display lines being written. Each display line copies
-// SourceIndex, Align, Indent and Anchor from the source line; when the text
-// given is the source line's own, the display texts are slices of it (no
-// copy); once the line needs a second display line, a source line
-// without indent takes the hanging indent of its text.
-void WrapLine(TCustomBook& book, TLineBreaker& breaker, TLineWriter& display,
-              std::string_view text, int32_t i);
+// Appends the display lines of `source`, whose (prepared) text is given, to
+// `out`. Each display line copies SourceIndex, Align, Indent and Anchor from
+// the source line; when the text given is the source line's own, the
+// display texts are slices of it (no copy); once the line needs a second
+// display line, a source line without indent takes the hanging indent of
+// its text. Returns the number of lines appended.
+int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_view text);
 
 // Removes blank source lines as the "空行を削除" option does: of every run of
 // empty lines the first, third, fifth ... go; the first line always stays.
 void RemoveBlankLines(TLines& lines);
+
+// The same rule one line at a time: whether the next line stays.
+class TBlankLineFilter {
+ public:
+  bool Keeps(const TLine& line);
+
+ private:
+  bool first_ = true;
+  bool keepNext_ = false;  // the line after a removed one stays unexamined
+};
 
 // The image pass over the display lines: every picture tag gets the size at
 // which it is drawn, scaled down to fit the text area, and empty display
@@ -52,5 +46,17 @@ void RemoveBlankLines(TLines& lines);
 // what is left of a column moves to the top of the next column. A picture
 // that cannot be loaded leaves its file name in square brackets.
 void PlaceImages(TCustomBook& book);
+
+// The same pass one display line at a time: the line and the blank lines
+// around it are appended to `out`, which may be emptied between calls.
+class TImagePass {
+ public:
+  explicit TImagePass(const TInfo& style) : style_(style) {}
+  void Push(TLine&& line, TLines& out);
+
+ private:
+  const TInfo& style_;
+  int64_t written_ = 0;  // the index the next line gets in the whole table
+};
 
 }  // namespace rpv

@@ -469,48 +469,48 @@ void ConvertRubyMarks(std::string_view s, const TInfo& style, std::string& out) 
   out.append(s, seg, npos);
 }
 
+TAnnotationPass::TAnnotationPass(const TInfo& style)
+    : fontPixels_(style.FontPixels()), rubyPixels_(style.RubyPixels()) {}
+
+void TAnnotationPass::Push(TLine&& source, TLines& out) {
+  if (!source.Anchor.empty()) anchor_ = std::move(source.Anchor);
+  if (!MayHoldAnnotation(source.Text)) {
+    source.Indent += blockIndent_;
+    source.Anchor = std::move(anchor_);
+    anchor_.clear();
+    out.Append(std::move(source));
+    return;
+  }
+  std::string text = std::move(source.Text);
+  uint8_t align = source.Align;
+  int32_t indent = source.Indent;
+  while (true) {
+    LineResult r = AnnotateLine(text, align, blockIndent_, fontPixels_, rubyPixels_);
+    // A block-indent line goes, unless something else stands on it.
+    if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
+    TLine& line = out.Insert(out.Count());
+    line.Text = std::move(r.text);
+    line.SourceIndex = source.SourceIndex;
+    line.Align = r.align;
+    line.Indent = indent + blockIndent_;
+    line.Anchor = std::move(anchor_);
+    anchor_.clear();
+    if (!r.cut) break;
+    // The line split off at a mid-line 地付き: next in turn, under the same
+    // source index.
+    text = std::move(r.rest);
+    align = 0;
+    indent = 0;
+  }
+}
+
 void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
-  const int F = style.FontPixels();
-  const int R = style.RubyPixels();
-  int blockIndent = 0;
   // The result is built in a new table: removing and inserting in place
   // would cost a shift of the whole table per annotation line. Lines move
   // over whole, so most keep their text.
+  TAnnotationPass pass(style);
   TLines out;
-  out.Reserve(sourceLines.Count());
-  std::string anchor;  // an HTML anchor of a removed line moves to the next one
-  while (sourceLines.Count() > 0) {
-    TLine source = sourceLines.ReleaseFirst();
-    if (!source.Anchor.empty()) anchor = std::move(source.Anchor);
-    if (!MayHoldAnnotation(source.Text)) {
-      source.Indent += blockIndent;
-      source.Anchor = std::move(anchor);
-      anchor.clear();
-      out.Append(std::move(source));
-      continue;
-    }
-    std::string text = std::move(source.Text);
-    uint8_t align = source.Align;
-    int32_t indent = source.Indent;
-    while (true) {
-      LineResult r = AnnotateLine(text, align, blockIndent, F, R);
-      // A block-indent line goes, unless something else stands on it.
-      if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
-      TLine& line = out.Insert(out.Count());
-      line.Text = std::move(r.text);
-      line.SourceIndex = source.SourceIndex;
-      line.Align = r.align;
-      line.Indent = indent + blockIndent;
-      line.Anchor = std::move(anchor);
-      anchor.clear();
-      if (!r.cut) break;
-      // The line split off at a mid-line 地付き: next in turn, under the same
-      // source index.
-      text = std::move(r.rest);
-      align = 0;
-      indent = 0;
-    }
-  }
+  while (sourceLines.Count() > 0) pass.Push(sourceLines.ReleaseFirst(), out);
   sourceLines = std::move(out);
 }
 
@@ -549,49 +549,57 @@ void ApplyPageBreaks(TLines& displayLines, const TInfo& style) {
   ApplyPageBreaks(displayLines, style.LinesPerColumn(), style.Columns());
 }
 
-void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) {
+TPageBreakPass::TPageBreakPass(int linesPerColumn, int columnCount)
+    : linesPerColumn_(linesPerColumn > 0 ? linesPerColumn : 1),
+      columns_(columnCount > 0 ? columnCount : 1) {}
+
+void TPageBreakPass::Push(TLine&& line, TLines& out) {
   struct Break {
     std::string_view annotation;
     int columnsPerStep;  // the break ends where (i / L) is a multiple of this
   };
-  const int L = linesPerColumn > 0 ? linesPerColumn : 1;
-  const int K = columnCount > 0 ? columnCount : 1;
+  const int64_t L = linesPerColumn_;
+  const int K = columns_;
   const Break breaks[] = {
       {"\x81\x6D\x81\x94\x89\xFC\x92\x9A\x81\x6E", 2 * K},                  // ［＃改丁］
       {"\x81\x6D\x81\x94\x89\xFC\x83\x79\x81\x5B\x83\x57\x81\x6E", K},      // ［＃改ページ］
       {"\x81\x6D\x81\x94\x89\xFC\x92\x69\x81\x6E", 1},                      // ［＃改段］
   };
-  // Built into a new table, where the index of the next line is the walk's
-  // index i; inserting padding in place would shift the rest of the book
-  // for every break. Lines move over whole.
-  TLines out;
-  out.Reserve(displayLines.Count());
-  while (displayLines.Count() > 0) {
-    TLine line = displayLines.ReleaseFirst();
-    while (true) {
-      const Break* found = nullptr;
-      size_t at = npos;
-      if (MayHoldAnnotation(line.Text)) {
-        for (const Break& b : breaks) {
-          at = TMarkupWalker(line.Text).Find(b.annotation, 0);
-          if (at != npos) {
-            found = &b;
-            break;
-          }
+  while (true) {
+    const Break* found = nullptr;
+    size_t at = npos;
+    if (MayHoldAnnotation(line.Text)) {
+      for (const Break& b : breaks) {
+        at = TMarkupWalker(line.Text).Find(b.annotation, 0);
+        if (at != npos) {
+          found = &b;
+          break;
         }
       }
-      if (found == nullptr) {
-        out.Append(std::move(line));
-        break;
-      }
-      line.Text.erase(at, found->annotation.size());
-      for (int i = out.Count(); !(i % L == 0 && (i / L) % found->columnsPerStep == 0); ++i) {
-        out.Insert(i).SourceIndex = line.SourceIndex;
-      }
-      // Text that shared the line with the break goes on after it.
-      if (IsBlankVisible(line.Text)) break;
     }
+    if (found == nullptr) {
+      out.Append(std::move(line));
+      ++written_;
+      return;
+    }
+    line.Text.erase(at, found->annotation.size());
+    // written_ is the index the next line gets in the whole table.
+    for (; !(written_ % L == 0 && (written_ / L) % found->columnsPerStep == 0); ++written_) {
+      TLine padding;
+      padding.SourceIndex = line.SourceIndex;
+      out.Append(std::move(padding));
+    }
+    // Text that shared the line with the break goes on after it.
+    if (IsBlankVisible(line.Text)) return;
   }
+}
+
+void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) {
+  // Built into a new table; inserting padding in place would shift the rest
+  // of the book for every break. Lines move over whole.
+  TPageBreakPass pass(linesPerColumn, columnCount);
+  TLines out;
+  while (displayLines.Count() > 0) pass.Push(displayLines.ReleaseFirst(), out);
   displayLines = std::move(out);
 }
 

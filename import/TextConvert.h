@@ -21,12 +21,14 @@
 // text, and every scan moves forward over whole characters.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace rpv {
 
 class TInfo;
+class TLine;
 class TLines;
 class TLineText;
 
@@ -56,6 +58,22 @@ void ConvertRubyMarks(std::string_view line, const TInfo& style, std::string& ou
 // line and keeps that line's SourceIndex.
 void ApplyAnnotations(TLines& sourceLines, const TInfo& style);
 
+// The same pass one source line at a time, as layout streams a book: the
+// lines it makes of `source` (none, one, or two at a mid-line 地付き) are
+// appended to `out`. The block indent, and the anchor of a removed line,
+// carry over to the next Push.
+class TAnnotationPass {
+ public:
+  explicit TAnnotationPass(const TInfo& style);
+  void Push(TLine&& source, TLines& out);
+
+ private:
+  int fontPixels_;
+  int rubyPixels_;
+  int blockIndent_ = 0;
+  std::string anchor_;
+};
+
 // Per-line preparation before wrapping: in vertical writing free-standing
 // voiced marks "゛" "゜" get the voiced-mark tag; tabs expand to the next
 // multiple of style.Tab visible columns; a line of at least 40 bytes made
@@ -74,5 +92,20 @@ void PrepareLineInPlace(TLineText& line, const TInfo& style);
 void ApplyPageBreaks(TLines& displayLines, const TInfo& style);
 // The same with explicit measures (lines per column, columns per page).
 void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount);
+
+// The page-break pass one display line at a time: the line, and the padding
+// before what follows a break, are appended to `out`. It counts the lines
+// it has written, so `out` may be emptied between calls (layout hands its
+// lines on in batches).
+class TPageBreakPass {
+ public:
+  TPageBreakPass(int linesPerColumn, int columnCount);
+  void Push(TLine&& line, TLines& out);
+
+ private:
+  int64_t linesPerColumn_;
+  int columns_;
+  int64_t written_ = 0;
+};
 
 }  // namespace rpv

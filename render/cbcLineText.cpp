@@ -34,14 +34,15 @@ TLineText TLineText::Slice(size_t pos, size_t n) const noexcept {
   out.data_ = data_ + pos;
   out.size_ = static_cast<uint32_t>(n);
   out.offset_ = static_cast<uint32_t>(offset_ + pos);
-  ++Header()->refs;
+  Refs(Header()).fetch_add(1, std::memory_order_relaxed);
   return out;
 }
 
 void TLineText::Release() noexcept {
   if (data_ != nullptr) {
     Head* head = Header();
-    if (--head->refs == 0) {
+    // The last owner must see every other owner's writes before freeing.
+    if (Refs(head).fetch_sub(1, std::memory_order_acq_rel) == 1) {
       std::allocator<TWord>().deallocate(reinterpret_cast<TWord*>(head), WordsFor(head->capacity));
     }
   }

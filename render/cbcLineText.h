@@ -6,10 +6,11 @@
 // line is a slice of its source line's text rather than a copy, so the
 // display text of a book costs almost nothing beyond its source lines. Every
 // change copies first when the buffer is shared, so each line still behaves
-// as a value of its own. The count of sharers is a plain integer: a line
-// table is used by one thread at a time.
+// as a value of its own. The count of sharers is atomic, so lines of one
+// buffer may live on different threads; one line object belongs to one.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -27,7 +28,7 @@ class TLineText {
   explicit TLineText(std::string_view s) { assign(s); }
   TLineText(const TLineText& other) noexcept
       : data_(other.data_), size_(other.size_), offset_(other.offset_) {
-    if (data_ != nullptr) ++Header()->refs;
+    if (data_ != nullptr) Refs(Header()).fetch_add(1, std::memory_order_relaxed);
   }
   TLineText(TLineText&& other) noexcept
       : data_(other.data_), size_(other.size_), offset_(other.offset_) {
@@ -136,7 +137,15 @@ class TLineText {
   Head* Header() const noexcept {
     return reinterpret_cast<Head*>(data_ - offset_ - sizeof(Head));
   }
-  bool Unique() const noexcept { return data_ != nullptr && Header()->refs == 1; }
+  // The share count is atomic: the lines of one buffer may be sliced and
+  // dropped on several threads at once (layout wraps paragraphs in
+  // parallel), though one line object still belongs to one thread.
+  static std::atomic_ref<uint32_t> Refs(Head* head) noexcept {
+    return std::atomic_ref<uint32_t>(head->refs);
+  }
+  bool Unique() const noexcept {
+    return data_ != nullptr && Refs(Header()).load(std::memory_order_acquire) == 1;
+  }
   // Drops this line's share of its buffer; the text is then empty.
   void Release() noexcept;
   // A buffer of its own with room for `capacity` bytes holding `keep`
