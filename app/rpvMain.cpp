@@ -18,6 +18,7 @@
 
 #include "app/AppMessages.h"
 #include "app/BookLoader.h"
+#include "app/LayoutRunner.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/QtUserDialogs.h"
@@ -43,6 +44,7 @@ TfrmRPV::TfrmRPV(std::vector<std::string> args, std::unique_ptr<IUserDialogs> di
   pageView_ = new TPageView(this);
   pageView_->lower();
   loader_ = std::make_unique<TBookLoader>(pageView_);
+  layout_ = std::make_unique<TLayoutRunner>(pageView_, [this] { LinesArrived(); });
 
   // The link pop-up: a flat-bordered cream label over the page.
   lblPopUp = new QLabel(pageView_);
@@ -160,6 +162,8 @@ void TfrmRPV::FormDestroy() {
   StyleNames.clear();
   Started = false;
   setAcceptDrops(false);
+  // The layout reads the document's text: stopped before the document goes.
+  layout_->Cancel();
   Book.reset();
 }
 
@@ -211,9 +215,11 @@ void TfrmRPV::DeleteArchiveFolder() {
 }
 
 void TfrmRPV::closeEvent(QCloseEvent* event) {
-  if (loader_->Busy()) {
-    // The read is given up first; the close follows once it has returned.
+  if (loader_->Busy() || layout_->Waiting()) {
+    // The read or wait is given up first; the close follows once it has
+    // returned.
     loader_->Cancel();
+    layout_->StopWaiting();
     event->ignore();
     QTimer::singleShot(0, this, [this] { close(); });
     return;

@@ -43,6 +43,7 @@ namespace rpv {
 
 class TBookClass;
 class TBookLoader;
+class TLayoutRunner;
 class TBookMarks;
 class TPageView;
 
@@ -80,6 +81,19 @@ class TfrmRPV : public QWidget {
   // Every new layout of the document on show (size, full screen, style,
   // blank lines, dpi): the page holding the reading position's character.
   void Relayout();
+  // Layout runs on a worker thread (BackgroundLayout): the page asked for
+  // shows as soon as its lines exist, the rest of the book follows. True
+  // until that page is on screen.
+  bool AwaitingPage() const { return awaitingPage_; }
+  // Waits, showing progress, until the layout has made `end` display lines
+  // or is complete; false when the wait was given up or the layout was
+  // started again meanwhile.
+  bool WaitForLines(int64_t end);
+  bool WaitForWholeLayout();
+  // Books of fewer bytes are laid out at once on the window's thread (in
+  // less time than a frame takes); larger ones beside the window.
+  size_t BackgroundLayoutBytes = 512 * 1024;
+  TLayoutRunner& Layout() const { return *layout_; }
   // Repaints at once, without re-layout, after TopLine/LineOffset moved:
   // the view's first character becomes the reading position and the find
   // mark goes.
@@ -324,6 +338,13 @@ class TfrmRPV : public QWidget {
   bool ClearFindMark();
   void DeleteArchiveFolder();
 
+  // rpvMainLayout.cpp
+  // Moves the lines the layout made into the document; shows the page
+  // awaited once they reach it, and the page count once it is known.
+  void LinesArrived();
+  // Shows the awaited page if its lines are all there; false if not yet.
+  bool ShowAwaitedPage();
+
   std::vector<std::string> args_;
   std::unique_ptr<IUserDialogs> dialogs_;
   TPageView* pageView_ = nullptr;
@@ -337,6 +358,12 @@ class TfrmRPV : public QWidget {
   std::string iniPath_;
   TWheelAccumulator wheel_;
   std::unique_ptr<TBookLoader> loader_;
+  // Declared after Book, so it stops (and stops reading the text) before
+  // the document goes.
+  std::unique_ptr<TLayoutRunner> layout_;
+  // The page the window waits for while the layout makes its lines.
+  bool awaitingPage_ = false;
+  TReadingPosition awaitedPosition_;
 };
 
 }  // namespace rpv

@@ -77,7 +77,8 @@ bool TfrmRPV::ReloadBookMarks() {
 }
 
 void TfrmRPV::SetBookmark() {
-  if (!Book || !HasDocument()) return;
+  // Not while the page asked for is still being laid out (no page on screen).
+  if (!Book || !HasDocument() || AwaitingPage()) return;
   const TFileHistory entry = History[0];
   if (entry.FullPath.empty() || !FileExists(entry.FullPath)) return;
   const std::string path = BookMarkFile(ExeDir);

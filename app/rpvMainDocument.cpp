@@ -8,6 +8,7 @@
 
 #include "app/AppMessages.h"
 #include "app/BookLoader.h"
+#include "app/LayoutRunner.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/rpvMain.h"
@@ -114,6 +115,8 @@ void TfrmRPV::OpenDocument(std::string path, TReadingPosition position, std::str
     if (Book) restore();
     return;
   }
+  // The layout of the old text reads it: stopped before the text goes.
+  layout_->Cancel();
   Book->AdoptText(std::move(*text));
   documentShown_ = true;
   // The mark belonged to the text that was replaced.
@@ -178,24 +181,6 @@ void TfrmRPV::ApplyWindowColour() {
   pageView_->setPalette(pal);
 }
 
-void TfrmRPV::ShowAtPosition(int32_t position) {
-  ShowAtPosition(TReadingPosition::OfLine(position));
-}
-
-void TfrmRPV::ShowAtPosition(const TReadingPosition& position) {
-  if (!LayoutEnabled || !Book) return;
-  Book->SetPageHeight(ClientHeight());
-  Book->SetPageWidth(ClientWidth());
-  TopLine = Book->BuildLines(position);
-  LineOffset = 0;
-  // "No position" names the start; what is stored from now on is its line.
-  ReadingPosition = position.Line < 0 && TopLine >= 0 ? Book->PositionAt(TopLine) : position;
-  IdleCount = 0;
-  RepaintPage();
-}
-
-void TfrmRPV::Relayout() { ShowAtPosition(ReadingPosition); }
-
 void TfrmRPV::RedrawPage() {
   IdleCount = 0;
   if (Book && TopLine >= 0) ReadingPosition = Book->PositionAt(TopLine + LineOffset);
@@ -218,6 +203,12 @@ bool TfrmRPV::ClearFindMark() {
 void TfrmRPV::FormPaint(QPainter& painter) {
   if (!Book) {
     painter.fillRect(pageView_->rect(), pageView_->palette().color(QPalette::Window));
+    return;
+  }
+  if (awaitingPage_) {
+    // The page asked for is still being laid out: no page rather than the
+    // one of the old layout or the "no document" page.
+    painter.fillRect(pageView_->rect(), ToQColor(Book->CurrentBackColor()));
     return;
   }
   if (pageDirty_) {

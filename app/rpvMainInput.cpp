@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/BookLoader.h"
+#include "app/LayoutRunner.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/commands/DocumentSources.h"
@@ -40,7 +41,7 @@ void TfrmRPV::LoadMouseAssignments() {
 }
 
 void TfrmRPV::RunCommand(TCommand command) {
-  if (!Book || loader_->Busy()) return;
+  if (!Book || loader_->Busy() || layout_->Waiting()) return;
   // A find's mark stays until the next command (bringing the find dialog
   // back is part of finding).
   const bool unmarked = command != TCommand::ShowFindDialog && ClearFindMark();
@@ -78,6 +79,10 @@ void TfrmRPV::FormKeyDown(int virtualKey, Qt::KeyboardModifiers modifiers,
   if (!Book) return;
   if (loader_->Busy()) {
     if (virtualKey == kVkEscape) loader_->Cancel();
+    return;
+  }
+  if (layout_->Waiting()) {
+    if (virtualKey == kVkEscape) layout_->StopWaiting();
     return;
   }
   const TKeyModifiers held = KeyModifiersOf(modifiers, buttons);

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/AppMessages.h"
+#include "app/LayoutRunner.h"
 #include "app/PageView.h"
 #include "app/QtText.h"
 #include "app/rpvMain.h"
@@ -70,7 +71,7 @@ std::vector<std::string> ReadableFilesOf(const std::string& folder) {
 }  // namespace
 
 bool TfrmRPV::SetTopLine(int32_t line) {
-  if (line < 0 || line >= Book->LineCount()) return false;
+  if (awaitingPage_ || line < 0 || line >= Book->LineCount()) return false;
   TopLine = line;
   LineOffset = 0;
   return true;
@@ -88,6 +89,8 @@ void TfrmRPV::PageBack() {
 }
 
 void TfrmRPV::PageForward() {
+  // The next page is shown whole, so all of its lines must be there.
+  if (!WaitForLines(int64_t{TopLine} + 2 * int64_t{Book->LinesPerPage()})) return;
   if (SetTopLine(TopLine + Book->LinesPerPage())) {
     RedrawPage();
   } else if (IdleCount < Settings.AutoInterval) {
@@ -110,6 +113,7 @@ void TfrmRPV::LineBack() {
 
 void TfrmRPV::LineForward() {
   const int32_t perPage = Book->LinesPerPage();
+  if (!WaitForLines(int64_t{TopLine} + LineOffset + 1 + perPage)) return;
   if (LineOffset + 1 < perPage) {
     if (TopLine + perPage >= Book->LineCount()) return;  // the last page
     ++LineOffset;
@@ -125,13 +129,16 @@ void TfrmRPV::GoHead() {
 
 void TfrmRPV::GoEnd() {
   const int32_t perPage = Book->LinesPerPage();
-  if (perPage <= 0) return;
+  if (perPage <= 0 || !WaitForWholeLayout()) return;
   if (SetTopLine(((Book->LineCount() - 1) / perPage) * perPage)) RedrawPage();
 }
 
 bool TfrmRPV::GoToPage(int32_t page) {
   const int64_t line = int64_t{Book->LinesPerPage()} * (int64_t{page} - 1);
   if (line < 0 || line > std::numeric_limits<int32_t>::max()) return false;
+  // A page beyond what is laid out yet is waited for. A wait given up
+  // counts as done: the page is not out of range, the reader stopped.
+  if (!WaitForLines(line + Book->LinesPerPage())) return true;
   if (!SetTopLine(static_cast<int32_t>(line))) return false;
   RedrawPage();
   return true;
@@ -169,6 +176,8 @@ void TfrmRPV::ShowFindDialog() {
 
 bool TfrmRPV::dlgFindFind(const std::string& pattern, int options) {
   if (!Book || TopLine < 0) return false;
+  // Searching needs the whole book, and the page of a match its lines.
+  if (!WaitForWholeLayout()) return false;
   // On from the match still marked, so a second search finds the next one
   // in the same paragraph; else from the first character in view.
   const int32_t first = TopLine + LineOffset;

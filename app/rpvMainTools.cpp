@@ -83,7 +83,8 @@ void TfrmRPV::mnuToolChildClick(int index) {
 }
 
 void TfrmRPV::StartEditor() {
-  if (!Book) return;
+  // Not while the page asked for is still being laid out.
+  if (!Book || AwaitingPage()) return;
   const std::string& editor = Settings.EditorName;
   if (editor.empty()) return;
   const auto program = NativePath(editor);

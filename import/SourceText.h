@@ -31,6 +31,8 @@ class TSourceText {
 
   size_t Count() const { return starts_.size() - 1; }
   bool Empty() const { return Count() == 0; }
+  // The bytes of all lines, without their breaks.
+  size_t Bytes() const { return starts_.back(); }
   // The line at index (index < Count()); valid until the text next changes.
   std::string_view operator[](size_t index) const {
     return bytes_.view().substr(starts_[index], starts_[index + 1] - starts_[index]);

@@ -131,19 +131,22 @@ void TBookClass::StyleLoaded() {
 int32_t TBookClass::BuildLines(int32_t sourceIndex) {
   int32_t top = TCustomBook::BuildLines(sourceIndex);
   top = PageTopOf(top);
-  if (Style.HasHtmlTag(kHtmlTagBody)) {
-    // Only an HTML document has a BODY tag; any other document gets the
-    // style's own colours and background back.
-    THtmlBody body;
-    if (IsHtml && !SourceText.Empty()) body = ReadHtmlBody(SourceText.Text());
-    Style.FontColor = body.Text != kColorNone ? body.Text : StyleFontColor;
-    Style.BackColor = body.BgColor != kColorNone ? body.BgColor : StyleBackColor;
-    const std::string picture = BodyBackgroundPath(FileDir, body.Background);
-    bodyBackground_ = !picture.empty();
-    Style.strBackGround = bodyBackground_ ? picture : StyleBackground;
-    TextColor = Style.FontColor;
-  }
+  ApplyBodyColours();
   return top;
+}
+
+void TBookClass::ApplyBodyColours() {
+  if (!Style.HasHtmlTag(kHtmlTagBody)) return;
+  // Only an HTML document has a BODY tag; any other document gets the
+  // style's own colours and background back.
+  THtmlBody body;
+  if (IsHtml && !SourceText.Empty()) body = ReadHtmlBody(SourceText.Text());
+  Style.FontColor = body.Text != kColorNone ? body.Text : StyleFontColor;
+  Style.BackColor = body.BgColor != kColorNone ? body.BgColor : StyleBackColor;
+  const std::string picture = BodyBackgroundPath(FileDir, body.Background);
+  bodyBackground_ = !picture.empty();
+  Style.strBackGround = bodyBackground_ ? picture : StyleBackground;
+  TextColor = Style.FontColor;
 }
 
 int32_t TBookClass::BuildLines(const TReadingPosition& position) {

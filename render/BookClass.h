@@ -92,6 +92,10 @@ class TBookClass : public TCustomBook {
   // The same build; returns the first line of the page holding the
   // position's character (-1 without text).
   int32_t BuildLines(const TReadingPosition& position);
+  // The page colours and background of an HTML document's BODY tag (when
+  // the style honours it), else the style's own: what BuildLines sets
+  // besides the lines, for a layout made in steps.
+  void ApplyBodyColours();
   // The first line of the page holding the display line.
   int32_t PageTopOf(int32_t displayLine) const;
 

@@ -10,6 +10,10 @@
 
 namespace rpv {
 
+namespace {
+constexpr std::string_view kUnknownCount = "\x81\x63";  // "…"
+}  // namespace
+
 std::string TBookClass::FormatHeaderFooter(std::string_view templ, int32_t firstLine) {
   if (!IsHtml || Title.empty()) Title = FileName;
   const int32_t perColumn = Style.LinesPerColumn();
@@ -24,11 +28,12 @@ std::string TBookClass::FormatHeaderFooter(std::string_view templ, int32_t first
     }
     switch (templ[i + 1]) {
       case 'p': out += std::to_string(firstLine / perColumn / Style.Columns() + 1); break;
-      case 'P': out += std::to_string(PageCount); break;
+      // Counts of the whole book are "…" until its layout is complete.
+      case 'P': out += LayoutComplete ? std::to_string(PageCount) : kUnknownCount; break;
       case 'f': out += FileName; break;
       case 'F': out += FileDir + FileName; break;
       case 'l': out += std::to_string(firstLine + 1); break;
-      case 'L': out += std::to_string(DisplayLines.Count()); break;
+      case 'L': out += LayoutComplete ? std::to_string(DisplayLines.Count()) : kUnknownCount; break;
       case 'g': out += std::to_string(SourceLineOf(firstLine) + 1); break;
       case 't': out += Title; break;
       case 'a':
