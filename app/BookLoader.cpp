@@ -2,13 +2,9 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QFrame>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
+#include "app/ProgressPanel.h"
 #include "app/QtText.h"
 
 namespace rpv {
@@ -19,25 +15,10 @@ constexpr int kPollMs = 10;
 
 }  // namespace
 
-TBookLoader::TBookLoader(QWidget* page) : page_(page) {
-  auto* frame = new QFrame(page);
-  frame->setObjectName(QStringLiteral("pnlLoading"));
-  frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  frame->setAutoFillBackground(true);
-  auto* layout = new QVBoxLayout(frame);
-  auto* label = new QLabel(frame);
-  label->setObjectName(QStringLiteral("lblLoading"));
-  auto* bar = new QProgressBar(frame);
-  bar->setRange(0, 0);  // how far a read has got is not known: a busy bar
-  bar->setTextVisible(false);
-  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), frame);
-  cancel->setObjectName(QStringLiteral("btnLoadCancel"));
-  layout->addWidget(label);
-  layout->addWidget(bar);
-  layout->addWidget(cancel, 0, Qt::AlignRight);
-  QObject::connect(cancel, &QPushButton::clicked, frame, [this] { Cancel(); });
-  frame->hide();
-  panel_ = frame;
+TBookLoader::TBookLoader(QWidget* page)
+    : panel_(new TProgressPanel(page, QStringLiteral("pnlLoading"), [this] { Cancel(); })) {
+  // How far a read has got is not known: a busy bar.
+  panel_->SetProgress(-1);
 }
 
 TBookLoader::~TBookLoader() {
@@ -46,6 +27,8 @@ TBookLoader::~TBookLoader() {
     w.Thread.join();
   }
 }
+
+QWidget* TBookLoader::Panel() const { return panel_; }
 
 void TBookLoader::Cancel() {
   if (job_) job_->Cancelled = true;
@@ -72,20 +55,14 @@ std::optional<TBookText> TBookLoader::Read(const std::string& path,
   });
   workers_.push_back(TWorker{std::move(thread), job});
 
-  QLabel* label = panel_->findChild<QLabel*>(QStringLiteral("lblLoading"));
-  label->setText(QStringLiteral("読み込み中: %1").arg(QFileInfo(ToQString(path)).fileName()));
+  panel_->SetText(QStringLiteral("読み込み中: %1").arg(QFileInfo(ToQString(path)).fileName()));
   QEventLoop loop;
   QTimer poll;
   poll.setInterval(kPollMs);
   QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
     if (job->Finished() || job->Cancelled) loop.quit();
   });
-  QTimer::singleShot(kPanelDelayMs, &loop, [this] {
-    panel_->adjustSize();
-    panel_->move((page_->width() - panel_->width()) / 2, (page_->height() - panel_->height()) / 2);
-    panel_->show();
-    panel_->raise();
-  });
+  QTimer::singleShot(kPanelDelayMs, &loop, [this] { panel_->ShowCentred(); });
   if (!job->Finished()) {
     poll.start();
     loop.exec();

@@ -21,6 +21,8 @@ class QWidget;
 
 namespace rpv {
 
+class TProgressPanel;
+
 class TBookLoader {
  public:
   // The panel is a child of `page`, shown over it while a read runs long.
@@ -39,7 +41,7 @@ class TBookLoader {
   void Cancel();
   bool Busy() const { return job_ != nullptr; }
   // The progress panel (for tests and screenshots).
-  QWidget* Panel() const { return panel_; }
+  QWidget* Panel() const;
 
   // How long a read may take before the panel appears.
   static constexpr int kPanelDelayMs = 200;
@@ -60,8 +62,7 @@ class TBookLoader {
     std::shared_ptr<TJob> Job;
   };
 
-  QWidget* page_;
-  QWidget* panel_;
+  TProgressPanel* panel_;
   std::shared_ptr<TJob> job_;
   std::vector<TWorker> workers_;
 };

@@ -2,17 +2,12 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFrame>
-#include <QLabel>
 #include <QMetaObject>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
-#include <QWidget>
 #include <algorithm>
 #include <utility>
 
+#include "app/ProgressPanel.h"
 #include "import/LayoutJob.h"
 
 namespace rpv {
@@ -27,27 +22,15 @@ constexpr int32_t kLargestBatch = 8192;
 }  // namespace
 
 TLayoutRunner::TLayoutRunner(QWidget* page, std::function<void()> linesArrived)
-    : page_(page), linesArrived_(std::move(linesArrived)) {
-  auto* frame = new QFrame(page);
-  frame->setObjectName(QStringLiteral("pnlLayout"));
-  frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  frame->setAutoFillBackground(true);
-  auto* layout = new QVBoxLayout(frame);
-  auto* label = new QLabel(QStringLiteral("ページを組んでいます"), frame);
-  auto* bar = new QProgressBar(frame);
-  bar->setObjectName(QStringLiteral("barLayout"));
-  bar->setRange(0, 100);
-  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), frame);
-  cancel->setObjectName(QStringLiteral("btnLayoutCancel"));
-  layout->addWidget(label);
-  layout->addWidget(bar);
-  layout->addWidget(cancel, 0, Qt::AlignRight);
-  QObject::connect(cancel, &QPushButton::clicked, frame, [this] { StopWaiting(); });
-  frame->hide();
-  panel_ = frame;
+    : page_(page),
+      panel_(new TProgressPanel(page, QStringLiteral("pnlLayout"), [this] { StopWaiting(); })),
+      linesArrived_(std::move(linesArrived)) {
+  panel_->SetText(QStringLiteral("ページを組んでいます"));
 }
 
 TLayoutRunner::~TLayoutRunner() { Cancel(); }
+
+QWidget* TLayoutRunner::Panel() const { return panel_; }
 
 void TLayoutRunner::Start(TBookClass& book) {
   Cancel();
@@ -124,20 +107,16 @@ void TLayoutRunner::ShowProgress(bool show) {
   const uint64_t generation = generation_;
   QTimer::singleShot(kPanelDelayMs, panel_, [this, generation] {
     if (!panelWanted_ || generation != generation_ || !running_) return;
-    panel_->adjustSize();
-    panel_->move((page_->width() - panel_->width()) / 2,
-                 (page_->height() - panel_->height()) / 2);
-    UpdatePanel();
-    panel_->show();
-    panel_->raise();
+    panel_->SetProgress(static_cast<int>(Progress() * 100));
+    // Only a command's wait can be given up; the page a layout was started
+    // for is the reader's place and comes in any case.
+    panel_->ShowCentred(waiting_);
   });
 }
 
 void TLayoutRunner::UpdatePanel() {
   if (!running_) panel_->hide();
-  if (panel_->isHidden()) return;
-  auto* bar = panel_->findChild<QProgressBar*>(QStringLiteral("barLayout"));
-  bar->setValue(static_cast<int>(Progress() * 100));
+  if (!panel_->isHidden()) panel_->SetProgress(static_cast<int>(Progress() * 100));
 }
 
 bool TLayoutRunner::Wait(const std::function<bool()>& ready) {

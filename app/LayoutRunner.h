@@ -26,6 +26,8 @@ class QWidget;
 
 namespace rpv {
 
+class TProgressPanel;
+
 class TLayoutRunner {
  public:
   // linesArrived runs on the window's thread whenever batches are waiting
@@ -61,7 +63,7 @@ class TLayoutRunner {
   // The progress panel: shown after a moment while the window waits for a
   // page (Wait, or the first page of a layout), hidden with false.
   void ShowProgress(bool show);
-  QWidget* Panel() const { return panel_; }
+  QWidget* Panel() const;
   // How long a wait may take before the panel appears.
   static constexpr int kPanelDelayMs = 200;
 
@@ -78,7 +80,7 @@ class TLayoutRunner {
   void UpdatePanel();
 
   QWidget* page_;
-  QWidget* panel_ = nullptr;
+  TProgressPanel* panel_;
   bool panelWanted_ = false;
   uint64_t generation_ = 0;  // counts layouts started, so a wait sees a restart
   bool waiting_ = false;

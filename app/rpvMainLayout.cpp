@@ -36,6 +36,9 @@ void TfrmRPV::ShowAtPosition(const TReadingPosition& position) {
   layout_->Start(*Book);
   awaitingPage_ = true;
   awaitedPosition_ = position;
+  // Already the reading position: a window closed before the page shows
+  // must save it, not what it showed before.
+  ReadingPosition = position.Line < 0 ? TReadingPosition::OfLine(0) : position;
   TopLine = -1;
   LineOffset = 0;
   // Usually the first batch arrives before the next paint; otherwise the

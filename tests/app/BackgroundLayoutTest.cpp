@@ -101,7 +101,11 @@ TEST_F(BackgroundLayout, ResizesRestartsAndClosingMidLayout) {
     EXPECT_EQ(form->TopLine, form->Book->PageTopOf(form->Book->DisplayLineAt(start)));
   }
   form.reset();
-  // The saved place is the reading position, not where the layout was.
+  // The saved place is the reading position, also when the window closes
+  // before its page is laid out.
+  form = Open();
+  ASSERT_TRUE(form->AwaitingPage());
+  form.reset();
   form = Open();
   WaitForPage(*form);
   EXPECT_EQ(form->ReadingPosition, start);
