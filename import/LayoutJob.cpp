@@ -104,17 +104,24 @@ bool TLayoutJob::Step(int32_t lines, TLines& sourceOut, TLines& displayOut) {
   const TInfo& style = settings_.Style;
 
   if (ruby_) {
+    // Ruby marks and annotations are converted line by line in parallel;
+    // only the block indent and anchors are carried over in order.
+    prepared_.resize(static_cast<size_t>(batch_.Count()));
     ForParts(batch_.Count(), [&](int, int32_t begin, int32_t end) {
       std::string converted;
       for (int32_t j = begin; j < end; ++j) {
         TLine& line = *batch_.Item(j);
-        if (!MayHoldRubyMarks(line.Text)) continue;
-        ConvertRubyMarks(line.Text, style, converted);
-        // A line that stays as it was keeps sharing the file text.
-        if (line.Text != converted) line.Text = converted;
+        if (MayHoldRubyMarks(line.Text)) {
+          ConvertRubyMarks(line.Text, style, converted);
+          // A line that stays as it was keeps sharing the file text.
+          if (line.Text != converted) line.Text = converted;
+        }
+        prepared_[static_cast<size_t>(j)] = annotations_.Prepare(line);
       }
     });
-    while (batch_.Count() > 0) annotations_.Push(batch_.ReleaseFirst(), annotated_);
+    for (TAnnotationPass::TPrepared& p : prepared_)
+      annotations_.Commit(batch_.ReleaseFirst(), std::move(p), annotated_);
+    prepared_.clear();
   } else {
     std::swap(batch_, annotated_);
   }

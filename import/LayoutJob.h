@@ -84,6 +84,7 @@ class TLayoutJob {
   std::vector<std::unique_ptr<TLineBreaker>> breakers_;  // one per part
   std::vector<TLines> wrapped_;                          // one per part
   std::vector<int32_t> wrappedCounts_;                   // per batch line
+  std::vector<TAnnotationPass::TPrepared> prepared_;     // per batch line
 
   TLines htmlLines_;        // the HTML converter's lines not yet taken
   int32_t htmlTotal_ = 0;

@@ -191,7 +191,9 @@ struct LineResult {
   std::string rest;  // the split-off line at a mid-line 地付き
 };
 
-// One source line; blockIndent is carried across lines.
+// One source line. blockIndent is only ever set (by a block-indent
+// annotation), never read: what the line becomes does not depend on the
+// lines before it, which lets layout convert lines in parallel.
 LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, int F, int R) {
   LineResult r;
   r.align = align;
@@ -472,36 +474,58 @@ void ConvertRubyMarks(std::string_view s, const TInfo& style, std::string& out) 
 TAnnotationPass::TAnnotationPass(const TInfo& style)
     : fontPixels_(style.FontPixels()), rubyPixels_(style.RubyPixels()) {}
 
-void TAnnotationPass::Push(TLine&& source, TLines& out) {
+TAnnotationPass::TPrepared TAnnotationPass::Prepare(const TLine& source) const {
+  TPrepared prepared;
+  if (!MayHoldAnnotation(source.Text)) return prepared;
+  prepared.Annotated = true;
+  std::string text(source.Text);
+  uint8_t align = source.Align;
+  while (true) {
+    int setIndent = -1;
+    LineResult r = AnnotateLine(text, align, setIndent, fontPixels_, rubyPixels_);
+    TPiece& piece = prepared.Pieces.emplace_back();
+    piece.SetIndent = setIndent;
+    // A block-indent line goes, unless something else stands on it.
+    piece.Dropped = r.remove && !r.cut && IsBlankVisible(r.text);
+    piece.Text = std::move(r.text);
+    piece.Align = r.align;
+    if (piece.Dropped || !r.cut) break;
+    // The line split off at a mid-line 地付き: next in turn, under the same
+    // source index.
+    text = std::move(r.rest);
+    align = 0;
+  }
+  return prepared;
+}
+
+void TAnnotationPass::Commit(TLine&& source, TPrepared&& prepared, TLines& out) {
   if (!source.Anchor.empty()) anchor_ = std::move(source.Anchor);
-  if (!MayHoldAnnotation(source.Text)) {
+  if (!prepared.Annotated) {
     source.Indent += blockIndent_;
     source.Anchor = std::move(anchor_);
     anchor_.clear();
     out.Append(std::move(source));
     return;
   }
-  std::string text = std::move(source.Text);
-  uint8_t align = source.Align;
-  int32_t indent = source.Indent;
-  while (true) {
-    LineResult r = AnnotateLine(text, align, blockIndent_, fontPixels_, rubyPixels_);
-    // A block-indent line goes, unless something else stands on it.
-    if (r.remove && !r.cut && IsBlankVisible(r.text)) break;
-    TLine& line = out.Insert(out.Count());
-    line.Text = std::move(r.text);
+  int32_t indent = source.Indent;  // the split-off line starts unindented
+  for (TPiece& piece : prepared.Pieces) {
+    if (piece.SetIndent >= 0) blockIndent_ = piece.SetIndent;
+    if (piece.Dropped) break;
+    TLine line;
+    line.Text = std::move(piece.Text);
     line.SourceIndex = source.SourceIndex;
-    line.Align = r.align;
+    line.Align = piece.Align;
     line.Indent = indent + blockIndent_;
     line.Anchor = std::move(anchor_);
     anchor_.clear();
-    if (!r.cut) break;
-    // The line split off at a mid-line 地付き: next in turn, under the same
-    // source index.
-    text = std::move(r.rest);
-    align = 0;
+    out.Append(std::move(line));
     indent = 0;
   }
+}
+
+void TAnnotationPass::Push(TLine&& source, TLines& out) {
+  TPrepared prepared = Prepare(source);
+  Commit(std::move(source), std::move(prepared), out);
 }
 
 void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rpv {
 
@@ -66,6 +67,23 @@ class TAnnotationPass {
  public:
   explicit TAnnotationPass(const TInfo& style);
   void Push(TLine&& source, TLines& out);
+
+  // Push in two halves. Prepare converts the line's annotations, which
+  // needs nothing of the lines before it, so lines may be prepared on
+  // several threads at once; Commit then applies the block indent and
+  // anchors in order.
+  struct TPiece {
+    std::string Text;
+    uint8_t Align = 0;
+    int SetIndent = -1;    // the block indent this piece sets, or -1
+    bool Dropped = false;  // a block-indent line with nothing else on it
+  };
+  struct TPrepared {
+    bool Annotated = false;     // false: the line passes as it is
+    std::vector<TPiece> Pieces;  // one, or two at a mid-line 地付き
+  };
+  TPrepared Prepare(const TLine& source) const;
+  void Commit(TLine&& source, TPrepared&& prepared, TLines& out);
 
  private:
   int fontPixels_;
