@@ -55,7 +55,11 @@ void BM_ChooseToFirstPage(benchmark::State& state) {
   auto& f = Fixture();
   for (auto _ : state) {
     f.window.form->OpenDocument(f.zip, 0, "");
+    rpv::bench::WaitForPage(*f.window.form);
     benchmark::DoNotOptimize(f.window.form->TopLine);
+    state.PauseTiming();
+    rpv::bench::WaitForWholeLayout(*f.window.form);
+    state.ResumeTiming();
   }
   state.counters["pages"] = f.window.form->Book->PageCount;
 }

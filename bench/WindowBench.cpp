@@ -16,12 +16,7 @@
 
 namespace {
 
-// Processes events until the condition holds (at most 60 s).
-void Until(const std::function<bool()>& done) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < 60'000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-}
+using rpv::bench::Until;
 
 rpv::bench::TWindowFixture& Fixture() {
   static rpv::bench::TWindowFixture& fixture = rpv::bench::MakeWindowFixture("rpv_window_bench", "", false);

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "app/rpvMain.h"
+#include "render/BookClass.h"
 #include "platform/FileIO.h"
 
 namespace rpv::bench {
@@ -34,6 +36,20 @@ class TSilentDialogs : public IUserDialogs {
   void ShowFind(int, FindHandler) override {}
   void SetApplicationTitle(const std::string&) override {}
 };
+
+// Processes events until done() holds (at most 60 s).
+inline void Until(const std::function<bool()>& done) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < 60'000)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+// Layout runs beside the window: the page asked for, or the whole book.
+inline void WaitForPage(const TfrmRPV& form) { Until([&] { return !form.AwaitingPage(); }); }
+inline void WaitForWholeLayout(const TfrmRPV& form) {
+  Until([&] { return !form.Book || form.Book->LayoutComplete; });
+}
 
 struct TWindowFixture {
   std::filesystem::path home;
@@ -71,6 +87,7 @@ struct TWindowFixture {
       QThread::msleep(10);
     }
     if (!form->windowHandle()->isExposed()) std::fprintf(stderr, "the window is not exposed\n");
+    WaitForWholeLayout(*form);
   }
   std::string Path(const std::string& name) const { return FromNativePath(home / name); }
 
