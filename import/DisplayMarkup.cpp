@@ -16,9 +16,7 @@ std::string Wrap(std::string_view open, std::string_view arg, std::string_view c
   return out;
 }
 
-bool At(std::string_view s, size_t pos, std::string_view lit) {
-  return s.compare(pos, lit.size(), lit) == 0;
-}
+using mb::At;
 
 // Reads `delim` digits `delim` at pos; the value, and pos moved past it.
 std::optional<int> ReadSizeField(std::string_view s, size_t& pos, std::string_view delim) {

@@ -21,7 +21,7 @@ class TMarkupWalker {
   // End of the complete tag span that starts at i, or 0 when none does (also
   // for a "{H\" with no "\E}" after it: that is ordinary text).
   size_t TagEnd(size_t i) {
-    if (s_.compare(i, tag::kStart.size(), tag::kStart) != 0 || i >= noEndFrom_) return 0;
+    if (!mb::At(s_, i, tag::kStart) || i >= noEndFrom_) return 0;
     const size_t e = mb::Find(s_, tag::kEnd, i + tag::kStart.size());
     if (e == std::string_view::npos) {
       // No later "{H\" can be closed either: remember, so a line full of
@@ -42,7 +42,7 @@ class TMarkupWalker {
   // tag spans; npos when none.
   size_t Find(std::string_view what, size_t from) {
     for (size_t i = from; i < s_.size(); i = Next(i)) {
-      if (s_.compare(i, what.size(), what) == 0) return i;
+      if (mb::At(s_, i, what)) return i;
     }
     return std::string_view::npos;
   }

@@ -29,12 +29,23 @@ inline size_t Len(std::string_view s, size_t i) {
              : 1;
 }
 
+// Whether `lit` stands at byte i of s (false past the end). Byte by byte:
+// the converters ask this at every character of a book, where a library
+// compare costs a call each time.
+inline bool At(std::string_view s, size_t i, std::string_view lit) {
+  if (i > s.size() || s.size() - i < lit.size()) return false;
+  for (size_t k = 0; k < lit.size(); ++k) {
+    if (s[i + k] != lit[k]) return false;
+  }
+  return true;
+}
+
 // Position of the first occurrence of `what` that starts on a character
 // boundary at or after `from` (which must itself be a boundary); npos if none.
 inline size_t Find(std::string_view s, std::string_view what, size_t from = 0) {
   if (what.empty()) return from <= s.size() ? from : std::string_view::npos;
   for (size_t i = from; i < s.size(); i += Len(s, i)) {
-    if (s.compare(i, what.size(), what) == 0) return i;
+    if (At(s, i, what)) return i;
   }
   return std::string_view::npos;
 }

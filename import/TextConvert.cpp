@@ -40,9 +40,7 @@ constexpr std::string_view kIndentWord = "\x8E\x9A\x89\xBA\x82\xB0";           /
 constexpr std::string_view kFlushEnd = "\x92\x6E\x95\x74\x82\xAB";             // 地付き
 constexpr std::string_view kCentre = "\x92\x86\x89\x9B\x91\xB5\x82\xA6";       // 中央揃え
 
-bool At(std::string_view s, size_t i, std::string_view lit) {
-  return s.compare(i, lit.size(), lit) == 0;
-}
+using mb::At;
 
 unsigned char FirstByte(std::string_view s, size_t i) { return static_cast<unsigned char>(s[i]); }
 
