@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "app/ProgressPanel.h"
@@ -41,9 +42,15 @@ void TLayoutRunner::Start(TBookClass& book) {
   cancel_.store(false);
   ++generation_;
   progress_.store(0.0, std::memory_order_relaxed);
+  // The old lines are freed on the worker, after its first batch: freeing a
+  // big book's tables would hold the window's thread up for a while.
+  auto old = std::make_unique<std::pair<TLines, TLines>>(std::move(book.SourceLines),
+                                                        std::move(book.DisplayLines));
   std::unique_ptr<TLayoutJob> job = book.StartLayout(Threads);
   running_ = true;
-  thread_ = std::thread([this, job = std::move(job)]() mutable { Work(std::move(job)); });
+  thread_ = std::thread([this, job = std::move(job), old = std::move(old)]() mutable {
+    Work(std::move(job), std::move(old));
+  });
 }
 
 void TLayoutRunner::Cancel() {
@@ -56,7 +63,8 @@ void TLayoutRunner::Cancel() {
   ready_.clear();
 }
 
-void TLayoutRunner::Work(std::unique_ptr<TLayoutJob> job) {
+void TLayoutRunner::Work(std::unique_ptr<TLayoutJob> job,
+                         std::unique_ptr<std::pair<TLines, TLines>> old) {
   int32_t batch = kFirstBatch;
   bool more = true;
   while (more && !cancel_.load(std::memory_order_relaxed)) {
@@ -73,6 +81,7 @@ void TLayoutRunner::Work(std::unique_ptr<TLayoutJob> job) {
     }
     // One call on its way is enough: Deliver takes all that is waiting.
     if (notify) QMetaObject::invokeMethod(page_, linesArrived_, Qt::QueuedConnection);
+    old.reset();
   }
   // The job's lines and threads go here, on the worker, not on the window's
   // thread.

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "render/BookClass.h"
@@ -76,7 +77,7 @@ class TLayoutRunner {
     TLines Display;
     bool Last = false;
   };
-  void Work(std::unique_ptr<TLayoutJob> job);
+  void Work(std::unique_ptr<TLayoutJob> job, std::unique_ptr<std::pair<TLines, TLines>> old);
   void UpdatePanel();
 
   QWidget* page_;
