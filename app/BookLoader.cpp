@@ -16,7 +16,8 @@ constexpr int kPollMs = 10;
 }  // namespace
 
 TBookLoader::TBookLoader(QWidget* page)
-    : panel_(new TProgressPanel(page, QStringLiteral("pnlLoading"), [this] { Cancel(); })) {
+    : panel_(new TProgressPanel(page, QStringLiteral("pnlLoading"), [this] { Cancel(); })),
+      waker_(std::make_unique<QObject>()) {
   // How far a read has got is not known: a busy bar.
   panel_->SetProgress(-1);
 }
@@ -45,13 +46,18 @@ std::optional<TBookText> TBookLoader::Read(const std::string& path,
   });
   auto job = std::make_shared<TJob>();
   job_ = job;
-  std::thread thread([job, path, tools, limits] {
+  QObject* waker = waker_.get();
+  std::thread thread([this, job, path, tools, limits, waker] {
     try {
       job->Result = TBookClass::ReadBookText(path, tools, &job->Cancelled, limits);
     } catch (...) {
       job->Error = std::current_exception();
     }
     job->Done.store(true, std::memory_order_release);
+    // Wakes the window's loop at once rather than at its next look. The
+    // waker outlives every worker (the destructor joins them first).
+    QMetaObject::invokeMethod(waker, [this] { if (loop_ != nullptr && (!job_ || job_->Finished())) loop_->quit(); },
+                              Qt::QueuedConnection);
   });
   workers_.push_back(TWorker{std::move(thread), job});
 
@@ -65,7 +71,9 @@ std::optional<TBookText> TBookLoader::Read(const std::string& path,
   QTimer::singleShot(kPanelDelayMs, &loop, [this] { panel_->ShowCentred(); });
   if (!job->Finished()) {
     poll.start();
+    loop_ = &loop;
     loop.exec();
+    loop_ = nullptr;
   }
   panel_->hide();
   job_.reset();

@@ -17,6 +17,8 @@
 
 #include "render/BookClass.h"
 
+class QEventLoop;
+class QObject;
 class QWidget;
 
 namespace rpv {
@@ -63,6 +65,10 @@ class TBookLoader {
   };
 
   TProgressPanel* panel_;
+  // Context of the worker's "done" call to the window's thread; the loop
+  // of the read in progress, which that call ends.
+  std::unique_ptr<QObject> waker_;
+  QEventLoop* loop_ = nullptr;
   std::shared_ptr<TJob> job_;
   std::vector<TWorker> workers_;
 };
