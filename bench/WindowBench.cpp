@@ -91,6 +91,35 @@ void BM_Resize(benchmark::State& state) {
 }
 BENCHMARK(BM_Resize)->Arg(1000)->Arg(12000)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
 
+// A 100 MB book opened at a position 80 % of the way in (a saved place
+// deep in the book), up to that page painted; the rest is not timed.
+void BM_OpenDeepIn100MB(benchmark::State& state) {
+  auto& f = Fixture();
+  const std::string path = f.Path("deep100.txt");
+  int32_t lines = 0;
+  {
+    const std::string sample =
+        rpv::ReadWholeFile(RPV_SOURCE_DIR "/samples/sample.sjis.txt").value_or("abc\r\n");
+    std::string text;
+    text.reserve(100u * 1024 * 1024 + sample.size());
+    while (text.size() < 100u * 1024 * 1024) text += sample;
+    for (const char c : text) lines += c == '\n';
+    rpv::WriteFileAtomic(path, text);
+  }
+  const rpv::TReadingPosition deep{lines / 10 * 8, 0};
+  for (auto _ : state) {
+    f.form->OpenDocument(path, deep, "");
+    Until([&] { return !f.form->AwaitingPage(); });
+    benchmark::DoNotOptimize(f.form->TopLine);
+    state.PauseTiming();
+    Until([&] { return f.form->Book->LayoutComplete; });
+    state.ResumeTiming();
+  }
+  state.counters["line"] = deep.Line;
+  state.counters["top_line"] = f.form->TopLine;
+}
+BENCHMARK(BM_OpenDeepIn100MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
 // A new window with the book on its command line. Arg: the book's size in
 // KB. Counters: ms until the window is exposed with its menu, and until
 // the first page is painted.
