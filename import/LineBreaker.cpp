@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::string_view kTagEnd = "\\E}";
 constexpr std::string_view kRubyOpen = "{H\\B}";
+constexpr std::string_view kRubyMid = "{B_M}";
 constexpr std::string_view kRubyClose = "{B\\E}";
 constexpr std::string_view kIdeographicSpace = "\x81\x40";  // "　"
 
@@ -109,15 +110,43 @@ std::ptrdiff_t TLineBreaker::LastUnitBefore(size_t pos) const {
 }
 
 size_t TLineBreaker::RubyGuard(std::string_view t, size_t start, size_t pos) const {
-  if (pos < start + kRubyClose.size() ||
-      t.compare(pos - kRubyClose.size(), kRubyClose.size(), kRubyClose) != 0)
-    return pos;
-  // Back to the group's opening literal, so that the group goes to the next
-  // line with the first character of its base.
-  for (size_t q = pos - kRubyClose.size(); q-- > start;) {
-    if (mb::MatchesNoCase(t, q, kRubyOpen)) return q;
+  // The last ruby group that opens on this line before the cut.
+  size_t q = pos;
+  bool found = false;
+  while (q > start && !found) found = mb::MatchesNoCase(t, --q, kRubyOpen);
+  if (!found) return pos;
+  const size_t tagEnd = SkipTag(t, q);
+  if (tagEnd <= q + 1 || tagEnd > pos) return pos;  // not a complete group before the cut
+  // Its base is the visible characters after the group, as many as the
+  // group's copy of the base holds.
+  const std::string_view group = t.substr(q, tagEnd - q);
+  const size_t mid = group.find(kRubyMid);
+  const size_t copyStart = mid == std::string_view::npos ? group.size() : mid + kRubyMid.size();
+  const std::string_view copy =
+      group.substr(copyStart, group.size() - std::min(group.size(), copyStart + kRubyClose.size()));
+  size_t baseChars = 0;
+  int64_t baseWidth = 0;
+  for (size_t i = 0; i < copy.size(); i += mb::Len(copy, i)) {
+    ++baseChars;
+    baseWidth += CharWidth(static_cast<unsigned char>(copy[i])) + rules_.BetweenChar;
   }
-  return pos;  // a stray closing literal: nothing to keep together
+  size_t onLine = 0;  // base characters before the cut
+  for (size_t i = tagEnd; i < pos && onLine < baseChars;) {
+    if (IsTagAt(t, i)) {
+      i = SkipTag(t, i);
+      continue;
+    }
+    ++onLine;
+    i += mb::Len(t, i);
+  }
+  // The cut right after the group: the group goes with its base.
+  if (onLine == 0) return q;
+  if (onLine >= baseChars) return pos;
+  // The cut inside the base: the whole group goes to the next line, unless
+  // it already starts this line or its base is longer than a line; such a
+  // base is cut between its characters.
+  if (LastUnitBefore(q) < 0 || baseWidth > rules_.LineLength) return pos;
+  return q;
 }
 
 size_t TLineBreaker::ApplyWordWrap(std::string_view t, size_t pos) const {
@@ -197,16 +226,17 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   if (rules_.WordWrap && p < n) p = ApplyWordWrap(t, p);
   if (rules_.EndRule && p < n) p = ApplyEndRule(t, p);
   if (rules_.Hang && p < n) p = ApplyHang(t, p);
-  if (rules_.HeadRule && p < n) {
-    p = ApplyHeadRule(t, p);
-    // Moving back for the head rule, or over a ruby group, can leave an
-    // opening bracket or a ruby group without its base at the end: repeat
-    // those two until the cut stays put. Each step only moves back.
-    for (size_t before = n + 1; before != p;) {
-      before = p;
-      p = RubyGuard(t, start, p);
-      if (rules_.EndRule) p = ApplyEndRule(t, p);
-    }
+  if (rules_.HeadRule && p < n) p = ApplyHeadRule(t, p);
+  // Moving back for the head rule, or over a ruby group, can leave an
+  // opening bracket or a ruby group without its whole base at the end, or
+  // bring a forbidden character (a group's base may start with one) to the
+  // next line's head: repeat until the cut stays put. Each step only moves
+  // back.
+  for (size_t before = n + 1; before != p && p < n;) {
+    before = p;
+    p = RubyGuard(t, start, p);
+    if (rules_.EndRule) p = ApplyEndRule(t, p);
+    if (rules_.HeadRule) p = ApplyHeadRule(t, p);
   }
 
   // 3. Progress: a line holds at least one visible character.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "import/ByteSearch.h"
+#include "import/CustomBookClass.h"
 #include "import/LineBreaker.h"
 #include "import/MbScan.h"
 #include "platform/Codepage.h"
@@ -194,6 +195,19 @@ TEST(LineBreaker, RubyGroupStaysWithItsBase) {
   EXPECT_EQ(lines[1], group + S("。"));
   // A lone closing literal is ordinary text.
   EXPECT_EQ(Cut(Rules(220), std::string(15, 'a') + "{B\\E}b").size(), 2u);
+
+  // A base that would be cut goes to the next line whole, with its group
+  // (the 10th character is the base's first of four).
+  const std::string isshou = S("{H\\B}いっしょうけんめい{B_M}一生懸命{B\\E}一生懸命");
+  EXPECT_EQ(Cut(Rules(220), nine + isshou), (std::vector<std::string>{nine, isshou}));
+  // A base longer than a line is cut between its characters.
+  const std::string longBase = S("{H\\B}ながいながいよみがな{B_M}一二三四五六七八九十百千{B\\E}");
+  EXPECT_EQ(Cut(Rules(220), S("あい") + longBase + S("一二三四五六七八九十百千")),
+            (std::vector<std::string>{S("あい") + longBase + S("一二三四五六七八"), S("九十百千")}));
+  // Moved over, a base starting with a character that may not start a line
+  // takes the character before it along.
+  EXPECT_EQ(Cut(Rules(220), nine + S("{H\\B}ちよ{B_M}々千{B\\E}々千")),
+            (std::vector<std::string>{S("あいうえおかきく"), S("け{H\\B}ちよ{B_M}々千{B\\E}々千")}));
 }
 
 TEST(LineBreaker, AlwaysMovesOnAndNeverCutsAnEmptyLine) {
@@ -278,4 +292,56 @@ TEST(ByteSearch, FindsSequencesAnywhereAndNothingBeyondTheText) {
   EXPECT_FALSE(HasBytes(std::string_view(cut.data(), 5), ann));
   EXPECT_TRUE(HasBytes("tab\there", "\t"));
   EXPECT_FALSE(HasBytes("tab", "\t"));
+}
+
+// In the corpus books, laid out vertical and horizontal at two sizes, no
+// line ends inside the base of a ruby group that would fit on a line, unless
+// the group starts that line.
+TEST(LineBreaker, RealBooksKeepRubyGroupsWhole) {
+  for (const char* name : {"bocchan.sjis.txt", "aozora_annotations.sjis.txt"}) {
+    const std::string path = std::string(RPV_SOURCE_DIR) + "/../shared/corpus/" + name;
+    TCustomBook book;
+    try {
+      book.LoadFromFile(path);
+    } catch (const std::exception&) {
+      GTEST_LOG_(INFO) << "corpus book " << path << " absent: skipped";
+      continue;
+    }
+    for (const bool vertical : {true, false}) {
+      for (const int size : {700, 1100}) {
+        book.Style.Direction = vertical ? kDirectionVertical : kDirectionHorizontal;
+        book.SetPageWidth(size);
+        book.SetPageHeight(size * 3 / 4);
+        book.BuildLines(0);
+        const int64_t cell = book.Style.FontPixels() + book.Style.BetweenChar;
+        int groups = 0;
+        for (int d = 0; d < book.DisplayLines.Count(); ++d) {
+          const std::string text = book.DisplayLines.Item(d)->Text.str();
+          bool textBefore = false;
+          for (size_t i = 0; i < text.size();) {
+            if (text.compare(i, 5, "{H\\B}") != 0) {
+              if (text.compare(i, 3, "{H\\") == 0) {
+                i = text.find("\\E}", i) + 3;
+                continue;
+              }
+              textBefore = true;
+              i += mb::Len(text, i);
+              continue;
+            }
+            const size_t end = text.find("{B\\E}", i) + 5;
+            const size_t mid = text.find("{B_M}", i) + 5;
+            const size_t baseChars = mb::Count(std::string_view(text).substr(mid, end - 5 - mid));
+            size_t after = 0;
+            for (size_t k = end; k < text.size() && after < baseChars; k += mb::Len(text, k)) ++after;
+            ++groups;
+            const bool fits = static_cast<int64_t>(baseChars) * cell <= book.Style.LineLength();
+            EXPECT_FALSE(after < baseChars && textBefore && fits && d + 1 < book.DisplayLines.Count())
+                << name << (vertical ? " vertical " : " horizontal ") << size << ": " << text;
+            i = end;
+          }
+        }
+        EXPECT_GT(groups, 100) << name;
+      }
+    }
+  }
 }
