@@ -138,6 +138,38 @@ std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voiced
   return std::nullopt;
 }
 
+namespace {
+
+bool IsAsciiAlnum(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsBangOrQuery(unsigned char c) { return c == '!' || c == '?'; }
+
+// Whether a run of single bytes ends before p: at the line end or a
+// double-byte character, complete tags skipped.
+bool RunEndsAt(std::string_view line, size_t p) {
+  while (p < line.size() && line[p] == '{') {
+    const auto m = MatchTag(line, p, true);
+    if (!m) break;
+    p = m->End;
+  }
+  return p >= line.size() || IsLeadByte(static_cast<unsigned char>(line[p]));
+}
+
+}  // namespace
+
+size_t UprightCell(std::string_view line, size_t p, bool afterSingle) {
+  if (afterSingle || p >= line.size()) return 0;
+  const auto c = static_cast<unsigned char>(line[p]);
+  if (IsLeadByte(c) && mb::Len(line, p) == 2) return 0;
+  const auto next = p + 1 < line.size() ? static_cast<unsigned char>(line[p + 1]) : 0;
+  if (IsBangOrQuery(c) && IsBangOrQuery(next)) return 2;
+  if (IsAsciiAlnum(c) && IsAsciiAlnum(next) && RunEndsAt(line, p + 2)) return 2;
+  if (IsAsciiAlnum(c) && RunEndsAt(line, p + 1)) return 1;
+  return 0;
+}
+
 void BalanceStyleTags(TLine& line, TLine& next) {
   static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kPairs{{
       {tag::kBoldOn, tag::kBoldOff},

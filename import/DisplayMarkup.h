@@ -97,6 +97,16 @@ struct TTagMatch {
 // voicedMarks: whether "{H\V}" is known (vertical writing only).
 std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voicedMarks);
 
+// Vertical writing with tate-chu-yoko on: the bytes from p (1 or 2) that are
+// set upright together in one full cell, or 0 when the character at p is
+// set sideways (or is no single byte). Upright: "!" or "?" followed by
+// another, and a run of one or two ASCII letters or digits that ends the
+// line or meets a double-byte character (complete tags in between do not
+// count). afterSingle: the character before p on the line was a single byte
+// (then p continues a run, which is never upright). The line breaker
+// measures and the column renderer draws by this one rule.
+size_t UprightCell(std::string_view line, size_t p, bool afterSingle);
+
 // Keeps bold, italic and strike-out balanced per display line (HTML
 // documents, after cutting): for each line but the last and each pair in that
 // order, when the line's last opening literal is not followed by the closing

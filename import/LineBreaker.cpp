@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "import/DisplayMarkup.h"
 #include "import/MbScan.h"
 #include "platform/Codepage.h"
 
@@ -207,16 +208,24 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   const int64_t B = rules_.BetweenChar;
   int64_t x = int64_t{indentCells} * rules_.FontPixels;
   size_t p = start;
+  bool afterSingle = false;  // as the renderer tracks it, for upright runs
   while (p < n) {
     if (IsTagAt(t, p)) {
       p = SkipTag(t, p);
       continue;
     }
-    const size_t len = mb::Len(t, p);
-    x += CharWidth(static_cast<unsigned char>(t[p]));
+    size_t len = mb::Len(t, p);
+    const size_t upright = rules_.UprightAscii ? UprightCell(t, p, afterSingle) : 0;
+    if (upright != 0) {
+      len = upright;
+      x += rules_.FontPixels;
+    } else {
+      x += CharWidth(static_cast<unsigned char>(t[p]));
+    }
     if (x > W) break;
     x += B;
     units_.push_back({p, len});
+    afterSingle = len == 1;
     p += len;
   }
   if (p >= n) return n;

@@ -40,6 +40,9 @@ struct TBreakRules {
   bool EndRule = true;      // blnRuleCharEnd
   bool Hang = true;         // blnHang
   bool WordWrap = true;
+  // Vertical writing with tate-chu-yoko: short ASCII runs stand upright in
+  // one full cell (UprightCell), and are measured so.
+  bool UprightAscii = false;
   std::string_view RuleCharHead;
   std::string_view RuleCharEnd;
 };

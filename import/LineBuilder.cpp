@@ -72,6 +72,7 @@ TBreakRules BreakRulesOf(const TInfo& style) {
   r.EndRule = style.blnRuleCharEnd;
   r.Hang = style.blnHang;
   r.WordWrap = style.WordWrap;
+  r.UprightAscii = style.IsVertical() && style.blnTateYoko;
   r.RuleCharHead = style.RuleCharHead;
   r.RuleCharEnd = style.RuleCharEnd;
   return r;

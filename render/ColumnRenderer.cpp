@@ -28,12 +28,6 @@ constexpr int kAngleHorizontal = 0;
 constexpr int kAngleTurned = 18;
 constexpr int kAngleVertical = 27;
 
-bool IsAsciiAlnum(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool IsBangOrQuery(unsigned char c) { return c == '!' || c == '?'; }
-
 // The visible text of markup: every complete "{H\" ... "\E}" span removed.
 std::string Visible(std::string_view text) { return StripTags(text, tag::kStart, tag::kEnd); }
 
@@ -214,30 +208,13 @@ class TColumnPainter {
     return ch.size();
   }
 
-  // The first byte after position p that is not part of a complete tag, or
-  // 0 at the end of the line: tags take no room, so an ASCII run followed by
-  // a tag and then a kanji still counts as standing between kanji.
-  unsigned char NextVisibleByte(std::string_view text, size_t p) const {
-    while (p < text.size() && text[p] == '{') {
-      const auto m = MatchTag(text, p, vertical_);
-      if (!m) break;
-      p = m->End;
-    }
-    return p < text.size() ? static_cast<unsigned char>(text[p]) : 0;
-  }
-
-  static bool EndsRun(unsigned char b) { return b == 0 || IsLeadByte(b); }
-
   // Draws the character (or upright pair) at p; returns the bytes used.
   size_t VerticalChar(std::string_view text, size_t p, size_t len) {
-    const auto c = static_cast<unsigned char>(text[p]);
     const bool tateYoko = style_.blnTateYoko;
-    if (tateYoko && len == 1 && !previousSingle_) {
-      const auto next = p + 1 < text.size() ? static_cast<unsigned char>(text[p + 1]) : 0;
-      if (IsBangOrQuery(c) && IsBangOrQuery(next)) return Upright(text.substr(p, 2));
-      if (IsAsciiAlnum(c) && IsAsciiAlnum(next) && EndsRun(NextVisibleByte(text, p + 2)))
-        return Upright(text.substr(p, 2));
-      if (IsAsciiAlnum(c) && EndsRun(NextVisibleByte(text, p + 1))) return Upright(text.substr(p, 1));
+    if (tateYoko && len == 1) {
+      // The line breaker measured by the same rule.
+      if (const size_t upright = UprightCell(text, p, previousSingle_))
+        return Upright(text.substr(p, upright));
     }
     const std::string_view ch = text.substr(p, len);
     if (tateYoko && len == 2 && mb::Contains(style_.strTateYoko, ch)) {

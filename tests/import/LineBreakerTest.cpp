@@ -114,6 +114,25 @@ TEST(LineBreaker, KinsokuAndHanging) {
   EXPECT_EQ(Cut(Rules(220), brackets).size(), 2u);
 }
 
+TEST(LineBreaker, UprightAsciiRunsTakeAFullCell) {
+  // Vertical with tate-chu-yoko: a run of one or two letters or digits
+  // between kanji stands upright in one cell, "!!" too; three or more are
+  // set sideways at half a cell each.
+  TBreakRules r = Rules(220);
+  r.UprightAscii = true;
+  std::string ones;
+  for (int i = 0; i < 7; ++i) ones += S("日") + "1";
+  EXPECT_EQ(Cut(r, ones), (std::vector<std::string>{S("日1日1日1日1日1"), S("日1日1")}));
+  std::string pairs;
+  for (int i = 0; i < 6; ++i) pairs += S("日") + "12";
+  EXPECT_EQ(Cut(r, pairs), (std::vector<std::string>{S("日12日12日12日12日12"), S("日12")}));
+  // Ten digits sideways are five cells; "!!" is one.
+  EXPECT_EQ(Cut(r, S("日日") + "1234567890" + S("日") + "!!" + S("日")).size(), 1u);
+  // Horizontal writing keeps half cells: six "日1" fit in nine cells.
+  r.UprightAscii = false;
+  EXPECT_EQ(Cut(r, ones.substr(0, 18)).size(), 1u);
+}
+
 TEST(LineBreaker, RuleCharactersAreWholeCharacters) {
   // "x" is the trail byte of "』" (81 78) and "A" that of "、" (81 41): as
   // single characters they are not forbidden at a line head.
