@@ -92,7 +92,8 @@ std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voiced
     return m;
   }
 
-  static constexpr std::array<Simple, 8> kSimple{{
+  static constexpr std::array<Simple, 9> kSimple{{
+      {tag::kSpreadSpace, TTagKind::SpreadSpace},
       {tag::kBoldOn, TTagKind::BoldOn},
       {tag::kBoldOff, TTagKind::BoldOff},
       {tag::kItalicOn, TTagKind::ItalicOn},

@@ -26,6 +26,10 @@ inline constexpr std::string_view kEnd = "\\E}";
 inline constexpr std::string_view kRubyOpen = "{H\\B}";
 inline constexpr std::string_view kRubyMid = "{B_M}";
 inline constexpr std::string_view kRubyClose = "{B\\E}";
+// The room of a half-width space between the characters of a base spread
+// under a long reading: measured and drawn as a space, but no character of
+// the text (search, positions and copies do not see it).
+inline constexpr std::string_view kSpreadSpace = "{H\\W\\E}";
 // Side note, drawn opposite the ruby, from the character after the tag.
 inline constexpr std::string_view kNoteOpen = "{H\\O}";
 inline constexpr std::string_view kNoteClose = "{O\\E}";
@@ -82,7 +86,7 @@ size_t SkipZeroWidth(std::string_view s, size_t pos);
 // closing literal is missing) is not a tag and draws as a character.
 enum class TTagKind {
   Ruby, Note, BoldOn, BoldOff, ItalicOn, ItalicOff, StrikeOn, StrikeOff,
-  Colour, ColourOff, Rule, Voiced, Image, LinkStart, LinkEnd,
+  Colour, ColourOff, Rule, Voiced, Image, LinkStart, LinkEnd, SpreadSpace,
 };
 
 struct TTagMatch {

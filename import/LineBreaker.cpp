@@ -14,6 +14,7 @@ namespace {
 constexpr std::string_view kTagEnd = "\\E}";
 constexpr std::string_view kRubyOpen = "{H\\B}";
 constexpr std::string_view kRubyMid = "{B_M}";
+using tag::kSpreadSpace;
 constexpr std::string_view kRubyClose = "{B\\E}";
 constexpr std::string_view kIdeographicSpace = "\x81\x40";  // "　"
 
@@ -134,6 +135,8 @@ size_t TLineBreaker::RubyGuard(std::string_view t, size_t start, size_t pos) con
   size_t onLine = 0;  // base characters before the cut
   for (size_t i = tagEnd; i < pos && onLine < baseChars;) {
     if (IsTagAt(t, i)) {
+      // A spread base's spacing stands for the copy's space.
+      if (mb::At(t, i, kSpreadSpace)) ++onLine;
       i = SkipTag(t, i);
       continue;
     }
@@ -211,6 +214,16 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   bool afterSingle = false;  // as the renderer tracks it, for upright runs
   while (p < n) {
     if (IsTagAt(t, p)) {
+      // The spacing of a spread ruby base takes a half-width space's room.
+      if (mb::At(t, p, kSpreadSpace)) {
+        x += CharWidth(' ');
+        if (x > W) break;
+        x += B;
+        units_.push_back({p, kSpreadSpace.size()});
+        afterSingle = true;
+        p += kSpreadSpace.size();
+        continue;
+      }
       p = SkipTag(t, p);
       continue;
     }

@@ -377,15 +377,23 @@ std::string MakeRuby(std::string_view base, std::string_view reading, int fontPi
   const auto bb = static_cast<int64_t>(base.size());
   const auto br = static_cast<int64_t>(reading.size());
   if (!tagged && ((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
-    // A reading much longer than its base: spread the base with spaces.
+    // A reading much longer than its base: the base is spread by the room
+    // of a half-width space between its characters. The group's copy holds
+    // real spaces (it is measured); the text holds spacing tags, so that
+    // search and positions see the base as it is written.
+    std::string copy;
     std::string spread;
     for (size_t b = 0; b < base.size();) {
       const size_t lb = mb::Len(base, b);
-      if (b != 0) spread += ' ';
+      if (b != 0) {
+        copy += ' ';
+        spread += tag::kSpreadSpace;
+      }
+      copy.append(base.substr(b, lb));
       spread.append(base.substr(b, lb));
       b += lb;
     }
-    out.append(tag::kRubyOpen).append(reading).append(tag::kRubyMid).append(spread);
+    out.append(tag::kRubyOpen).append(reading).append(tag::kRubyMid).append(copy);
     out.append(tag::kRubyClose).append(spread);
     return out;
   }

@@ -272,6 +272,11 @@ class TColumnPainter {
       case TTagKind::Image: Image(m); break;
       case TTagKind::LinkStart: LinkStart(m.Arg); break;
       case TTagKind::LinkEnd: LinkEnd(); break;
+      case TTagKind::SpreadSpace:
+        // The room a half-width space takes, nothing drawn.
+        pen_ += Width(" ") / aa_ + between_;
+        previousSingle_ = true;
+        break;
     }
   }
 

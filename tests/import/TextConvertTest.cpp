@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "import/MarkupWalker.h"
 #include "import/TextConvert.h"
 #include "platform/FileIO.h"
 #include "MarkupTestUtil.h"
@@ -30,8 +31,10 @@ TEST(MakeRuby, GroupsPerCharacterOnlyWhenCountsMatch) {
 
 TEST(MakeRuby, SpreadsAShortBaseUnderALongReading) {
   // (4 + 2) * 22 / 2 = 66 < 12 * 13 / 2 = 78.
-  EXPECT_EQ(U(MakeRuby(S("漢字"), S("ながいよみだ"), 22, 13)),
-            "{H\\B}ながいよみだ{B_M}漢 字{B\\E}漢 字");
+  // The text is spread by spacing tags, not spaces: search sees "漢字".
+  const std::string spread = MakeRuby(S("漢字"), S("ながいよみだ"), 22, 13);
+  EXPECT_EQ(U(spread), "{H\\B}ながいよみだ{B_M}漢 字{B\\E}漢{H\\W\\E}字");
+  EXPECT_EQ(U(VisibleText(spread)), "漢字");
   // Five characters of reading: 10 * 12 / 2 = 60 < 66, not spread.
   EXPECT_EQ(U(MakeRuby(S("漢字"), S("ながいよみ"), 22, 12)),
             "{H\\B}ながいよみ{B_M}漢字{B\\E}漢字");
