@@ -473,11 +473,8 @@ TAnnotationPass::TAnnotationPass(const TInfo& style)
     : fontPixels_(style.FontPixels()), rubyPixels_(style.RubyPixels()) {}
 
 void TAnnotationPass::Push(TLine&& source, TLines& out) {
-  if (!source.Anchor.empty()) anchor_ = std::move(source.Anchor);
   if (!MayHoldAnnotation(source.Text)) {
-    source.Indent += blockIndent_;
-    source.Anchor = std::move(anchor_);
-    anchor_.clear();
+    source.Indent = LineIndent(int64_t{source.Indent} + blockIndent_);
     out.Append(std::move(source));
     return;
   }
@@ -492,9 +489,7 @@ void TAnnotationPass::Push(TLine&& source, TLines& out) {
     line.Text = std::move(r.text);
     line.SourceIndex = source.SourceIndex;
     line.Align = r.align;
-    line.Indent = indent + blockIndent_;
-    line.Anchor = std::move(anchor_);
-    anchor_.clear();
+    line.Indent = LineIndent(int64_t{indent} + blockIndent_);
     if (!r.cut) break;
     // The line split off at a mid-line 地付き: next in turn, under the same
     // source index.

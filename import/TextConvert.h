@@ -60,8 +60,7 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style);
 
 // The same pass one source line at a time, as layout streams a book: the
 // lines it makes of `source` (none, one, or two at a mid-line 地付き) are
-// appended to `out`. The block indent, and the anchor of a removed line,
-// carry over to the next Push.
+// appended to `out`. The block indent carries over to the next Push.
 class TAnnotationPass {
  public:
   explicit TAnnotationPass(const TInfo& style);
@@ -71,7 +70,6 @@ class TAnnotationPass {
   int fontPixels_;
   int rubyPixels_;
   int blockIndent_ = 0;
-  std::string anchor_;
 };
 
 // Per-line preparation before wrapping: in vertical writing free-standing

@@ -1,5 +1,5 @@
-// The text of a line-table entry and its optional anchor name, made small
-// for books of several hundred thousand lines.
+// The text of a line-table entry, made small for books of several hundred
+// thousand lines.
 //
 // TLineText reads like a CP932 std::string (the part of its interface the
 // converters and the renderer use) but lines may share one buffer: a display
@@ -158,53 +158,6 @@ class TLineText {
   char* data_ = nullptr;  // first byte of the text inside the buffer
   uint32_t size_ = 0;
   uint32_t offset_ = 0;   // of data_ from the buffer's first byte
-};
-
-// The name of an HTML anchor on a line. Most lines have none, so an empty
-// name costs one pointer.
-class TAnchorName {
- public:
-  TAnchorName() noexcept = default;
-  TAnchorName(const TAnchorName& other) : name_(other.empty() ? nullptr : std::make_unique<std::string>(*other.name_)) {}
-  TAnchorName(TAnchorName&&) noexcept = default;
-  TAnchorName& operator=(const TAnchorName& other) {
-    if (this != &other) *this = std::string_view(other);
-    return *this;
-  }
-  TAnchorName& operator=(TAnchorName&&) noexcept = default;
-  TAnchorName& operator=(std::string_view s) {
-    if (s.empty()) {
-      name_.reset();
-    } else if (name_) {
-      name_->assign(s);
-    } else {
-      name_ = std::make_unique<std::string>(s);
-    }
-    return *this;
-  }
-  TAnchorName& operator=(const std::string& s) { return *this = std::string_view(s); }
-  TAnchorName& operator=(const char* s) { return *this = std::string_view(s); }
-  TAnchorName& operator=(std::string&& s) {
-    if (s.empty()) {
-      name_.reset();
-    } else {
-      name_ = std::make_unique<std::string>(std::move(s));
-    }
-    return *this;
-  }
-
-  bool empty() const noexcept { return !name_; }
-  size_t size() const noexcept { return name_ ? name_->size() : 0; }
-  void clear() noexcept { name_.reset(); }
-  std::string_view view() const noexcept { return name_ ? std::string_view(*name_) : std::string_view(); }
-  operator std::string_view() const noexcept { return view(); }
-  operator std::string() const { return std::string(view()); }
-
-  friend bool operator==(const TAnchorName& a, std::string_view b) noexcept { return a.view() == b; }
-  friend std::ostream& operator<<(std::ostream& out, const TAnchorName& a) { return out << a.view(); }
-
- private:
-  std::unique_ptr<std::string> name_;
 };
 
 }  // namespace rpv

@@ -124,19 +124,6 @@ TEST(LineText, BuffersAreReusedOnlyWhenTheyFit) {
   EXPECT_EQ(std::string(t.data()), "");
 }
 
-TEST(LineText, AnchorNames) {
-  TLine line;
-  EXPECT_TRUE(line.Anchor.empty());
-  line.Anchor = "top";
-  TLine copy = line;
-  line.Anchor = std::string();
-  EXPECT_TRUE(line.Anchor.empty());
-  EXPECT_EQ(copy.Anchor, "top");
-  const std::string name = copy.Anchor;
-  EXPECT_EQ(name, "top");
-  EXPECT_EQ(sizeof(TLine), 40u);
-}
-
 // Source lines share the file text; a new text must not change lines taken
 // from the old one.
 TEST(LineText, SourceLinesOutliveTheirFileText) {
