@@ -43,6 +43,7 @@ TLayoutJob::TLayoutJob(const TSourceText& text, const TLayoutSettings& settings,
     breakers_.push_back(std::make_unique<TLineBreaker>(BreakRulesOf(settings_.Style)));
   }
   wrapped_.resize(static_cast<size_t>(parts));
+  packs_.resize(static_cast<size_t>(parts));
   if (html_) {
     ConvertHtml(settings_.Style, settings_.FileDir, settings_.FileName, text_.Text(), htmlLines_,
                 anchors_, title_);
@@ -127,6 +128,9 @@ bool TLayoutJob::Step(int32_t lines, TLines& displayOut) {
     for (int32_t j = begin; j < end; ++j) {
       TLine& line = *annotated_.Item(j);
       PrepareLineInPlace(line.Text, style);
+      // A converted text moves into a block shared with its neighbours
+      // before its display lines are cut from it.
+      packs_[static_cast<size_t>(k)].Take(line.Text);
       wrappedCounts_[static_cast<size_t>(j)] = WrapLine(line, breaker, out, line.Text);
     }
   });

@@ -88,6 +88,7 @@ class TLayoutJob {
   TWorkerPool pool_;
   std::vector<std::unique_ptr<TLineBreaker>> breakers_;  // one per part
   std::vector<TLines> wrapped_;                          // one per part
+  std::vector<TLineTextPack> packs_;                     // one per part
   std::vector<int32_t> wrappedCounts_;                   // per batch line
 
   TLines htmlLines_;        // the HTML converter's lines not yet taken
