@@ -186,7 +186,7 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
   if (SourceText.Empty()) return -1;
   const std::unique_ptr<TLayoutJob> job = StartLayout(LayoutThreads);
   // Batches keep the converters' tables small; the lines go straight into
-  // the document's tables.
+  // the document's table.
   constexpr int32_t kBatch = 16384;
   while (job->Step(kBatch, DisplayLines)) {
   }

@@ -4,9 +4,9 @@
 // through the picture, style-balancing and page-break passes. Only the
 // display lines are handed out: they are slices of their source line's
 // text that together keep all of it, so a source line is its display lines
-// put together and is not kept a second time. Every pass
-// that carries state from line to line (block indents, the page position,
-// an open bold span) keeps it in the job, so the lines a batch hands out
+// put together and is not kept a second time. Every pass that carries state
+// from line to line (block indents, the page position, an open bold span)
+// keeps it in the job, so the lines a batch hands out
 // are final: the window can show the first page while the rest of the book
 // is still being laid out, on another thread.
 //
