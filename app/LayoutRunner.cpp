@@ -44,8 +44,7 @@ void TLayoutRunner::Start(TBookClass& book) {
   progress_.store(0.0, std::memory_order_relaxed);
   // The old lines are freed on the worker, after its first batch: freeing a
   // big book's tables would hold the window's thread up for a while.
-  auto old = std::make_unique<std::pair<TLines, TLines>>(std::move(book.SourceLines),
-                                                        std::move(book.DisplayLines));
+  auto old = std::make_unique<TLines>(std::move(book.DisplayLines));
   std::unique_ptr<TLayoutJob> job = book.StartLayout(Threads);
   running_ = true;
   thread_ = std::thread([this, job = std::move(job), old = std::move(old)]() mutable {
@@ -63,13 +62,12 @@ void TLayoutRunner::Cancel() {
   ready_.clear();
 }
 
-void TLayoutRunner::Work(std::unique_ptr<TLayoutJob> job,
-                         std::unique_ptr<std::pair<TLines, TLines>> old) {
+void TLayoutRunner::Work(std::unique_ptr<TLayoutJob> job, std::unique_ptr<TLines> old) {
   int32_t batch = kFirstBatch;
   bool more = true;
   while (more && !cancel_.load(std::memory_order_relaxed)) {
     TBatch b;
-    more = job->Step(batch, b.Source, b.Display);
+    more = job->Step(batch, b.Display);
     b.Last = !more;
     batch = std::min(batch * 2, kLargestBatch);
     progress_.store(job->Progress(), std::memory_order_relaxed);
@@ -97,7 +95,7 @@ bool TLayoutRunner::Deliver(TBookClass& book) {
   }
   if (!running_) return false;
   for (TBatch& b : batches) {
-    book.AddLayout(b.Source, b.Display, b.Last);
+    book.AddLayout(b.Display, b.Last);
     if (b.Last) {
       running_ = false;
       if (thread_.joinable()) thread_.join();

@@ -73,11 +73,10 @@ class TLayoutRunner {
 
  private:
   struct TBatch {
-    TLines Source;
     TLines Display;
     bool Last = false;
   };
-  void Work(std::unique_ptr<TLayoutJob> job, std::unique_ptr<std::pair<TLines, TLines>> old);
+  void Work(std::unique_ptr<TLayoutJob> job, std::unique_ptr<TLines> old);
   void UpdatePanel();
 
   QWidget* page_;

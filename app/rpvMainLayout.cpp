@@ -63,9 +63,10 @@ bool TfrmRPV::ShowAwaitedPage() {
   if (!awaitingPage_) return false;
   const TReadingPosition& p = awaitedPosition_;
   if (!Book->LayoutComplete && p.Line >= 0) {
-    // The position's source line is whole once a later one has arrived.
-    const int32_t n = Book->SourceLines.Count();
-    if (n == 0 || Book->SourceLines.Item(n - 1)->SourceIndex <= p.Line) return false;
+    // The position's source line is whole once a line of a later one has
+    // arrived.
+    const int32_t n = Book->DisplayLines.Count();
+    if (n == 0 || Book->DisplayLines.Item(n - 1)->SourceIndex <= p.Line) return false;
   }
   const int32_t top = Book->PageTopOf(Book->DisplayLineAt(p));
   if (!Book->LayoutComplete && int64_t{top} + Book->LinesPerPage() > Book->LineCount())

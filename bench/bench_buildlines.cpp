@@ -131,9 +131,8 @@ void BM_FirstPage(benchmark::State& state) {
   int32_t lines = 0;
   for (auto _ : state) {
     const auto job = book.StartLayout(1);
-    rpv::TLines source;
     rpv::TLines display;
-    job->Step(256, source, display);
+    job->Step(256, display);
     lines = display.Count();
   }
   state.counters["lines"] = lines;

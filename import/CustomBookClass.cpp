@@ -161,17 +161,19 @@ TLayoutSettings TCustomBook::LayoutSettingsOf() const {
 
 std::unique_ptr<TLayoutJob> TCustomBook::StartLayout(int threads) {
   // The old lines go first: the new layout never holds both.
-  SourceLines.Clear();
   DisplayLines.Clear();
+  Anchors.clear();
   PageCount = 0;
   LayoutComplete = false;
   auto job = std::make_unique<TLayoutJob>(SourceText, LayoutSettingsOf(), threads);
-  if (IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse)) Title = job->Title();
+  if (IsHtml && Style.HasHtmlTag(kHtmlTagAnalyse)) {
+    Title = job->Title();
+    Anchors = job->Anchors();
+  }
   return job;
 }
 
-void TCustomBook::AddLayout(TLines& sourceLines, TLines& displayLines, bool complete) {
-  while (sourceLines.Count() > 0) SourceLines.Append(sourceLines.ReleaseFirst());
+void TCustomBook::AddLayout(TLines& displayLines, bool complete) {
   while (displayLines.Count() > 0) DisplayLines.Append(displayLines.ReleaseFirst());
   LayoutComplete = complete;
   // Until the end is known, the pages whose lines are all there.
@@ -184,12 +186,12 @@ int32_t TCustomBook::BuildLines(int32_t sourceIndex) {
   if (SourceText.Empty()) return -1;
   const std::unique_ptr<TLayoutJob> job = StartLayout(LayoutThreads);
   // Batches keep the converters' tables small; the lines go straight into
-  // the document's tables.
+  // the document's table.
   constexpr int32_t kBatch = 16384;
-  while (job->Step(kBatch, SourceLines, DisplayLines)) {
+  while (job->Step(kBatch, DisplayLines)) {
   }
   TLines none;
-  AddLayout(none, none, true);
+  AddLayout(none, true);
 
   if (sourceIndex < 1) return 0;
   // Searched from the first display line: after blank-line removal or

@@ -10,7 +10,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "import/HtmlConvert.h"
 #include "import/ReadingPosition.h"
 #include "import/SourceText.h"
 #include "platform/FontDesc.h"
@@ -80,20 +82,20 @@ class TCustomBook {
   // stored settings replace the book's, the page size stays.
   void SetStyle(const TInfo& style, int32_t dpi);
 
-  // Rebuilds the source and display lines and PageCount from SourceText.
+  // Rebuilds the display lines, Anchors and PageCount from SourceText.
   // Returns the first display line of the given source line, 0 when the
   // index is below 1 or the line has no display line, -1 when there is no
   // text (the tables are then left as they were).
   int32_t BuildLines(int32_t sourceIndex);
   // The same in steps, for a layout that runs beside the reader: empties
-  // the line tables and returns the job that lays the text out (threads as
+  // the line table and returns the job that lays the text out (threads as
   // TLayoutJob takes them). The job reads SourceText, which must not change
   // while it lives. Its lines come back through AddLayout, in order.
   std::unique_ptr<TLayoutJob> StartLayout(int threads);
-  // Appends finished lines (moving them out of the given tables); complete
+  // Appends finished lines (moving them out of the given table); complete
   // says the job is done. PageCount counts the pages whose lines are all
   // there until then.
-  void AddLayout(TLines& sourceLines, TLines& displayLines, bool complete);
+  void AddLayout(TLines& displayLines, bool complete);
   // What a layout copies from the document.
   TLayoutSettings LayoutSettingsOf() const;
   // The source line a reading position at the display line stands for: -1
@@ -131,8 +133,11 @@ class TCustomBook {
   bool DeleteBlankLines = false;
   TInfo Style;
   TSourceText SourceText;     // the file text, one item per line
-  TLines SourceLines;         // logical lines after conversion
-  TLines DisplayLines;        // what the pages show
+  // What the pages show. The source lines (logical lines after conversion)
+  // are not kept apart: those of one SourceIndex are its display lines put
+  // together, which cutting makes of their whole text.
+  TLines DisplayLines;
+  std::vector<TAnchor> Anchors;  // named anchors of an HTML document, in order
   std::string FileDir;        // ends with the path separator (empty: no folder)
   std::string FileName;       // without folder
 

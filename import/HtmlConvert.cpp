@@ -24,12 +24,14 @@ constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c 
 class THtmlConverter {
  public:
   THtmlConverter(const TInfo& style, std::string_view fileDir, std::string_view fileName,
-                 std::string_view text, TLines& lines, std::string& title)
+                 std::string_view text, TLines& lines, std::vector<TAnchor>& anchors,
+                 std::string& title)
       : style_(style), fileDir_(fileDir), fileName_(fileName), text_(text), lines_(lines),
-        title_(title) {}
+        anchors_(anchors), title_(title) {}
 
   void Run() {
     title_.clear();
+    anchors_.clear();
     lines_.Clear();
     AddLine();
     while (pos_ < text_.size()) Step();
@@ -321,7 +323,7 @@ class THtmlConverter {
     std::string href = ReadTagAttribute(text_, pos_, "href");
     if (href.empty()) {
       const std::string name = ReadTagAttribute(text_, pos_, "name");
-      if (!name.empty()) current_->Anchor = name;
+      if (!name.empty()) anchors_.push_back(TAnchor{name, current_->SourceIndex});
       SkipTag();
       return;
     }
@@ -352,6 +354,7 @@ class THtmlConverter {
   std::string_view fileName_;
   std::string_view text_;
   TLines& lines_;
+  std::vector<TAnchor>& anchors_;
   std::string& title_;
 
   size_t pos_ = 0;
@@ -368,8 +371,9 @@ class THtmlConverter {
 }  // namespace
 
 void ConvertHtml(const TInfo& style, std::string_view fileDir, std::string_view fileName,
-                 std::string_view text, TLines& sourceLines, std::string& title) {
-  THtmlConverter(style, fileDir, fileName, text, sourceLines, title).Run();
+                 std::string_view text, TLines& sourceLines, std::vector<TAnchor>& anchors,
+                 std::string& title) {
+  THtmlConverter(style, fileDir, fileName, text, sourceLines, anchors, title).Run();
 }
 
 }  // namespace rpv

@@ -4,13 +4,23 @@
 // tags, and the title is collected apart.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rpv {
 
 class TInfo;
 class TLines;
+
+// A named anchor ("a name" or "area name") and the source line it stands on.
+// The document keeps them apart from its lines: a few lines of a few books
+// have one, and a name field on every line would cost a pointer each.
+struct TAnchor {
+  std::string Name;
+  int32_t SourceIndex = 0;
+};
 
 // Converts the whole file text (lines joined by CR LF) in one pass.
 //   style:     HtmlTag bits 4 (IMG) and 8 (FONT) decide whether those tags
@@ -22,11 +32,13 @@ class TLines;
 //   fileName:  the document's name without folder, put in front of links to
 //              fragments ("#name").
 // sourceLines is cleared and filled: each line's SourceIndex is its own
-// index, Align the pending alignment, Indent 0, Anchor the last "a name" on
-// it. title is cleared and receives the text of the title element.
+// index, Align the pending alignment, Indent 0. anchors is cleared and gets
+// every anchor name in document order with the line it is on. title is
+// cleared and receives the text of the title element.
 // The line builder then runs the same steps as for plain text (ruby marks,
 // annotations, PrepareLine, wrapping), places images and balances style tags.
 void ConvertHtml(const TInfo& style, std::string_view fileDir, std::string_view fileName,
-                 std::string_view text, TLines& sourceLines, std::string& title);
+                 std::string_view text, TLines& sourceLines, std::vector<TAnchor>& anchors,
+                 std::string& title);
 
 }  // namespace rpv

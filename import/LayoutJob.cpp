@@ -43,9 +43,10 @@ TLayoutJob::TLayoutJob(const TSourceText& text, const TLayoutSettings& settings,
     breakers_.push_back(std::make_unique<TLineBreaker>(BreakRulesOf(settings_.Style)));
   }
   wrapped_.resize(static_cast<size_t>(parts));
+  packs_.resize(static_cast<size_t>(parts));
   if (html_) {
     ConvertHtml(settings_.Style, settings_.FileDir, settings_.FileName, text_.Text(), htmlLines_,
-                title_);
+                anchors_, title_);
     htmlTotal_ = htmlLines_.Count();
   }
 }
@@ -98,7 +99,7 @@ void TLayoutJob::ForParts(int32_t count, Part part) {
   });
 }
 
-bool TLayoutJob::Step(int32_t lines, TLines& sourceOut, TLines& displayOut) {
+bool TLayoutJob::Step(int32_t lines, TLines& displayOut) {
   if (done_) return false;
   TakeInput(std::max<int32_t>(1, lines));
   const TInfo& style = settings_.Style;
@@ -134,6 +135,9 @@ bool TLayoutJob::Step(int32_t lines, TLines& sourceOut, TLines& displayOut) {
     for (int32_t j = begin; j < end; ++j) {
       TLine& line = *annotated_.Item(j);
       PrepareLineInPlace(line.Text, style);
+      // A converted text moves into a block shared with its neighbours
+      // before its display lines are cut from it.
+      packs_[static_cast<size_t>(k)].Take(line.Text);
       wrappedCounts_[static_cast<size_t>(j)] = WrapLine(line, breaker, out, line.Text);
     }
   });
@@ -151,7 +155,8 @@ bool TLayoutJob::Step(int32_t lines, TLines& sourceOut, TLines& displayOut) {
       Emit(wrapped_[part].ReleaseFirst(), displayOut);
     }
   }
-  while (annotated_.Count() > 0) sourceOut.Append(annotated_.ReleaseFirst());
+  // The display lines hold what the source lines' texts are still needed for.
+  annotated_.Clear();
 
   const bool inputLeft = html_ ? htmlLines_.Count() > 0
                                : nextLine_ < static_cast<int32_t>(text_.Count());

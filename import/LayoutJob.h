@@ -1,9 +1,12 @@
 // Layout of a whole document, a batch of lines at a time: the file's lines
 // (or the HTML converter's) become source lines, pass through the ruby and
 // annotation converters, are cut into display lines, and the display lines
-// through the picture, style-balancing and page-break passes. Every pass
-// that carries state from line to line (block indents, the page position,
-// an open bold span) keeps it in the job, so the lines a batch hands out
+// through the picture, style-balancing and page-break passes. Only the
+// display lines are handed out: they are slices of their source line's
+// text that together keep all of it, so a source line is its display lines
+// put together and is not kept a second time. Every pass that carries state
+// from line to line (block indents, the page position, an open bold span)
+// keeps it in the job, so the lines a batch hands out
 // are final: the window can show the first page while the rest of the book
 // is still being laid out, on another thread.
 //
@@ -19,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "import/HtmlConvert.h"
 #include "import/LineBreaker.h"
 #include "import/LineBuilder.h"
 #include "import/TextConvert.h"
@@ -49,17 +53,18 @@ class TLayoutJob {
   TLayoutJob& operator=(const TLayoutJob&) = delete;
 
   // Lays out about `lines` more lines of the input (all that are left when
-  // fewer; at least one) and appends the source and display lines that are
-  // now final to the two tables. Returns false once the whole document is
-  // laid out (the last lines included).
-  bool Step(int32_t lines, TLines& sourceOut, TLines& displayOut);
+  // fewer; at least one) and appends the display lines that are now final
+  // to the table. Returns false once the whole document is laid out (the
+  // last lines included).
+  bool Step(int32_t lines, TLines& displayOut);
   bool Done() const { return done_; }
   // Display lines handed out so far.
   int64_t DisplayLinesWritten() const { return written_; }
   // The share of the input laid out, 0 to 1.
   double Progress() const;
-  // The title of an HTML document (known from the start).
+  // The title and named anchors of an HTML document (known from the start).
   const std::string& Title() const { return title_; }
+  const std::vector<TAnchor>& Anchors() const { return anchors_; }
   // Pages of a finished table of `displayLines` lines.
   static int32_t PagesFor(int64_t displayLines, const TInfo& style);
 
@@ -83,6 +88,7 @@ class TLayoutJob {
   TWorkerPool pool_;
   std::vector<std::unique_ptr<TLineBreaker>> breakers_;  // one per part
   std::vector<TLines> wrapped_;                          // one per part
+  std::vector<TLineTextPack> packs_;                     // one per part
   std::vector<int32_t> wrappedCounts_;                   // per batch line
   std::vector<TAnnotationPass::TPrepared> prepared_;     // per batch line
 
@@ -101,6 +107,7 @@ class TLayoutJob {
   int64_t written_ = 0;
   bool done_ = false;
   std::string title_;
+  std::vector<TAnchor> anchors_;
 };
 
 }  // namespace rpv

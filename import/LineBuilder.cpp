@@ -93,7 +93,6 @@ int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_
     d.SourceIndex = source.SourceIndex;
     d.Align = source.Align;
     d.Indent = source.Indent;
-    d.Anchor = source.Anchor;
     out.Append(std::move(d));
     ++made;
   };
@@ -106,7 +105,7 @@ int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_
     const size_t end = breaker.NextBreak(text, pos, source.Indent);
     append(pos, end);
     if (end >= text.size()) return made;
-    if (source.Indent == 0) source.Indent = breaker.HangingIndent(text);
+    if (source.Indent == 0) source.Indent = LineIndent(breaker.HangingIndent(text));
     pos = end;
   }
 }

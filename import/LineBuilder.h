@@ -19,8 +19,8 @@ class TLines;
 TBreakRules BreakRulesOf(const TInfo& style);
 
 // Appends the display lines of `source`, whose (prepared) text is given, to
-// `out`. Each display line copies SourceIndex, Align, Indent and Anchor from
-// the source line; when the text given is the source line's own, the
+// `out`. Each display line copies SourceIndex, Align and Indent from the
+// source line; when the text given is the source line's own, the
 // display texts are slices of it (no copy); once the line needs a second
 // display line, a source line without indent takes the hanging indent of
 // its text. Returns the number of lines appended.

@@ -505,11 +505,8 @@ TAnnotationPass::TPrepared TAnnotationPass::Prepare(const TLine& source) const {
 }
 
 void TAnnotationPass::Commit(TLine&& source, TPrepared&& prepared, TLines& out) {
-  if (!source.Anchor.empty()) anchor_ = std::move(source.Anchor);
   if (!prepared.Annotated) {
-    source.Indent += blockIndent_;
-    source.Anchor = std::move(anchor_);
-    anchor_.clear();
+    source.Indent = LineIndent(int64_t{source.Indent} + blockIndent_);
     out.Append(std::move(source));
     return;
   }
@@ -521,9 +518,7 @@ void TAnnotationPass::Commit(TLine&& source, TPrepared&& prepared, TLines& out) 
     line.Text = std::move(piece.Text);
     line.SourceIndex = source.SourceIndex;
     line.Align = piece.Align;
-    line.Indent = indent + blockIndent_;
-    line.Anchor = std::move(anchor_);
-    anchor_.clear();
+    line.Indent = LineIndent(int64_t{indent} + blockIndent_);
     out.Append(std::move(line));
     indent = 0;
   }

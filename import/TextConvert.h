@@ -61,8 +61,7 @@ void ApplyAnnotations(TLines& sourceLines, const TInfo& style);
 
 // The same pass one source line at a time, as layout streams a book: the
 // lines it makes of `source` (none, one, or two at a mid-line 地付き) are
-// appended to `out`. The block indent, and the anchor of a removed line,
-// carry over to the next Push.
+// appended to `out`. The block indent carries over to the next Push.
 class TAnnotationPass {
  public:
   explicit TAnnotationPass(const TInfo& style);
@@ -70,8 +69,8 @@ class TAnnotationPass {
 
   // Push in two halves. Prepare converts the line's annotations, which
   // needs nothing of the lines before it, so lines may be prepared on
-  // several threads at once; Commit then applies the block indent and
-  // anchors in order.
+  // several threads at once; Commit then applies the block indent in
+  // order.
   struct TPiece {
     std::string Text;
     uint8_t Align = 0;
@@ -89,7 +88,6 @@ class TAnnotationPass {
   int fontPixels_;
   int rubyPixels_;
   int blockIndent_ = 0;
-  std::string anchor_;
 };
 
 // Per-line preparation before wrapping: in vertical writing free-standing

@@ -120,8 +120,7 @@ class TBookClass : public TCustomBook {
   // the rest of a long paragraph are found too. Nothing when none is left.
   std::optional<TTextMatch> FindMatch(std::string_view pattern, const TReadingPosition& from,
                                       int options) const;
-  // The source line of the first display line that carries the anchor; -1
-  // when none does.
+  // The source line of the first anchor of that name; -1 when there is none.
   int32_t AnchorLine(std::string_view name) const;
 
   int32_t CurrentBackColor() const { return Style.BackColor; }

@@ -1,6 +1,7 @@
-// The text search of the page class: source lines without their markup are
-// searched from the page on show downward or upward, and the first match
-// gives the display line to show.
+// The text search of the page class: source lines (each the display lines of
+// one SourceIndex put together) without their markup are searched from the
+// page on show downward or upward, and the first match gives the display
+// line to show.
 #include "render/TextSearch.h"
 
 #include <algorithm>
@@ -51,10 +52,66 @@ bool ContainsOnBoundary(std::string_view text, std::string_view pattern) {
   return mb::Find(text, pattern) != std::string_view::npos;
 }
 
+namespace {
+
+// A source line as the display lines hold it: cutting keeps every byte of a
+// source line's text, so its display lines put together give it. Lines
+// without text (a picture's room, page-break padding) add nothing and are
+// stepped over; a line split at a mid-line 地付き comes back whole, as
+// reading positions count it. Display lines with text are in SourceIndex
+// order.
+struct TSourceRun {
+  int32_t First = -1;  // its first display line with text; -1: there is none
+  int32_t Last = -1;   // its last display line with text
+  int32_t SourceIndex = 0;
+  bool Found() const { return First >= 0; }
+};
+
+class TSourceRuns {
+ public:
+  explicit TSourceRuns(const TLines& lines) : lines_(lines) {}
+  int32_t Count() const { return lines_.Count(); }
+  bool Empty(int32_t d) const { return lines_.Item(d)->Text.empty(); }
+  int32_t SourceIndex(int32_t d) const { return lines_.Item(d)->SourceIndex; }
+  // The run of the first line with text at or after d.
+  TSourceRun From(int32_t d) const {
+    while (d < Count() && Empty(d)) ++d;
+    return d < Count() ? Around(d) : TSourceRun{};
+  }
+  // The run of the last line with text before d.
+  TSourceRun Before(int32_t d) const {
+    --d;
+    while (d >= 0 && Empty(d)) --d;
+    return d >= 0 ? Around(d) : TSourceRun{};
+  }
+  std::string Text(const TSourceRun& run) const {
+    std::string text;
+    for (int32_t d = run.First; d <= run.Last; ++d) text += lines_.Item(d)->Text.view();
+    return text;
+  }
+
+ private:
+  // The run holding line d, which has text.
+  TSourceRun Around(int32_t d) const {
+    TSourceRun run{d, d, SourceIndex(d)};
+    for (int32_t k = d - 1; k >= 0 && (Empty(k) || SourceIndex(k) == run.SourceIndex); --k) {
+      if (!Empty(k)) run.First = k;
+    }
+    for (int32_t k = d + 1; k < Count() && (Empty(k) || SourceIndex(k) == run.SourceIndex); ++k) {
+      if (!Empty(k)) run.Last = k;
+    }
+    return run;
+  }
+
+  const TLines& lines_;
+};
+
+}  // namespace
+
 int32_t TBookClass::FindText(std::string_view pattern, int32_t topLine, int options) const {
   const int32_t count = DisplayLines.Count();
-  const int32_t sources = SourceLines.Count();
-  if (pattern.empty() || sources == 0) return -1;
+  if (pattern.empty() || count == 0) return -1;
+  const TSourceRuns runs(DisplayLines);
   // The SourceIndex of a display line; the blank lines that pictures and
   // page breaks insert carry 0, so they stand for the line before them.
   auto sourceIndexAt = [this](int32_t d) {
@@ -65,35 +122,37 @@ int32_t TBookClass::FindText(std::string_view pattern, int32_t topLine, int opti
     }
     return DisplayLines.Item(0)->SourceIndex;
   };
-  // Source lines are table entries; positions are mapped through their
-  // SourceIndex, which blank-line removal and annotations keep apart from the
-  // entry's place in the table.
-  int32_t from;
-  int32_t step;
-  if (options & kFindDown) {
+  // Positions are mapped through SourceIndex, which blank-line removal and
+  // annotations keep apart from a line's place in the table.
+  TSourceRun run;
+  const bool down = (options & kFindDown) != 0;
+  if (down) {
     const int32_t perPage = LinesPerPage();
     if (topLine < 0 || topLine >= count - perPage) return -1;
     const int32_t after = sourceIndexAt(topLine + perPage);
-    from = 0;
-    while (from < sources && SourceLines.Item(from)->SourceIndex <= after) ++from;
-    step = 1;
+    int32_t d = 0;
+    while (d < count && (runs.Empty(d) || runs.SourceIndex(d) <= after)) ++d;
+    run = runs.From(d);
   } else {
     if (topLine < 0 || topLine >= count) return -1;
     const int32_t before = sourceIndexAt(topLine);
-    from = -1;
-    for (int32_t k = 0; k < sources && SourceLines.Item(k)->SourceIndex < before; ++k) from = k;
-    if (from < 0) from = 0;
-    step = -1;
+    int32_t last = -1;
+    for (int32_t d = 0; d < count; ++d) {
+      if (runs.Empty(d)) continue;
+      if (runs.SourceIndex(d) >= before) break;
+      last = d;
+    }
+    // With nothing before the page the search starts at the first line.
+    run = last >= 0 ? runs.From(last) : runs.From(0);
   }
   const bool matchCase = (options & kFindMatchCase) != 0;
   const std::string wanted = matchCase ? std::string(pattern) : FoldCaseCp932(pattern);
-  for (int32_t k = from; k >= 0 && k < sources; k += step) {
-    const TLine& line = *SourceLines.Item(k);
-    std::string text = StripTags(line.Text, tag::kStart, tag::kEnd);
+  for (; run.Found(); run = down ? runs.From(run.Last + 1) : runs.Before(run.First)) {
+    std::string text = StripTags(runs.Text(run), tag::kStart, tag::kEnd);
     if (!matchCase) text = FoldCaseCp932(text);
     if (!ContainsOnBoundary(text, wanted)) continue;
     for (int32_t d = 0; d < count; ++d)
-      if (DisplayLines.Item(d)->SourceIndex >= line.SourceIndex) return d;
+      if (DisplayLines.Item(d)->SourceIndex >= run.SourceIndex) return d;
     return -1;
   }
   return -1;
@@ -117,48 +176,47 @@ int32_t CharsBefore(std::string_view text, size_t byte) {
 
 std::optional<TTextMatch> TBookClass::FindMatch(std::string_view pattern,
                                                 const TReadingPosition& from, int options) const {
-  const int32_t sources = SourceLines.Count();
-  if (pattern.empty() || sources == 0) return std::nullopt;
+  const int32_t count = DisplayLines.Count();
+  if (pattern.empty() || count == 0) return std::nullopt;
+  const TSourceRuns runs(DisplayLines);
   const bool matchCase = (options & kFindMatchCase) != 0;
   const std::string wanted = matchCase ? std::string(pattern) : FoldCaseCp932(pattern);
   const auto length = static_cast<int32_t>(mb::Count(pattern));
-  auto visible = [&](const TLine& line) {
-    std::string text = VisibleText(line.Text);
+  auto visible = [&](const TSourceRun& run) {
+    std::string text = VisibleText(runs.Text(run));
     return matchCase ? text : FoldCaseCp932(text);
   };
   if (options & kFindDown) {
-    for (int32_t k = 0; k < sources; ++k) {
-      const TLine& line = *SourceLines.Item(k);
-      if (line.SourceIndex < from.Line) continue;
-      const std::string text = visible(line);
-      const size_t start = line.SourceIndex == from.Line ? ByteOfChar(text, from.Offset) : 0;
+    int32_t d = 0;
+    while (d < count && (runs.Empty(d) || runs.SourceIndex(d) < from.Line)) ++d;
+    for (TSourceRun run = runs.From(d); run.Found(); run = runs.From(run.Last + 1)) {
+      const std::string text = visible(run);
+      const size_t start = run.SourceIndex == from.Line ? ByteOfChar(text, from.Offset) : 0;
       const size_t at = mb::Find(text, wanted, start);
       if (at != std::string_view::npos)
-        return TTextMatch{{line.SourceIndex, CharsBefore(text, at)}, length};
+        return TTextMatch{{run.SourceIndex, CharsBefore(text, at)}, length};
     }
     return std::nullopt;
   }
-  for (int32_t k = sources - 1; k >= 0; --k) {
-    const TLine& line = *SourceLines.Item(k);
-    if (line.SourceIndex > from.Line) continue;
-    const std::string text = visible(line);
+  for (TSourceRun run = runs.Before(count); run.Found(); run = runs.Before(run.First)) {
+    if (run.SourceIndex > from.Line) continue;
+    const std::string text = visible(run);
     // Only matches that start before the position count.
-    const size_t limit = line.SourceIndex == from.Line ? ByteOfChar(text, from.Offset) : text.size();
+    const size_t limit = run.SourceIndex == from.Line ? ByteOfChar(text, from.Offset) : text.size();
     size_t last = std::string_view::npos;
     for (size_t at = mb::Find(text, wanted); at != std::string_view::npos && at < limit;
          at = mb::Find(text, wanted, at + mb::Len(text, at)))
       last = at;
     if (last != std::string_view::npos)
-      return TTextMatch{{line.SourceIndex, CharsBefore(text, last)}, length};
+      return TTextMatch{{run.SourceIndex, CharsBefore(text, last)}, length};
   }
   return std::nullopt;
 }
 
 int32_t TBookClass::AnchorLine(std::string_view name) const {
-  if (name.empty()) return -1;  // every line without an anchor would match
-  for (int32_t d = 0; d < DisplayLines.Count(); ++d) {
-    const TLine& line = *DisplayLines.Item(d);
-    if (line.Anchor == name) return line.SourceIndex;
+  if (name.empty()) return -1;  // no anchor has an empty name
+  for (const TAnchor& anchor : Anchors) {
+    if (anchor.Name == name) return anchor.SourceIndex;
   }
   return -1;
 }

@@ -166,6 +166,21 @@ void TLineText::clear() noexcept {
   }
 }
 
+void TLineTextPack::Take(TLineText& text) {
+  const size_t n = text.size();
+  if (n == 0 || n > kLargestBlock || !text.Unique()) return;
+  if (block_.data_ == nullptr || block_.Header()->capacity - block_.offset_ - block_.size_ < n) {
+    TLineText block;
+    block.Reallocate(std::max(next_, n), 0);
+    block_ = std::move(block);
+    next_ = std::min(2 * next_, kLargestBlock);
+  }
+  const size_t at = block_.size_;
+  std::memcpy(block_.data_ + at, text.data_, n);
+  block_.size_ = static_cast<uint32_t>(at + n);
+  text = block_.Slice(at, n);
+}
+
 void TLineText::shrink_to_fit() {
   if (data_ == nullptr) return;
   if (size_ == 0) {

@@ -1,5 +1,5 @@
-// The text of a line-table entry and its optional anchor name, made small
-// for books of several hundred thousand lines.
+// The text of a line-table entry, made small for books of several hundred
+// thousand lines.
 //
 // TLineText reads like a CP932 std::string (the part of its interface the
 // converters and the renderer use) but lines may share one buffer: a display
@@ -19,6 +19,8 @@
 #include <string_view>
 
 namespace rpv {
+
+class TLineTextPack;
 
 class TLineText {
  public:
@@ -129,6 +131,8 @@ class TLineText {
   friend std::ostream& operator<<(std::ostream& out, const TLineText& t) { return out << t.view(); }
 
  private:
+  friend class TLineTextPack;
+
   // In front of the bytes of every buffer.
   struct Head {
     uint32_t refs;
@@ -160,51 +164,24 @@ class TLineText {
   uint32_t offset_ = 0;   // of data_ from the buffer's first byte
 };
 
-// The name of an HTML anchor on a line. Most lines have none, so an empty
-// name costs one pointer.
-class TAnchorName {
+// Puts the texts of many lines into a few large shared buffers. A line that
+// conversion rewrote has a buffer of its own, with a header, the allocator's
+// overhead and rounding: about 30 bytes beside a text of 80. Taken into the
+// pack, it becomes a slice of the pack's current block instead. A block
+// lives while any line refers to it; the pack only ever writes past the
+// bytes it handed out. One pack belongs to one thread at a time.
+class TLineTextPack {
  public:
-  TAnchorName() noexcept = default;
-  TAnchorName(const TAnchorName& other) : name_(other.empty() ? nullptr : std::make_unique<std::string>(*other.name_)) {}
-  TAnchorName(TAnchorName&&) noexcept = default;
-  TAnchorName& operator=(const TAnchorName& other) {
-    if (this != &other) *this = std::string_view(other);
-    return *this;
-  }
-  TAnchorName& operator=(TAnchorName&&) noexcept = default;
-  TAnchorName& operator=(std::string_view s) {
-    if (s.empty()) {
-      name_.reset();
-    } else if (name_) {
-      name_->assign(s);
-    } else {
-      name_ = std::make_unique<std::string>(s);
-    }
-    return *this;
-  }
-  TAnchorName& operator=(const std::string& s) { return *this = std::string_view(s); }
-  TAnchorName& operator=(const char* s) { return *this = std::string_view(s); }
-  TAnchorName& operator=(std::string&& s) {
-    if (s.empty()) {
-      name_.reset();
-    } else {
-      name_ = std::make_unique<std::string>(std::move(s));
-    }
-    return *this;
-  }
-
-  bool empty() const noexcept { return !name_; }
-  size_t size() const noexcept { return name_ ? name_->size() : 0; }
-  void clear() noexcept { name_.reset(); }
-  std::string_view view() const noexcept { return name_ ? std::string_view(*name_) : std::string_view(); }
-  operator std::string_view() const noexcept { return view(); }
-  operator std::string() const { return std::string(view()); }
-
-  friend bool operator==(const TAnchorName& a, std::string_view b) noexcept { return a.view() == b; }
-  friend std::ostream& operator<<(std::ostream& out, const TAnchorName& a) { return out << a.view(); }
+  // A text with a buffer of its own (not longer than a block) is copied into
+  // the pack and becomes a slice of it; its old buffer goes. A shared text
+  // (a slice of the file text) or an empty one is left as it is.
+  void Take(TLineText& text);
 
  private:
-  std::unique_ptr<std::string> name_;
+  static constexpr size_t kFirstBlock = 4096;
+  static constexpr size_t kLargestBlock = 65536;
+  TLineText block_;  // the block being filled; its size is the bytes used
+  size_t next_ = kFirstBlock;  // blocks grow so that a short layout keeps little
 };
 
 }  // namespace rpv

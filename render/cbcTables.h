@@ -1,13 +1,14 @@
-// The line table (source and display lines of a document) and the link
-// table (clickable rectangles of the page last drawn). Both own their items.
-// The line table holds its lines by value in blocks: a line keeps its
-// address while lines are added or removed at the end of the table, but an
-// insertion or deletion in the middle moves lines, so a caller must not hold
-// a line across one.
+// The line table (display lines of a document, and the lines layout passes
+// hand on) and the link table (clickable rectangles of the page last drawn).
+// Both own their items. The line table holds its lines by value in blocks: a
+// line keeps its address while lines are added or removed at the end of the
+// table, but an insertion or deletion in the middle moves lines, so a caller
+// must not hold a line across one.
 //
-// A book has a few hundred thousand lines, so a line is kept small: 40
-// bytes, its text shared with the lines it was cut from or cut into (see
-// TLineText) and its anchor name a pointer that is null on most lines.
+// A book has a few hundred thousand lines, so a line is kept to 24 bytes: its
+// text shared with the lines it was cut from (see TLineText), its indent and
+// alignment packed behind the source index. Named anchors are not kept on
+// lines but in the document's anchor list (HtmlConvert.h).
 #pragma once
 
 #include <algorithm>
@@ -26,11 +27,18 @@ namespace rpv {
 class TLine {
  public:
   TLineText Text;           // CP932 text with display markup
-  TAnchorName Anchor;       // name of an HTML anchor on the line, or empty
   int32_t SourceIndex = 0;  // the source line it comes from
-  int32_t Indent = 0;       // indent at the line start, in character cells
+  int16_t Indent = 0;       // indent at the line start, in character cells
   uint8_t Align = 0;        // 0 none, 1 flush to the line end, 2 centred
 };
+static_assert(sizeof(TLine) == 24, "a line is 24 bytes; see the note on top");
+
+// An indent in character cells as a line holds it. Indents are a digit of
+// an annotation plus a hanging indent that fits in a line, far inside the
+// range; the clamp only keeps a freak value from wrapping round.
+inline int16_t LineIndent(int64_t cells) {
+  return static_cast<int16_t>(std::clamp<int64_t>(cells, INT16_MIN, INT16_MAX));
+}
 
 class TLines {
  public:

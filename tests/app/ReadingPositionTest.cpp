@@ -83,7 +83,7 @@ class ReadingPosition : public ::testing::Test {
 
 TEST_F(ReadingPosition, EveryRelayoutAndRestartComesBackToTheSameCharacter) {
   auto form = Start({home_.Path("book.txt")});
-  ASSERT_GT(form->Book->SourceLines.Item(0)->Text.size(), 0u);
+  ASSERT_GT(form->Book->DisplayLines.Item(0)->Text.size(), 0u);
   ASSERT_TRUE(form->GoToPage(9));
   const TView start = View(*form);
   ASSERT_GT(start.Position.Offset, 0) << "the page must begin inside a paragraph";

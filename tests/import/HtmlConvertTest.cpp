@@ -18,13 +18,14 @@ struct Converted {
   std::vector<std::string> texts;  // UTF-8
   std::string title;               // UTF-8
   TLines lines;
+  std::vector<TAnchor> anchors;
 };
 
 Converted Convert(std::string_view utf8Html, const TInfo& style, std::string_view fileDir = "/nowhere/",
                   std::string_view fileName = "b.html") {
   Converted c;
   std::string title = "stale";
-  ConvertHtml(style, fileDir, fileName, S(utf8Html), c.lines, title);
+  ConvertHtml(style, fileDir, fileName, S(utf8Html), c.lines, c.anchors, title);
   c.texts = Texts(c.lines);
   c.title = U(title);
   return c;
@@ -118,10 +119,16 @@ TEST(ConvertHtml, FontColours) {
 TEST(ConvertHtml, LinksAnchorsAreasAndFrames) {
   auto c = Convert("<a href=\"#s2\">go</a><a name=\"top\">t</a>");
   EXPECT_EQ(c.texts, (V{"{H\\A_S}b.html#s2{A_S\\E}go{H\\A_C\\E}t{H\\A_C\\E}"}));
-  EXPECT_EQ(c.lines.Item(0)->Anchor, "top");
-  c = Convert("x<area href=\"c.html\" shape=rect>y<area name=n2>");
-  EXPECT_EQ(c.texts, (V{"x{H\\A_S}c.html{A_S\\E}c.html{H\\A_C\\E}", "y"}));
-  EXPECT_EQ(c.lines.Item(1)->Anchor, "n2");
+  ASSERT_EQ(c.anchors.size(), 1u);
+  EXPECT_EQ(c.anchors[0].Name, "top");
+  EXPECT_EQ(c.anchors[0].SourceIndex, 0);
+  // Every name of a line is kept, each with its line.
+  c = Convert("x<area href=\"c.html\" shape=rect>y<area name=n2><a name=n3>z</a>");
+  EXPECT_EQ(c.texts, (V{"x{H\\A_S}c.html{A_S\\E}c.html{H\\A_C\\E}", "yz{H\\A_C\\E}"}));
+  ASSERT_EQ(c.anchors.size(), 2u);
+  EXPECT_EQ(c.anchors[0].Name, "n2");
+  EXPECT_EQ(c.anchors[1].Name, "n3");
+  EXPECT_EQ(c.anchors[1].SourceIndex, 1);
   c = Convert("<frame name=\"menu\" src=\"m.html\"><frame src=\"t.html\">");
   EXPECT_EQ(c.texts, (V{"", "{H\\A_S}m.html{A_S\\E}menu{H\\A_C\\E}",
                         "{H\\A_S}t.html{A_S\\E}t.html{H\\A_C\\E}"}));
@@ -185,7 +192,7 @@ TEST(ConvertHtml, MalformedInputEndsAndKeepsText) {
   // A broken lead byte never swallows the "<" after it.
   Converted c;
   std::string title;
-  ConvertHtml(Style96(), "", "", "a\x83<br>b\x83", c.lines, title);
+  ConvertHtml(Style96(), "", "", "a\x83<br>b\x83", c.lines, c.anchors, title);
   EXPECT_EQ(c.lines.Count(), 2);
   EXPECT_EQ(c.lines.Item(0)->Text, "a\x83");
   // Random tag soup ends.
@@ -199,7 +206,7 @@ TEST(ConvertHtml, MalformedInputEndsAndKeepsText) {
     std::string text;
     for (int k = static_cast<int>(rng() % 25); k > 0; --k) text += pieces[rng() % std::size(pieces)];
     TLines lines;
-    ConvertHtml(style, "/nowhere/", "f.html", text, lines, title);
+    ConvertHtml(style, "/nowhere/", "f.html", text, lines, c.anchors, title);
     EXPECT_GE(lines.Count(), 1);
   }
 }
@@ -251,7 +258,9 @@ TEST(ConvertHtml, DocumentWithEverySupportedTag) {
   EXPECT_EQ(c.lines.Item(9)->Align, 1);
   EXPECT_EQ(c.lines.Item(10)->Align, 2);
   EXPECT_EQ(c.lines.Item(11)->Align, 0);
-  EXPECT_EQ(c.lines.Item(11)->Anchor, "s1");
+  ASSERT_EQ(c.anchors.size(), 1u);
+  EXPECT_EQ(c.anchors[0].Name, "s1");
+  EXPECT_EQ(c.anchors[0].SourceIndex, 11);
 }
 
 TEST(HtmlAttributes, ReaderStepsOverOtherAttributes) {

@@ -26,13 +26,12 @@ std::vector<std::string> Dump(const TLines& lines) {
   for (int i = 0; i < lines.Count(); ++i) {
     const TLine& l = *lines.Item(i);
     out.push_back(std::to_string(l.SourceIndex) + "|" + std::to_string(l.Indent) + "|" +
-                  std::to_string(l.Align) + "|" + std::string(l.Anchor) + "|" + l.Text.str());
+                  std::to_string(l.Align) + "|" + l.Text.str());
   }
   return out;
 }
 
 struct TResult {
-  std::vector<std::string> Source;
   std::vector<std::string> Display;
   int32_t Pages = 0;
 };
@@ -40,15 +39,14 @@ struct TResult {
 // Lays the book out as the window does: batches handed over in turn.
 TResult Layout(TCustomBook& book, int threads, int32_t batch) {
   const auto job = book.StartLayout(threads);
-  TLines source;
   TLines display;
   bool more = true;
   while (more) {
-    more = job->Step(batch, source, display);
-    book.AddLayout(source, display, !more);
+    more = job->Step(batch, display);
+    book.AddLayout(display, !more);
     EXPECT_EQ(book.LayoutComplete, !more);
   }
-  return {Dump(book.SourceLines), Dump(book.DisplayLines), book.PageCount};
+  return {Dump(book.DisplayLines), book.PageCount};
 }
 
 void ExpectSameLayouts(TCustomBook& book, const std::string& what) {
@@ -60,7 +58,6 @@ void ExpectSameLayouts(TCustomBook& book, const std::string& what) {
   EXPECT_EQ(Dump(book.DisplayLines), plain.Display) << what;
   for (const auto& [threads, batch] : {std::pair{4, 1}, {3, 37}, {2, 5000}}) {
     const TResult r = Layout(book, threads, batch);
-    EXPECT_EQ(r.Source, plain.Source) << what << " threads " << threads << " batch " << batch;
     EXPECT_EQ(r.Display, plain.Display) << what << " threads " << threads << " batch " << batch;
     EXPECT_EQ(r.Pages, plain.Pages) << what;
   }

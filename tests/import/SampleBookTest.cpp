@@ -12,6 +12,7 @@
 
 #include "import/CustomBookClass.h"
 #include "import/MbScan.h"
+#include "import/TextConvert.h"
 #include "tests/support/TestSupport.h"
 
 using namespace rpv;
@@ -111,9 +112,21 @@ void CheckBook(TCustomBook& book, const std::string& what) {
     }
   }
 
-  // Cutting loses nothing: the lines of a source line put together give it.
-  for (int s = 0; s < book.SourceLines.Count(); ++s) {
-    const TLine& src = *book.SourceLines.Item(s);
+  // Cutting loses nothing: the lines of a source line put together give it
+  // (the text search reads source lines that way). The source lines are
+  // made here as layout makes them.
+  TLines sources;
+  const bool ruby = st.HasRubyFlag(kRubyOn);
+  for (size_t s = 0; s < book.SourceText.Count(); ++s) {
+    TLine& line = *sources.Item(sources.Add());
+    const std::string_view raw = book.SourceText[s];
+    line.Text = ruby ? ConvertRubyMarks(raw, st) : std::string(raw);
+    line.SourceIndex = static_cast<int32_t>(s);
+  }
+  if (ruby) ApplyAnnotations(sources, st);
+  for (int s = 0; s < sources.Count(); ++s) {
+    TLine& src = *sources.Item(s);
+    PrepareLineInPlace(src.Text, st);
     if (src.Text.find(S("［＃")) != std::string::npos) continue;
     std::string joined;
     for (int i = 0; i < n; ++i) {

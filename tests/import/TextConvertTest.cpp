@@ -146,13 +146,6 @@ TEST(ApplyAnnotations, BlockIndentSpansLinesAndRemovesItsOwn) {
     EXPECT_EQ(lines.Item(i)->Indent, expected[i].second) << i;
   }
   EXPECT_EQ(lines.Item(3)->SourceIndex, 5);
-
-  // An HTML anchor on a removed line moves to the line that follows.
-  FillLines(lines, {"［＃ここで字下げ終わり］", "x"});
-  lines.Item(0)->Anchor = "top";
-  ApplyAnnotations(lines, style);
-  ASSERT_EQ(lines.Count(), 1);
-  EXPECT_EQ(lines.Item(0)->Anchor, "top");
 }
 
 TEST(ApplyAnnotations, AlignmentAtLineStartAndMidLine) {

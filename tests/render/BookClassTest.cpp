@@ -150,12 +150,9 @@ TEST_F(BookClassTest, AnchorsGiveTheirSourceLine) {
   auto book = Open("S", 400, 300, "a.html");
   const int line = book->AnchorLine("mark");
   ASSERT_GE(line, 0);
-  bool found = false;
-  for (int d = 0; d < book->LineCount(); ++d) {
-    const TLine& l = *book->DisplayLines.Item(d);
-    if (l.Anchor == "mark") { EXPECT_EQ(l.SourceIndex, line); found = true; break; }
-  }
-  EXPECT_TRUE(found);
+  const int32_t shown = book->DisplayLineAt({line, 0});
+  ASSERT_GE(shown, 0);
+  EXPECT_NE(book->DisplayLines.Item(shown)->Text.find(Utf8ToCp932("三")), std::string::npos);
   EXPECT_EQ(book->AnchorLine("Mark"), -1);
   EXPECT_EQ(book->AnchorLine(""), -1);
 }

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "import/SourceText.h"
 #include "render/cbcTables.h"
@@ -124,17 +125,31 @@ TEST(LineText, BuffersAreReusedOnlyWhenTheyFit) {
   EXPECT_EQ(std::string(t.data()), "");
 }
 
-TEST(LineText, AnchorNames) {
-  TLine line;
-  EXPECT_TRUE(line.Anchor.empty());
-  line.Anchor = "top";
-  TLine copy = line;
-  line.Anchor = std::string();
-  EXPECT_TRUE(line.Anchor.empty());
-  EXPECT_EQ(copy.Anchor, "top");
-  const std::string name = copy.Anchor;
-  EXPECT_EQ(name, "top");
-  EXPECT_EQ(sizeof(TLine), 40u);
+// Converted texts go into shared blocks and still behave as values.
+TEST(LineText, PackedTextsShareABlockAndStayApart) {
+  TLineTextPack pack;
+  TLineText a("first"), b("second");
+  pack.Take(a);
+  pack.Take(b);
+  EXPECT_EQ(b.data(), a.data() + a.size());  // one block, side by side
+  a.append("!");                             // a shared block is copied, not written
+  EXPECT_EQ(a, "first!");
+  EXPECT_EQ(b, "second");
+  const TLineText file("file text");
+  TLineText slice = file.Slice(5);
+  pack.Take(slice);                          // a slice keeps its buffer
+  EXPECT_EQ(slice.data(), file.data() + 5);
+  TLineText big(std::string(70000, 'x'));
+  const char* const own = big.data();
+  pack.Take(big);                            // longer than a block: left alone
+  EXPECT_EQ(big.data(), own);
+  std::vector<TLineText> many(3000, TLineText("0123456789"));
+  for (TLineText& t : many) {
+    t.append("+");  // a buffer of its own
+    pack.Take(t);
+  }
+  for (const TLineText& t : many) EXPECT_EQ(t, "0123456789+");
+  EXPECT_EQ(b, "second");
 }
 
 // Source lines share the file text; a new text must not change lines taken

@@ -18,7 +18,6 @@ TEST(LineTable, AddInsertDeleteAndOutOfRangeIndexes) {
   EXPECT_EQ(fresh->SourceIndex, 0);
   EXPECT_EQ(fresh->Align, 0);
   EXPECT_EQ(fresh->Indent, 0);
-  EXPECT_TRUE(fresh->Anchor.empty());
 
   lines.Item(0)->Text = "first";
   lines.Item(1)->Text = "second";
