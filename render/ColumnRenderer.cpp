@@ -93,10 +93,12 @@ class TColumnPainter {
     int32_t Start = 0;  // pen where it started
   };
 
-  void Select(TFontRole role) { font_ = book_.RunFont(role); }
+  void Select(TFontRole role) {
+    font_ = book_.RunFont(role);
+    fontCell_ = fonts_.Font(font_.Desc).CellHeight();
+  }
   // Widths and heights of the current font, at drawing scale.
   int Width(std::string_view text) { return fonts_.Font(font_.Desc).Layout(text).Advance; }
-  int CellHeight() { return fonts_.Font(font_.Desc).CellHeight(); }
 
   // A run of text in the current font with its reference point at (x, y);
   // `advance` is its width at drawing scale.
@@ -109,7 +111,7 @@ class TColumnPainter {
     run.Y = y;
     run.Orientation = o;
     run.Font = &font_;
-    run.Box = RunBox(x, y, o, advance / font_.Supersampling, CellHeight() / font_.Supersampling);
+    run.Box = RunBox(x, y, o, advance / font_.Supersampling, fontCell_ / font_.Supersampling);
     run.Line = first_ + line;
     return run;
   }
@@ -140,7 +142,7 @@ class TColumnPainter {
     line_ = i;
     cross_ = CrossOf(i);
     lineStart_ = ColumnHead();
-    cellHeight_ = CellHeight();
+    cellHeight_ = fontCell_;  // the body font's
     int32_t aligned = 0;
     if (line.Align == 1 || line.Align == 2) {
       const int32_t w = Width(Visible(line.Text)) / aa_;
@@ -517,6 +519,7 @@ class TColumnPainter {
   int32_t markFrom_ = 0;   // the marked ones: [markFrom_, markTo_)
   int32_t markTo_ = 0;
   TRunFont font_;                     // the font selected now
+  int fontCell_ = 0;                  // its cell height, at drawing scale
   std::vector<TGlyphRun> sideGlyphs_;  // a side run being put together
 };
 
