@@ -1,5 +1,6 @@
-// The column renderer: draws one column of display lines onto the page
-// bitmap, interpreting the display markup as it walks each line.
+// The column renderer: draws one column of display lines on a page device
+// (render/PageDevice.h), interpreting the display markup as it walks each
+// line.
 //
 // Geometry. Vertical writing: line i's character cells lie left of its
 // column X and run down from the line start S; ruby stands in the spacing
@@ -97,7 +98,7 @@ class TColumnPainter {
     font_ = book_.RunFont(role);
     fontCell_ = fonts_.Font(font_.Desc).CellHeight();
   }
-  // Widths and heights of the current font, at drawing scale.
+  // A width in the current font, at drawing scale.
   int Width(std::string_view text) { return fonts_.Font(font_.Desc).Layout(text).Advance; }
 
   // A run of text in the current font with its reference point at (x, y);
