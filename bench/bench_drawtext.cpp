@@ -8,7 +8,6 @@
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
 #include "platform/FontEngine.h"
-#include "platform/FontSmoothing.h"
 #include "render/class/BMPTools.h"
 
 namespace {
@@ -31,8 +30,6 @@ std::vector<std::string> SampleCharacters(size_t count) {
 
 void DrawVerticalPage(benchmark::State& state, int factor, bool smooth) {
   const std::vector<std::string> chars = SampleCharacters(2000);
-  rpv::TFontSmoothingSaver saver;
-  rpv::SetFontSmoothing(smooth);
   rpv::TFontEngine engine;
   rpv::TBitmap24 page(1600, 1200);
   rpv::TCanvas canvas(page, engine);
@@ -41,6 +38,7 @@ void DrawVerticalPage(benchmark::State& state, int factor, bool smooth) {
   canvas.Font.FaceName = rpv::Utf8ToCp932("@ＭＳ 明朝");
   canvas.FontColor = rpv::RGBColour(20, 20, 20);
   canvas.BrushStyle = rpv::TBrushStyle::Clear;
+  canvas.Smooth = smooth;
   constexpr int kPitch = 47;
   constexpr int kLength = 1100;
   auto drawPage = [&] {
@@ -64,6 +62,7 @@ void DrawVerticalPage(benchmark::State& state, int factor, bool smooth) {
     canvas.BrushStyle = rpv::TBrushStyle::Solid;
     canvas.FillRect({0, 0, page.Width(), page.Height()});
     canvas.BrushStyle = rpv::TBrushStyle::Clear;
+  canvas.Smooth = smooth;
     state.ResumeTiming();
     drawPage();
     benchmark::DoNotOptimize(page.Row(0));

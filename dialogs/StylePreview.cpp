@@ -5,7 +5,6 @@
 
 #include "app/QtText.h"
 #include "platform/Codepage.h"
-#include "platform/FontSmoothing.h"
 #include "render/BookClass.h"
 
 namespace rpv {
@@ -58,7 +57,6 @@ void CopyLines(const TSourceText& from, int32_t first, TSourceText& to) {
 TStylePreview::TStylePreview(QWidget* parent, const TBookClass* book, int32_t sourceLine,
                              int32_t pageWidth, int32_t pageHeight, int32_t dpi)
     : QWidget(parent),
-      restoreSmoothing_(FontSmoothing()),
       pageWidth_(std::max(pageWidth, 1)),
       pageHeight_(std::max(pageHeight, 1)),
       dpi_(dpi > 0 ? dpi : 96) {
@@ -81,12 +79,7 @@ TStylePreview::TStylePreview(QWidget* parent, const TBookClass* book, int32_t so
   setMinimumSize(120, 120);
 }
 
-TStylePreview::~TStylePreview() {
-  // The page class puts back the switch it found; the window's document
-  // had set it for its own style.
-  book_.reset();
-  SetFontSmoothing(restoreSmoothing_);
-}
+TStylePreview::~TStylePreview() = default;
 
 void TStylePreview::ShowStyle(const TInfo& style) {
   book_->UseStyle(style, dpi_);

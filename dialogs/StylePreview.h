@@ -35,7 +35,6 @@ class TStylePreview : public QWidget {
 
  private:
   std::unique_ptr<TBookClass> book_;
-  bool restoreSmoothing_ = true;
   int32_t pageWidth_;
   int32_t pageHeight_;
   int32_t dpi_;

@@ -5,7 +5,6 @@
 
 #include "platform/Font.h"
 #include "platform/FontEngine.h"
-#include "platform/FontSmoothing.h"
 
 namespace rpv {
 namespace {
@@ -189,7 +188,7 @@ void BlitGlyph(Surface& s, const Frame& f, const TPlacedGlyph& g, const TGlyphIm
 // The whole text call: the opaque cell, the glyphs, the strike-out bar.
 template <class Surface>
 void RenderText(Surface& ink, Surface* background, TFontEngine& fonts, const TFontDesc& desc,
-                int x, int y, std::string_view text, TRect* box = nullptr) {
+                bool smooth, int x, int y, std::string_view text, TRect* box = nullptr) {
   TFont& font = fonts.Font(desc);
   const TTextRun& run = font.Layout(text);
   const int h = font.CellHeight();
@@ -202,7 +201,6 @@ void RenderText(Surface& ink, Surface* background, TFontEngine& fonts, const TFo
   const Frame frame(x, y, NormaliseEscapement(desc.Escapement));
   if (background != nullptr) FillFrame(*background, frame, 0, 0, run.Advance, h);
   if (ink.Width() == 0 || ink.Height() == 0) return;
-  const bool smooth = FontSmoothing();
   for (const TPlacedGlyph& g : run.Glyphs)
     BlitGlyph(ink, frame, g, font.Glyph(g.Glyph, smooth), box);
   if (desc.StrikeOut)
@@ -226,15 +224,16 @@ TSize TCanvas::TextExtent(std::string_view text) {
 void TCanvas::TextOut(int x, int y, std::string_view text) {
   RgbSurface ink(*bitmap_, FontColor);
   RgbSurface brush(*bitmap_, BrushColor);
-  RenderText(ink, BrushStyle == TBrushStyle::Solid ? &brush : nullptr, *fonts_, Font, x, y, text);
+  RenderText(ink, BrushStyle == TBrushStyle::Solid ? &brush : nullptr, *fonts_, Font, Smooth, x, y,
+             text);
 }
 
-TRect DrawTextCoverage(TFontEngine& fonts, const TFontDesc& font, int x, int y,
+TRect DrawTextCoverage(TFontEngine& fonts, const TFontDesc& font, bool smooth, int x, int y,
                        std::string_view text, TCoverageMap& map) {
   GreySurface ink{map, 255};
   GreySurface black{map, 0};
   TRect box;
-  RenderText(ink, &black, fonts, font, x, y, text, &box);
+  RenderText(ink, &black, fonts, font, smooth, x, y, text, &box);
   return box;
 }
 

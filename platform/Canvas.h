@@ -1,7 +1,8 @@
 // The drawing surface over a 24-bit bitmap, the stand-in for a GDI device
 // context: a current font, a text colour, a brush that is solid (opaque text
-// background, filled rectangles) or clear, text output at a reference point,
-// text extent and unscaled pictures. Everything is clipped to the bitmap.
+// background, filled rectangles) or clear, whether glyph edges are smoothed,
+// text output at a reference point, text extent and unscaled pictures.
+// Everything is clipped to the bitmap.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,8 @@ struct TRect {
   int Top = 0;
   int Right = 0;
   int Bottom = 0;
+
+  bool operator==(const TRect&) const = default;
 };
 
 struct TSize {
@@ -48,6 +51,9 @@ class TCanvas {
   uint32_t FontColor = 0;
   uint32_t BrushColor = RGBColour(255, 255, 255);
   TBrushStyle BrushStyle = TBrushStyle::Solid;
+  // Grey-scale glyph edges; off draws glyphs black and white. A property of
+  // what is drawn, as the font is: two documents never share a switch.
+  bool Smooth = true;
 
   // Fills [Left, Right) x [Top, Bottom) with the brush colour; a clear brush
   // fills nothing.
@@ -96,9 +102,9 @@ struct TCoverageMap {
 };
 
 // Draws text as TCanvas::TextOut would in white over an opaque black brush,
-// into a coverage map. Returns the rectangle that holds all of the text's
+// into a coverage map, with smoothed or black-and-white glyphs. Returns the rectangle that holds all of the text's
 // ink (empty when there is none), so a reader can skip the rest.
-TRect DrawTextCoverage(TFontEngine& fonts, const TFontDesc& font, int x, int y,
-                      std::string_view text, TCoverageMap& map);
+TRect DrawTextCoverage(TFontEngine& fonts, const TFontDesc& font, bool smooth, int x, int y,
+                       std::string_view text, TCoverageMap& map);
 
 }  // namespace rpv

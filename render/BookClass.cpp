@@ -7,9 +7,9 @@
 #include "import/HtmlAnalysis.h"
 #include "import/Tools.h"
 #include "platform/FileIO.h"
-#include "platform/FontSmoothing.h"
 #include "platform/IniFile.h"
-#include "render/class/BMPTools.h"
+#include "platform/Font.h"
+#include "render/CanvasDevice.h"
 
 namespace rpv {
 
@@ -31,13 +31,11 @@ std::vector<TTool> LoadTools(std::string_view toolIniPath) {
   return tools;
 }
 
-TBookClass::TBookClass() : SavedSmoothing(FontSmoothing()) {
+TBookClass::TBookClass() {
   StyleFontColor = Style.FontColor;
   StyleBackColor = Style.BackColor;
   if (Style.blnBackGround) StyleBackground = Style.strBackGround;
 }
-
-TBookClass::~TBookClass() { SetFontSmoothing(SavedSmoothing); }
 
 void TBookClass::SetPageWidth(int32_t width) {
   TCustomBook::SetPageWidth(width);
@@ -122,9 +120,6 @@ void TBookClass::StyleLoaded() {
   StyleFontColor = Style.FontColor;
   StyleBackColor = Style.BackColor;
   if (Style.blnBackGround) StyleBackground = Style.strBackGround;
-  // Supersampled text is reduced from sharp black-and-white glyphs; smooth
-  // glyphs would be blurred twice.
-  SetFontSmoothing(Style.AntiAliasing % 2 == 1 ? SavedSmoothing : false);
   PageBitmap.SetSize(Style.PageWidth, Style.PageHeight);
 }
 
@@ -162,67 +157,85 @@ int32_t TBookClass::PageTopOf(int32_t displayLine) const {
   return displayLine - displayLine % perPage;
 }
 
-void TBookClass::SelectFont(int flags) {
-  const TFontSelection s = ChooseFont(flags);
-  canvas_.Font = s.Font;
-  canvas_.FontColor = static_cast<uint32_t>(s.TextColor) & 0xFFFFFF;
-  canvas_.BrushColor = static_cast<uint32_t>(s.BrushColor) & 0xFFFFFF;
-  canvas_.BrushStyle = s.Transparent ? TBrushStyle::Clear : TBrushStyle::Solid;
+TRunFont TBookClass::RunFont(TFontRole role) const {
+  int flags = sfTransparent;
+  switch (role) {
+    case TFontRole::Ruby: flags |= sfRuby; break;
+    case TFontRole::Upright: flags |= sfUpright; break;
+    case TFontRole::Turned: flags |= sfTurned; break;
+    case TFontRole::Body: break;
+  }
+  TFontSelection s = ChooseFont(flags);
+  TRunFont f;
+  f.Role = role;
+  f.Desc = std::move(s.Font);
+  f.Colour = static_cast<uint32_t>(s.TextColor) & 0xFFFFFF;
+  f.Supersampling = std::max<int>(1, role == TFontRole::Ruby ? Style.RAntiAliasing : Style.AntiAliasing);
+  f.Smooth = Style.AntiAliasing % 2 == 1 && SavedSmoothing;
+  return f;
 }
 
 void TBookClass::DrawPage(int32_t firstLine) {
   if (PageBitmap.Width() != Style.PageWidth || PageBitmap.Height() != Style.PageHeight)
     PageBitmap.SetSize(Style.PageWidth, Style.PageHeight);
+  TCanvasDevice device(canvas_);
+  DrawPage(firstLine, device);
+}
+
+void TBookClass::DrawPage(int32_t firstLine, IPageDevice& device) {
   pictures_.NextPage();
   // The table describes the page on show, whatever it is.
   Links.Clear();
-  SelectFont(0);
-  canvas_.FillRect({0, 0, Style.PageWidth, Style.PageHeight});
-  if (Style.blnBackGround || (Style.HasHtmlTag(kHtmlTagBody) && bodyBackground_)) DrawBackground();
+  device.Fill({0, 0, Style.PageWidth, Style.PageHeight}, static_cast<uint32_t>(Style.BackColor) & 0xFFFFFF);
+  if (Style.blnBackGround || (Style.HasHtmlTag(kHtmlTagBody) && bodyBackground_)) DrawBackground(device);
 
   if (SourceText.Empty() || firstLine < 0 || DisplayLines.Count() == 0) {
-    DrawNoDocument();
+    DrawNoDocument(device);
     return;
   }
-  if (Style.bytHeader != 0) DrawHeaderFooter(firstLine, false);
+  if (Style.bytHeader != 0) DrawHeaderFooter(device, firstLine, false);
   const int32_t perColumn = Style.LinesPerColumn();
   const int32_t count = DisplayLines.Count();
   for (int32_t j = 0; j < Style.Columns(); ++j) {
     const int32_t first = firstLine + j * perColumn;
-    DrawColumn(j * (Style.TextAreaWidth() + Style.WidthReserve() + Style.ColumnSpace),
+    DrawColumn(device, j * (Style.TextAreaWidth() + Style.WidthReserve() + Style.ColumnSpace),
                j * (Style.TextAreaHeight() + Style.HangReserve() + Style.ColumnSpace), first);
     if (first >= count) break;
   }
-  if (Style.bytFooter != 0) DrawHeaderFooter(firstLine, true);
+  if (Style.bytFooter != 0) DrawHeaderFooter(device, firstLine, true);
 }
 
-void TBookClass::DrawBackground() {
+void TBookClass::DrawBackground(IPageDevice& device) {
   const std::string& path = Style.strBackGround;
   if (path.empty() || !MatchesExtList(path, kPictureExtensions) || !FileExists(path)) return;
   const TBitmap24* picture = pictures_.Get(path);
   if (picture == nullptr) return;
-  const int32_t w = picture->Width();
-  const int32_t h = picture->Height();
-  for (int32_t r = 0; r <= Style.PageHeight / h; ++r)
-    for (int32_t k = 0; k <= Style.PageWidth / w; ++k) canvas_.Draw(k * w, r * h, *picture);
+  device.Tile({0, 0, Style.PageWidth, Style.PageHeight}, *picture, path);
 }
 
-void TBookClass::DrawNoDocument() {
+void TBookClass::DrawNoDocument(IPageDevice& device) {
   // The message in the page's own text colour, whatever a link or colour tag
   // of the last page left.
   TextColor = Style.FontColor;
-  SelectFont(sfTransparent);
-  const int aa = std::max<int>(1, Style.AntiAliasing);
-  const TSize extent = canvas_.TextExtent(kNoDocumentMessage);
-  const int32_t w = extent.cx / aa;
-  const int32_t h = extent.cy / aa;
+  const TRunFont font = RunFont(TFontRole::Body);
+  TFont& face = fonts_.Font(font.Desc);
+  const int aa = font.Supersampling;
+  const int32_t w = face.Layout(kNoDocumentMessage).Advance / aa;
+  const int32_t h = face.CellHeight() / aa;
+  TGlyphRun run;
+  run.Kind = TDrawKind::Message;
+  run.Text = kNoDocumentMessage;
+  run.Font = &font;
   if (Style.Direction == kDirectionVertical) {
-    DrawTextAA(canvas_, (Style.PageWidth - h) / 2 + h, (Style.PageHeight - w) / 2, Style.Direction,
-               aa, kNoDocumentMessage);
+    run.X = (Style.PageWidth - h) / 2 + h;
+    run.Y = (Style.PageHeight - w) / 2;
+    run.Orientation = TOrientation::Vertical;
   } else {
-    DrawTextAA(canvas_, (Style.PageWidth - w) / 2, (Style.PageHeight - h) / 2, Style.Direction, aa,
-               kNoDocumentMessage);
+    run.X = (Style.PageWidth - w) / 2;
+    run.Y = (Style.PageHeight - h) / 2;
   }
+  run.Box = RunBox(run.X, run.Y, run.Orientation, w, h);
+  device.Glyphs(run);
 }
 
 }  // namespace rpv

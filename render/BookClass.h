@@ -3,9 +3,10 @@
 // bitmap the size of the view and draws whole pages into it: background
 // colour and tiled picture (also from an HTML BODY tag), the columns through
 // the column renderer, header and footer, and the page shown when no
-// document is open. It also runs a newly loaded text through the user's
-// filter tools, searches the text, and sets the font-smoothing switch to suit
-// the style's anti-aliasing.
+// document is open. Pages are drawn through a page device (render/
+// PageDevice.h): the canvas over the page bitmap, or a recording in tests.
+// It also runs a newly loaded text through the user's filter tools and
+// searches the text.
 #pragma once
 
 #include <atomic>
@@ -21,6 +22,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/FontEngine.h"
+#include "render/PageDevice.h"
 #include "render/PictureCache.h"
 
 namespace rpv {
@@ -57,9 +59,7 @@ inline constexpr std::string_view kNoDocumentMessage =
 
 class TBookClass : public TCustomBook {
  public:
-  // Saves the font-smoothing switch, which the destructor puts back.
   TBookClass();
-  ~TBookClass() override;
 
   // Store the page size in the style and resize the page bitmap.
   void SetPageWidth(int32_t width) override;
@@ -78,9 +78,7 @@ class TBookClass : public TCustomBook {
                                                                kMaxTextFileSize});
   // The second half: the text becomes the document's (BuildLines follows).
   void AdoptText(TBookText&& text);
-  // The inherited load; remembers the style's own colours and background;
-  // font smoothing off for a supersampling style, the user's setting
-  // otherwise.
+  // The inherited load; remembers the style's own colours and background.
   void LoadStyle(std::string_view settingsFile, std::string_view section, int32_t dpi) override;
   // The same for a style in memory (the style editor's preview).
   void UseStyle(const TInfo& style, int32_t dpi);
@@ -102,14 +100,17 @@ class TBookClass : public TCustomBook {
   // Draws the page whose first display line is given into PageBitmap; a
   // negative first line, or no text, gives the page without a document.
   void DrawPage(int32_t firstLine);
+  // The same page drawn on the device (PageBitmap is left alone). Links
+  // describe this page afterwards.
+  void DrawPage(int32_t firstLine, IPageDevice& device);
   // The column renderer: one column of display lines from firstLine, the
   // column moved by columnX (horizontal writing) or columnY (vertical).
   // Adds the link rectangles of the column to Links.
-  void DrawColumn(int32_t columnX, int32_t columnY, int32_t firstLine);
+  void DrawColumn(IPageDevice& device, int32_t columnX, int32_t columnY, int32_t firstLine);
   // The header or footer template with its placeholders filled in for the
   // page whose first display line is given.
   std::string FormatHeaderFooter(std::string_view templ, int32_t firstLine);
-  void DrawHeaderFooter(int32_t firstLine, bool footer);
+  void DrawHeaderFooter(IPageDevice& device, int32_t firstLine, bool footer);
 
   // The display line to show for the next match of pattern (options:
   // kFindDown, kFindMatchCase) from the page at topLine; -1 when none.
@@ -128,11 +129,16 @@ class TBookClass : public TCustomBook {
   int32_t LinesPerPage() const { return Style.LinesPerColumn() * Style.Columns(); }
   int32_t LineCount() const { return DisplayLines.Count(); }
 
-  // Applies SelectFont's choice for the flags to the page canvas.
-  void SelectFont(int flags);
+  // What text in the role's font is drawn with now: ChooseFont's font and
+  // colour, the style's supersampling for the role, and smoothing off for a
+  // supersampling style (its glyphs are reduced from sharp black-and-white
+  // ones; smooth ones would be blurred twice), else SavedSmoothing.
+  TRunFont RunFont(TFontRole role) const;
 
   TBitmap24 PageBitmap;           // the page; PageWidth x PageHeight
-  bool SavedSmoothing = true;     // the switch as found at creation
+  // The user's font smoothing, for styles that do not supersample: on, as
+  // a desktop that smooths screen fonts.
+  bool SavedSmoothing = true;
   std::string StyleBackground;    // the loaded style's background picture, if on
   int32_t StyleFontColor = 0xFFFFFF;
   int32_t StyleBackColor = 0;
@@ -159,8 +165,8 @@ class TBookClass : public TCustomBook {
   static std::string RunTools(TSourceText& text, const std::vector<TTool>& tools,
                               const std::function<void()>& tick,
                               const std::atomic<bool>* cancelled, const ProcessLimits& limits);
-  void DrawBackground();
-  void DrawNoDocument();
+  void DrawBackground(IPageDevice& device);
+  void DrawNoDocument(IPageDevice& device);
 
   TFontEngine fonts_;
   TCanvas canvas_{PageBitmap, fonts_};

@@ -1,76 +1,46 @@
-// The column renderer: draws one column of display lines onto the page
-// bitmap, interpreting the display markup as it walks each line.
+// The column renderer: draws one column of display lines on a page device
+// (render/PageDevice.h), interpreting the display markup as it walks each
+// line.
 //
 // Geometry. Vertical writing: line i's character cells lie left of its
 // column X and run down from the line start S; ruby stands in the spacing
 // gap right of X, side notes left of the cells. Horizontal writing: line i's
 // cells hang below its row Y and run right from S; ruby stands in the gap
-// above, side notes below. Every text call goes through DrawTextAA with the
-// style's supersampling factor; widths measured on the canvas are at drawing
-// scale and are divided by that factor.
+// above, side notes below. Everything is said to the page device; text is
+// measured with the document's fonts, at drawing scale (the style's
+// supersampling factor times the page size), and divided by that factor.
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/Colours.h"
 #include "import/DisplayMarkup.h"
 #include "import/HtmlAnalysis.h"
 #include "import/MbScan.h"
 #include "import/Tools.h"
+#include "platform/Font.h"
 #include "render/BookClass.h"
-#include "render/class/BMPTools.h"
 
 namespace rpv {
 
 namespace {
 
-constexpr int kAngleHorizontal = 0;
-constexpr int kAngleTurned = 18;
-constexpr int kAngleVertical = 27;
 
 // The visible text of markup: every complete "{H\" ... "\E}" span removed.
 std::string Visible(std::string_view text) { return StripTags(text, tag::kStart, tag::kEnd); }
-
-// Copies the picture with its top-left corner at (x, y), only inside clip.
-void DrawPicture(TBitmap24& page, int x, int y, const TBitmap24& picture, const TRect& clip) {
-  const long long left = std::max<long long>({0LL, clip.Left, x});
-  const long long top = std::max<long long>({0LL, clip.Top, y});
-  const long long right =
-      std::min<long long>({static_cast<long long>(page.Width()), clip.Right,
-                           static_cast<long long>(x) + picture.Width()});
-  const long long bottom =
-      std::min<long long>({static_cast<long long>(page.Height()), clip.Bottom,
-                           static_cast<long long>(y) + picture.Height()});
-  if (left >= right || top >= bottom) return;
-  const size_t bytes = static_cast<size_t>(right - left) * 3;
-  for (long long row = top; row < bottom; ++row) {
-    const uint8_t* src = picture.Row(static_cast<int>(row - y)) + static_cast<size_t>(left - x) * 3;
-    std::copy_n(src, bytes, page.Row(static_cast<int>(row)) + static_cast<size_t>(left) * 3);
-  }
-}
-
-// Inverts the pixels of the rectangle (right and bottom exclusive), clipped
-// to the page.
-void InvertRect(TBitmap24& page, TRect r) {
-  r.Left = std::max(r.Left, 0);
-  r.Top = std::max(r.Top, 0);
-  r.Right = std::min(r.Right, page.Width());
-  r.Bottom = std::min(r.Bottom, page.Height());
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    uint8_t* row = page.Row(y);
-    for (int x = 3 * r.Left; x < 3 * r.Right; ++x) row[x] = static_cast<uint8_t>(~row[x]);
-  }
-}
 
 }  // namespace
 
 // The working state of one DrawColumn call.
 class TColumnPainter {
  public:
-  TColumnPainter(TBookClass& book, int32_t columnX, int32_t columnY, int32_t first)
+  TColumnPainter(TBookClass& book, IPageDevice& device, int32_t columnX, int32_t columnY,
+                 int32_t first)
       : book_(book),
         style_(book.Style),
-        canvas_(book.canvas_),
+        fonts_(book.fonts_),
+        device_(device),
         vertical_(book.Style.Direction == kDirectionVertical),
         aa_(std::max<int>(1, book.Style.AntiAliasing)),
         raa_(std::max<int>(1, book.Style.RAntiAliasing)),
@@ -100,7 +70,7 @@ class TColumnPainter {
 
   void Run() {
     book_.TextColor = style_.FontColor;
-    Select(sfTransparent);
+    Select(TFontRole::Body);
     const int32_t count = book_.DisplayLines.Count();
     for (int32_t i = -1; i < lines_; ++i) {
       const int32_t index = first_ + i;
@@ -119,8 +89,33 @@ class TColumnPainter {
     int32_t Start = 0;  // pen where it started
   };
 
-  void Select(int flags) { book_.SelectFont(flags); }
-  int Width(std::string_view text) { return canvas_.TextWidth(text); }
+  void Select(TFontRole role) {
+    font_ = book_.RunFont(role);
+    fontCell_ = fonts_.Font(font_.Desc).CellHeight();
+  }
+  // A width in the current font, at drawing scale.
+  int Width(std::string_view text) { return fonts_.Font(font_.Desc).Layout(text).Advance; }
+
+  // A run of text in the current font with its reference point at (x, y);
+  // `advance` is its width at drawing scale.
+  TGlyphRun RunAt(TDrawKind kind, int32_t x, int32_t y, TOrientation o, std::string_view text,
+                  int advance, int32_t line) {
+    TGlyphRun run;
+    run.Kind = kind;
+    run.Text = text;
+    run.X = x;
+    run.Y = y;
+    run.Orientation = o;
+    run.Font = &font_;
+    run.Box = RunBox(x, y, o, advance / font_.Supersampling, fontCell_ / font_.Supersampling);
+    run.Line = first_ + line;
+    return run;
+  }
+  void Put(TDrawKind kind, int32_t x, int32_t y, TOrientation o, std::string_view text, int advance) {
+    device_.Glyphs(RunAt(kind, x, y, o, text, advance, line_));
+  }
+  // The orientation of the column's own text.
+  TOrientation Flow() const { return vertical_ ? TOrientation::Vertical : TOrientation::Horizontal; }
   int32_t LineEnd() const { return lineStart_ + lineLength_; }
   // Where the column's lines begin, before any indent.
   int32_t ColumnHead() const {
@@ -143,7 +138,7 @@ class TColumnPainter {
     line_ = i;
     cross_ = CrossOf(i);
     lineStart_ = ColumnHead();
-    cellHeight_ = canvas_.TextExtent({}).cy;
+    cellHeight_ = fontCell_;  // the body font's
     int32_t aligned = 0;
     if (line.Align == 1 || line.Align == 2) {
       const int32_t w = Width(Visible(line.Text)) / aa_;
@@ -193,18 +188,16 @@ class TColumnPainter {
     charIndex_ += chars;
     if (first >= markTo_ || charIndex_ <= markFrom_) return;
     const int32_t along = pen_ - between_;
-    if (vertical_) {
-      InvertRect(book_.PageBitmap, {cross_ - fontPixels_, penBefore, cross_, along});
-    } else {
-      InvertRect(book_.PageBitmap, {penBefore, cross_, along, cross_ + fontPixels_});
-    }
+    if (vertical_) device_.Invert({cross_ - fontPixels_, penBefore, cross_, along}, first_ + line_);
+    else device_.Invert({penBefore, cross_, along, cross_ + fontPixels_}, first_ + line_);
   }
 
   // ---- Characters ----------------------------------------------------------
 
   size_t HorizontalChar(std::string_view ch) {
-    if (line_ >= 0) DrawTextAA(canvas_, pen_, cross_, kAngleHorizontal, aa_, ch);
-    pen_ += Width(ch) / aa_ + between_;
+    const int w = Width(ch);
+    if (line_ >= 0) Put(TDrawKind::Text, pen_, cross_, TOrientation::Horizontal, ch, w);
+    pen_ += w / aa_ + between_;
     return ch.size();
   }
 
@@ -220,15 +213,16 @@ class TColumnPainter {
     if (tateYoko && len == 2 && mb::Contains(style_.strTateYoko, ch)) {
       // The turned font runs leftward from its reference point with the
       // cell above it: one cell down and the cell coincides with a normal one.
-      Select(sfTransparent | sfTurned);
-      if (line_ >= 0) DrawTextAA(canvas_, cross_, pen_ + fontPixels_, kAngleTurned, aa_, ch);
+      Select(TFontRole::Turned);
+      if (line_ >= 0) Put(TDrawKind::Text, cross_, pen_ + fontPixels_, TOrientation::Turned, ch, Width(ch));
       pen_ += fontPixels_ + between_;
-      Select(sfTransparent);
+      Select(TFontRole::Body);
       previousSingle_ = false;
       return len;
     }
-    if (line_ >= 0) DrawTextAA(canvas_, cross_, pen_, kAngleVertical, aa_, ch);
-    pen_ += Width(ch) / aa_ + between_;
+    const int w = Width(ch);
+    if (line_ >= 0) Put(TDrawKind::Text, cross_, pen_, TOrientation::Vertical, ch, w);
+    pen_ += w / aa_ + between_;
     previousSingle_ = len == 1;
     return len;
   }
@@ -236,12 +230,12 @@ class TColumnPainter {
   // One or two ASCII characters set upright, centred across the line, in one
   // cell whatever their number.
   size_t Upright(std::string_view chars) {
-    Select(sfTransparent | sfUpright);
+    Select(TFontRole::Upright);
     const int w = Width(chars);
     if (line_ >= 0)
-      DrawTextAA(canvas_, cross_ - ((w + cellHeight_) / aa_) / 2, pen_, kAngleHorizontal, aa_, chars);
+      Put(TDrawKind::Text, cross_ - ((w + cellHeight_) / aa_) / 2, pen_, TOrientation::Horizontal, chars, w);
     pen_ += fontPixels_ + between_;
-    Select(sfTransparent);
+    Select(TFontRole::Body);
     previousSingle_ = chars.size() == 1;
     return chars.size();
   }
@@ -261,11 +255,11 @@ class TColumnPainter {
       case TTagKind::Colour:
         // A colour that cannot be read leaves the colour as it was.
         if (const auto colour = StringToColor(m.Arg)) book_.TextColor = *colour & 0xFFFFFF;
-        Select(sfTransparent);
+        Select(TFontRole::Body);
         break;
       case TTagKind::ColourOff:
         book_.TextColor = style_.FontColor;
-        Select(sfTransparent);
+        Select(TFontRole::Body);
         break;
       case TTagKind::Rule: Rule(m.Arg); break;
       case TTagKind::Voiced: Voiced(m.Arg); break;
@@ -282,15 +276,15 @@ class TColumnPainter {
 
   void SetWeight(int32_t weight) {
     book_.BodyFont.Weight = book_.UprightFont.Weight = book_.TurnedFont.Weight = weight;
-    Select(sfTransparent);
+    Select(TFontRole::Body);
   }
   void SetItalic(bool on) {
     book_.BodyFont.Italic = book_.UprightFont.Italic = book_.TurnedFont.Italic = on;
-    Select(sfTransparent);
+    Select(TFontRole::Body);
   }
   void SetStrikeOut(bool on) {
     book_.BodyFont.StrikeOut = book_.UprightFont.StrikeOut = book_.TurnedFont.StrikeOut = on;
-    Select(sfTransparent);
+    Select(TFontRole::Body);
   }
 
   // Ruby beside its base. The base is measured here; its ordinary copy
@@ -300,7 +294,7 @@ class TColumnPainter {
     const std::string base = Visible(baseMarkup);
     const int32_t baseChars = static_cast<int32_t>(mb::Count(base));
     const int32_t wb = Width(base) / aa_ + (baseChars - 1) * between_;
-    Select(sfRuby | sfTransparent);
+    Select(TFontRole::Ruby);
     const int32_t wr = Width(reading) / raa_;
     int32_t p;
     if (vertical_) {
@@ -311,79 +305,93 @@ class TColumnPainter {
     } else {
       p = (wr > wb && pen_ == 0) ? 0 : pen_ + (wb - wr) / 2;
     }
+    const TSideRun side{TDrawKind::Ruby, base, reading,
+                        vertical_ ? TRect{cross_ - fontPixels_, pen_, cross_, pen_ + wb}
+                                  : TRect{pen_, cross_, pen_ + wb, cross_ + fontPixels_},
+                        first_ + line_, {}};
     if (vertical_) {
-      SideText(reading, p, cross_ + rubyPixels_, lineStart_ + lineLength_ - rubyPixels_,
+      SideText(side, reading, p, cross_ + rubyPixels_, lineStart_ + lineLength_ - rubyPixels_,
                cross_ + rubyPixels_ - pitch_);
     } else {
-      SideText(reading, p, cross_ - rubyPixels_, lineStart_ + lineLength_ - fontPixels_,
+      SideText(side, reading, p, cross_ - rubyPixels_, lineStart_ + lineLength_ - fontPixels_,
                cross_ + pitch_ - rubyPixels_);
     }
-    Select(sfTransparent);
+    Select(TFontRole::Body);
   }
 
   // A side note in the ruby font, opposite the ruby, from the pen.
   void Note(std::string_view noteMarkup) {
     const std::string note = Visible(noteMarkup);
-    Select(sfRuby | sfTransparent);
+    Select(TFontRole::Ruby);
+    const TSideRun side{TDrawKind::Note, {}, note, {}, first_ + line_, {}};
     if (vertical_) {
-      SideText(note, pen_, cross_ - fontPixels_, lineStart_ + lineLength_ - rubyPixels_,
+      SideText(side, note, pen_, cross_ - fontPixels_, lineStart_ + lineLength_ - rubyPixels_,
                cross_ - fontPixels_ - pitch_);
     } else {
-      SideText(note, pen_, cross_ + fontPixels_, lineStart_ + lineLength_ - fontPixels_,
+      SideText(side, note, pen_, cross_ + fontPixels_, lineStart_ + lineLength_ - fontPixels_,
                cross_ + fontPixels_ + pitch_);
     }
-    Select(sfTransparent);
+    Select(TFontRole::Body);
   }
 
   // Ruby-font text along the line from p at the cross position `at`, one
   // character at a time while p stays within `bound`; what does not fit
   // continues at the head of the next line (cross position `nextAt`), unless
   // this is the column's last line. Drawn also for the line before the
-  // column, as its overflow lands on the column's first line.
-  void SideText(std::string_view text, int32_t p, int32_t at, int32_t bound, int32_t nextAt) {
-    const int angle = vertical_ ? kAngleVertical : kAngleHorizontal;
+  // column, as its overflow lands on the column's first line. Said to the
+  // device as one side run.
+  void SideText(TSideRun side, std::string_view text, int32_t p, int32_t at, int32_t bound,
+                int32_t nextAt) {
+    const TOrientation o = Flow();
+    sideGlyphs_.clear();
     for (size_t q = 0; q < text.size();) {
       const size_t len = mb::Len(text, q);
       if (p > bound) {
         if (line_ < lines_ - 1) {
           const std::string_view rest = text.substr(q);
-          if (vertical_) DrawTextAA(canvas_, nextAt, lineStart_, angle, raa_, rest);
-          else DrawTextAA(canvas_, lineStart_, nextAt, angle, raa_, rest);
+          const int w = Width(rest);
+          if (vertical_) sideGlyphs_.push_back(RunAt(side.Kind, nextAt, lineStart_, o, rest, w, line_ + 1));
+          else sideGlyphs_.push_back(RunAt(side.Kind, lineStart_, nextAt, o, rest, w, line_ + 1));
         }
-        return;
+        break;
       }
       const std::string_view ch = text.substr(q, len);
+      const int w = Width(ch);
       if (line_ >= 0) {
-        if (vertical_) DrawTextAA(canvas_, at, p, angle, raa_, ch);
-        else DrawTextAA(canvas_, p, at, angle, raa_, ch);
+        if (vertical_) sideGlyphs_.push_back(RunAt(side.Kind, at, p, o, ch, w, line_));
+        else sideGlyphs_.push_back(RunAt(side.Kind, p, at, o, ch, w, line_));
       }
-      p += Width(ch) / raa_;
+      p += w / raa_;
       q += len;
     }
+    if (sideGlyphs_.empty()) return;
+    side.Glyphs = sideGlyphs_;
+    device_.Side(side);
   }
 
   // The unit repeated from the pen to the line end. A step that does not
   // move forward (a negative character gap) draws the unit once.
   void Rule(std::string_view unit) {
     if (unit.empty()) return;
-    const int32_t step = Width(unit) / aa_ + between_;
-    const int angle = vertical_ ? kAngleVertical : kAngleHorizontal;
-    while (pen_ < LineEnd()) {
-      if (line_ >= 0) {
-        if (vertical_) DrawTextAA(canvas_, cross_, pen_, angle, aa_, unit);
-        else DrawTextAA(canvas_, pen_, cross_, angle, aa_, unit);
-      }
-      if (step <= 0) break;
-      pen_ += step;
+    const int w = Width(unit);
+    const int32_t step = w / aa_ + between_;
+    const int32_t end = LineEnd();
+    if (pen_ >= end) return;
+    const int32_t count = step > 0 ? (end - pen_ + step - 1) / step : 1;
+    if (line_ >= 0) {
+      const TGlyphRun first = vertical_ ? RunAt(TDrawKind::Rule, cross_, pen_, Flow(), unit, w, line_)
+                                        : RunAt(TDrawKind::Rule, pen_, cross_, Flow(), unit, w, line_);
+      device_.Rule(first, step, count);
     }
+    if (step > 0) pen_ += step * count;
   }
 
   // A free-standing voiced mark over the cell before it, one cell toward
   // the ruby side, taking no room.
   void Voiced(std::string_view mark) {
     if (line_ < 0 || mark.empty()) return;
-    DrawTextAA(canvas_, cross_ + fontPixels_, pen_ - Width(mark) / aa_ - between_, kAngleVertical,
-               aa_, mark);
+    const int w = Width(mark);
+    Put(TDrawKind::Voiced, cross_ + fontPixels_, pen_ - w / aa_ - between_, TOrientation::Vertical, mark, w);
   }
 
   void Image(const TTagMatch& m) {
@@ -414,15 +422,21 @@ class TColumnPainter {
     if (picture != nullptr) {
       // Drawn also for the line before the column: a picture there may
       // reach into it.
-      if (vertical_) DrawPicture(book_.PageBitmap, cross_ - w, pen_, *picture, clip_);
-      else DrawPicture(book_.PageBitmap, pen_, cross_, *picture, clip_);
+      TPictureRun run;
+      run.Bitmap = picture;
+      run.Path = path;
+      run.X = vertical_ ? cross_ - w : pen_;
+      run.Y = vertical_ ? pen_ : cross_;
+      run.Clip = clip_;
+      run.Line = first_ + line_;
+      device_.Picture(run);
       return;
     }
     if (line_ < 0) return;
     std::string name(1, '[');
     name.append(FileNamePart(path)).push_back(']');
-    if (vertical_) DrawTextAA(canvas_, cross_, pen_, kAngleVertical, aa_, name);
-    else DrawTextAA(canvas_, pen_, cross_, kAngleHorizontal, aa_, name);
+    if (vertical_) Put(TDrawKind::PictureName, cross_, pen_, Flow(), name, Width(name));
+    else Put(TDrawKind::PictureName, pen_, cross_, Flow(), name, Width(name));
   }
 
   // ---- Links ---------------------------------------------------------------
@@ -436,13 +450,13 @@ class TColumnPainter {
     if (link_.Open) EmitLink(line_, pen_);
     link_ = {true, std::string(target), line_, pen_};
     book_.TextColor = style_.LinkColor;
-    Select(sfTransparent);
+    Select(TFontRole::Body);
   }
 
   void LinkEnd() {
     if (link_.Open) EmitLink(line_, pen_);
     book_.TextColor = style_.FontColor;
-    Select(sfTransparent);
+    Select(TFontRole::Body);
   }
 
   // Rectangles of the open link from its start to `end` on line `last`.
@@ -453,14 +467,17 @@ class TColumnPainter {
       const int32_t from = i == link_.Line ? link_.Start : head;
       const int32_t to = i == last ? end : head + lineLength_;
       const int32_t cross = CrossOf(i);
-      if (vertical_) book_.Links.Add(cross - fontPixels_, from, cross, to, link_.Target);
-      else book_.Links.Add(from, cross, to, cross + fontPixels_, link_.Target);
+      const TRect r = vertical_ ? TRect{cross - fontPixels_, from, cross, to}
+                                : TRect{from, cross, to, cross + fontPixels_};
+      book_.Links.Add(r.Left, r.Top, r.Right, r.Bottom, link_.Target);
+      device_.Link(r, link_.Target, first_ + i);
     }
   }
 
   TBookClass& book_;
   const TInfo& style_;
-  TCanvas& canvas_;
+  TFontEngine& fonts_;
+  IPageDevice& device_;
   const bool vertical_;
   const int aa_;
   const int raa_;
@@ -485,10 +502,14 @@ class TColumnPainter {
   int32_t charIndex_ = 0;  // characters of the line drawn so far
   int32_t markFrom_ = 0;   // the marked ones: [markFrom_, markTo_)
   int32_t markTo_ = 0;
+  TRunFont font_;                     // the font selected now
+  int fontCell_ = 0;                  // its cell height, at drawing scale
+  std::vector<TGlyphRun> sideGlyphs_;  // a side run being put together
 };
 
-void TBookClass::DrawColumn(int32_t columnX, int32_t columnY, int32_t firstLine) {
-  TColumnPainter(*this, columnX, columnY, firstLine).Run();
+void TBookClass::DrawColumn(IPageDevice& device, int32_t columnX, int32_t columnY,
+                            int32_t firstLine) {
+  TColumnPainter(*this, device, columnX, columnY, firstLine).Run();
 }
 
 }  // namespace rpv

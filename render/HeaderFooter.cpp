@@ -6,7 +6,7 @@
 
 #include "import/MbScan.h"
 #include "render/BookClass.h"
-#include "render/class/BMPTools.h"
+#include "platform/Font.h"
 
 namespace rpv {
 
@@ -53,9 +53,11 @@ std::string TBookClass::FormatHeaderFooter(std::string_view templ, int32_t first
   return out;
 }
 
-void TBookClass::DrawHeaderFooter(int32_t firstLine, bool footer) {
-  // Header and footer are horizontal text in every direction.
-  SelectFont(sfTransparent | sfUpright);
+void TBookClass::DrawHeaderFooter(IPageDevice& device, int32_t firstLine, bool footer) {
+  // Header and footer are horizontal text in every direction, in the page's
+  // own text colour.
+  TextColor = Style.FontColor;
+  const TRunFont font = RunFont(TFontRole::Upright);
   const std::string text = FormatHeaderFooter(footer ? Style.strFooter : Style.strHeader, firstLine);
   int32_t y = Style.PageMarginTop;
   if (footer) {
@@ -68,8 +70,9 @@ void TBookClass::DrawHeaderFooter(int32_t firstLine, bool footer) {
           Style.RubyBandHeight();
     }
   }
-  const int aa = std::max<int>(1, Style.AntiAliasing);
-  const int32_t w = canvas_.TextWidth(text) / aa;
+  TFont& face = fonts_.Font(font.Desc);
+  const int aa = font.Supersampling;
+  const int32_t w = face.Layout(text).Advance / aa;
   int32_t x = Style.PageMarginLeft;
   switch (footer ? Style.bytFooter : Style.bytHeader) {
     case 2:
@@ -79,9 +82,14 @@ void TBookClass::DrawHeaderFooter(int32_t firstLine, bool footer) {
     case 3: x = Style.PageWidth - Style.PageMarginRight - w; break;
     default: break;
   }
-  TextColor = Style.FontColor;
-  SelectFont(sfTransparent | sfUpright);
-  DrawTextAA(canvas_, x, y, 0, aa, text);
+  TGlyphRun run;
+  run.Kind = footer ? TDrawKind::Footer : TDrawKind::Header;
+  run.Text = text;
+  run.X = x;
+  run.Y = y;
+  run.Font = &font;
+  run.Box = RunBox(x, y, TOrientation::Horizontal, w, face.CellHeight() / aa);
+  device.Glyphs(run);
 }
 
 }  // namespace rpv

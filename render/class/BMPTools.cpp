@@ -106,7 +106,7 @@ void DrawTextAA(TCanvas& canvas, int x, int y, int angle, int factor, std::strin
     default: work.SetSize(h, w); py = w; break;
   }
   if (work.Empty()) return;
-  const TRect ink = DrawTextCoverage(canvas.Fonts(), canvas.Font, px, py, text, work);
+  const TRect ink = DrawTextCoverage(canvas.Fonts(), canvas.Font, canvas.Smooth, px, py, text, work);
   if (ink.Left >= ink.Right || ink.Top >= ink.Bottom) return;
   Reduce(work, ink, canvas.Bitmap(), static_cast<long long>(x) - px / 2,
          static_cast<long long>(y) - py / 2, canvas.FontColor);

@@ -20,7 +20,7 @@ class EAssertionFailed : public std::logic_error {
 
 // Draws CP932 text with its reference point at (x, y) on the canvas's
 // bitmap. The canvas is prepared by the caller: its font (at drawing scale,
-// escapement set for the direction), text colour and brush. Angle is in tens
+// escapement set for the direction), text colour, brush and smoothing. Angle is in tens
 // of degrees: 0 horizontal, 27 the vertical font (runs down, left of x), 18
 // the turned font (runs left, left of x and above y), anything else runs up.
 // Factor 2 draws white on black at the font's size and reduces it 2 x 2 into

@@ -8,7 +8,6 @@
 
 #include "platform/Canvas.h"
 #include "platform/FontEngine.h"
-#include "platform/FontSmoothing.h"
 #include "tests/platform/CanvasTestUtil.h"
 
 namespace rpv {
@@ -27,7 +26,7 @@ class CanvasText : public ::testing::Test {
     canvas_.BrushColor = kPaper;
     canvas_.BrushStyle = TBrushStyle::Clear;
     canvas_.Font.Height = 22;
-    SetFontSmoothing(false);
+    canvas_.Smooth = false;
   }
   void UseFont(const char* face, int escapement, int height = 22) {
     canvas_.Font.FaceName = S(face);
@@ -35,7 +34,6 @@ class CanvasText : public ::testing::Test {
     canvas_.Font.Height = height;
   }
 
-  TFontSmoothingSaver saver_;
   TFontEngine engine_;
   TBitmap24 bmp_;
   TCanvas canvas_;
@@ -205,11 +203,10 @@ TEST_F(CanvasText, VerticalFaceStandsKanaUprightAndLaysHalfWidthOnItsSide) {
   }
 }
 
-TEST_F(CanvasText, SmoothingSwitchChoosesBlackAndWhiteOrGrey) {
+TEST_F(CanvasText, SmoothingChoosesBlackAndWhiteOrGrey) {
   const std::string text = S("永遠の春、ABCxyz");
   auto greys = [&](bool smooth) {
-    SetFontSmoothing(smooth);
-    EXPECT_EQ(FontSmoothing(), smooth);
+    canvas_.Smooth = smooth;
     test::Clear(bmp_);
     canvas_.FontColor = RGBColour(200, 30, 60);
     for (int e : {0, 900, 1800, 2700}) {
@@ -226,11 +223,6 @@ TEST_F(CanvasText, SmoothingSwitchChoosesBlackAndWhiteOrGrey) {
   };
   EXPECT_EQ(greys(false), 0);
   EXPECT_GT(greys(true), 100);
-  {
-    TFontSmoothingSaver inner;
-    SetFontSmoothing(false);
-  }
-  EXPECT_TRUE(FontSmoothing());
 }
 
 TEST_F(CanvasText, BoldItalicAndStrikeOut) {
@@ -390,7 +382,7 @@ TEST_F(CanvasText, GlyphsAreRasterisedOncePerFont) {
   canvas_.TextOut(150, 10, page);
   EXPECT_EQ(engine_.RasterisedCount(), first);
   // Smoothing has glyphs of its own, each made once.
-  SetFontSmoothing(true);
+  canvas_.Smooth = true;
   canvas_.TextOut(150, 10, page);
   canvas_.TextOut(150, 10, page);
   EXPECT_EQ(engine_.RasterisedCount(), 2 * first);

@@ -7,7 +7,6 @@
 
 #include "platform/Codepage.h"
 #include "platform/FontEngine.h"
-#include "platform/FontSmoothing.h"
 
 namespace rpv {
 namespace {
@@ -53,7 +52,6 @@ class DrawTextAATest : public ::testing::Test {
     canvas_.Font.Escapement = escapement;
     canvas_.Font.FaceName = Utf8ToCp932(escapement == 2700 ? "@ＭＳ 明朝" : "ＭＳ 明朝");
   }
-  TFontSmoothingSaver saver_;
   TFontEngine engine_;
   TBitmap24 page_;
   TCanvas canvas_;
@@ -88,7 +86,7 @@ TEST_F(DrawTextAATest, FactorOneIsOneOrdinaryTextCall) {
 TEST_F(DrawTextAATest, FactorTwoReducesWithCoverageBoost) {
   const std::string text = Utf8ToCp932("永「、AB");
   for (bool smooth : {false, true}) {
-    SetFontSmoothing(smooth);
+    canvas_.Smooth = smooth;
     for (int angle : {0, 27, 18, 9}) {
       UseFont(40, angle == 9 ? 900 : angle * 100);
       Fill(page_, kBack);
@@ -107,6 +105,7 @@ TEST_F(DrawTextAATest, FactorTwoReducesWithCoverageBoost) {
       ink.Font = canvas_.Font;
       ink.FontColor = RGBColour(255, 255, 255);
       ink.BrushColor = 0;
+      ink.Smooth = smooth;
       const int px = angle == 0 || angle == 9 ? 0 : angle == 18 ? ext.cx : ext.cy;
       const int py = angle == 18 ? ext.cy : angle == 9 ? ext.cx : 0;
       ink.TextOut(px, py, text);
@@ -155,7 +154,7 @@ TEST_F(DrawTextAATest, FactorTwoReducesWithCoverageBoost) {
 }
 
 TEST_F(DrawTextAATest, SupersampledTextLandsInTheCellOfDirectText) {
-  SetFontSmoothing(false);
+  canvas_.Smooth = false;
   const std::string ch = Utf8ToCp932("縦");
   for (int angle : {27, 0, 18, 9}) {
     const int e = angle == 9 ? 900 : angle * 100;

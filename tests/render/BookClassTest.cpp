@@ -4,7 +4,6 @@
 
 #include <chrono>
 
-#include "platform/FontSmoothing.h"
 #include "render/TextSearch.h"
 
 namespace rpv::testing {
@@ -214,22 +213,52 @@ TEST_F(BookClassTest, AFilterStoppedAtItsLimitsLeavesTheBookUnfilteredWithAMessa
   EXPECT_EQ(book->SourceText.Text(), "ABC\r\nXYZ\r\n");
 }
 
-TEST_F(BookClassTest, SmoothingIsOffWhileASupersampledStyleIsLoaded) {
+TEST_F(BookClassTest, SmoothingFollowsEachDocumentsOwnStyle) {
   WriteStyle("AA", [](TInfo& s) { s.AntiAliasing = 2; });
-  WriteStyle("Plain", [](TInfo& s) { s.AntiAliasing = 1; });
-  for (const bool user : {true, false}) {
-    SetFontSmoothing(user);
-    {
-      auto book = Open("AA", 200, 200);
-      EXPECT_FALSE(FontSmoothing());
-      book->LoadStyle(Path("info.ini"), "Plain", 96);
-      EXPECT_EQ(FontSmoothing(), user);
-      book->LoadStyle(Path("info.ini"), "AA", 96);
-      EXPECT_FALSE(FontSmoothing());
+  // Supersampled ruby would make grey pixels of its own.
+  WriteStyle("Plain", [](TInfo& s) { s.AntiAliasing = 1; s.RAntiAliasing = 1; });
+  WriteText("t.txt", "{H\\B}かんじ{B_M}漢字{B\\E}漢字\n");
+  // Every text of the page (characters, ruby, header, footer) says whether
+  // it is smoothed; all say the same.
+  auto smoothing = [](TBookClass& book) {
+    int on = 0, off = 0;
+    for (const TDrawRecord& r : Record(book, 0).Records) {
+      if (r.Kind == TDrawKind::Text || r.Kind == TDrawKind::Ruby || r.Kind == TDrawKind::Header ||
+          r.Kind == TDrawKind::Footer)
+        (r.Smooth ? on : off)++;
     }
-    EXPECT_EQ(FontSmoothing(), user);
+    EXPECT_GT(on + off, 4);
+    EXPECT_TRUE(on == 0 || off == 0);
+    return on > 0;
+  };
+  // Grey pixels on the drawn page: neither the page colour nor the text's.
+  auto greys = [](TBookClass& book) {
+    book.DrawPage(0);
+    int n = 0;
+    for (int y = 0; y < book.PageBitmap.Height(); ++y)
+      for (int x = 0; x < book.PageBitmap.Width(); ++x) {
+        const uint32_t p = book.PageBitmap.Pixel(x, y);
+        n += p != 0 && p != 0xFFFFFF;
+      }
+    return n;
+  };
+  for (const bool user : {true, false}) {
+    SCOPED_TRACE(user ? "user smooths" : "user does not smooth");
+    auto window = Open("Plain", 200, 200, "t.txt");
+    window->SavedSmoothing = user;
+    {
+      // A second document beside it with a supersampling style, as the
+      // style editor's preview is, changes nothing for the first.
+      auto preview = Open("AA", 200, 200, "t.txt");
+      preview->SavedSmoothing = user;
+      EXPECT_FALSE(smoothing(*preview));
+      EXPECT_EQ(smoothing(*window), user);
+      EXPECT_EQ(greys(*window) > 0, user);
+    }
+    EXPECT_EQ(smoothing(*window), user);
+    window->LoadStyle(Path("info.ini"), "AA", 96);
+    EXPECT_FALSE(smoothing(*window));
   }
-  SetFontSmoothing(true);
 }
 
 }  // namespace

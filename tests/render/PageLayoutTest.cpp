@@ -51,7 +51,7 @@ TEST_F(PageLayoutTest, NothingIsInkedInTheMargins) {
   }
 }
 
-TEST_F(PageLayoutTest, HeaderAndFooterStandInTheirBands) {
+TEST_F(PageLayoutTest, HeaderAndFooterStandInTheirBandsAndCountPages) {
   for (const bool vertical : {true, false}) {
     SCOPED_TRACE(vertical ? "vertical" : "horizontal");
     WriteStyle("S", [&](TInfo& s) {
@@ -65,27 +65,34 @@ TEST_F(PageLayoutTest, HeaderAndFooterStandInTheirBands) {
     });
     auto book = Open("S", 640, 420, "sample.txt");
     const TInfo& s = book->Style;
-    book->DrawPage(0);
+    ASSERT_GE(book->PageCount, 3);
     const int fp = s.FontPixels();
-    const TInk head = InkOf(*book, 0, 0, 640, s.PageMarginTop + s.HeaderHeight());
-    ASSERT_FALSE(head.Empty());
-    EXPECT_GE(head.Top, s.PageMarginTop);
-    EXPECT_LT(head.Bottom, s.PageMarginTop + fp);
-    const int centre = s.PageMarginLeft + (640 - s.PageMarginLeft - s.PageMarginRight) / 2;
-    EXPECT_NEAR(head.CentreX(), centre, 3);
-
     const int footerTop =
         vertical ? s.PageMarginTop + s.HeaderHeight() +
                        (s.TextAreaHeight() + s.HangReserve()) * s.Columns() + s.ColumnSpace * (s.Columns() - 1)
                  : s.PageMarginTop + s.HeaderHeight() + s.TextAreaHeight() + s.RubyBandHeight();
     EXPECT_EQ(footerTop, 420 - s.PageMarginBottom - s.FooterHeight());
-    const TInk foot = InkOf(*book, 0, footerTop, 640, 420);
-    ASSERT_FALSE(foot.Empty());
-    EXPECT_LT(foot.Bottom, footerTop + fp);
-    EXPECT_LT(foot.Right, 640 - s.PageMarginRight);
-    EXPECT_GT(foot.Right, 640 - s.PageMarginRight - 4);
-    // "1/3" is a short text at the right, nowhere near the left.
-    EXPECT_GT(foot.Left, 640 / 2);
+    for (int page = 0; page < 3; ++page) {
+      const TPageRecorder rec = Record(*book, page * book->LinesPerPage());
+      const auto head = rec.Of(TDrawKind::Header);
+      const auto foot = rec.Of(TDrawKind::Footer);
+      ASSERT_EQ(head.size(), 1u);
+      ASSERT_EQ(foot.size(), 1u);
+      // Pages are counted, not columns.
+      EXPECT_EQ(head[0].Text, "HEAD " + std::to_string(page + 1));
+      EXPECT_EQ(foot[0].Text, std::to_string(page + 1) + "/" + std::to_string(book->PageCount));
+      // Upright text, one cell high, at the top of its band: the header
+      // centred between the margins, the footer against the right margin.
+      for (const TDrawRecord& r : {head[0], foot[0]}) {
+        EXPECT_EQ(r.Role, TFontRole::Upright);
+        EXPECT_EQ(r.Orientation, TOrientation::Horizontal);
+        EXPECT_EQ(r.Box.Bottom - r.Box.Top, fp);
+      }
+      EXPECT_EQ(head[0].Box.Top, s.PageMarginTop);
+      EXPECT_NEAR(head[0].Box.Left + head[0].Box.Right, 2 * s.PageMarginLeft + 640 - s.PageMarginLeft - s.PageMarginRight, 1);
+      EXPECT_EQ(foot[0].Box.Top, footerTop);
+      EXPECT_EQ(foot[0].Box.Right, 640 - s.PageMarginRight);
+    }
   }
 }
 
@@ -103,38 +110,61 @@ TEST_F(PageLayoutTest, RubyStandsInTheGapBesideItsBaseAndWrapsToTheNextLine) {
   std::string longLine;
   for (int k = 0; k < fill; ++k) longLine += "あ";
   SetLines(*book, {"{H\\B}かんじ{B_M}漢字{B\\E}漢字です", longLine + "{H\\B}ながいよみ{B_M}字{B\\E}字", "い"});
-  book->DrawPage(0);
+  const TPageRecorder rec = Record(*book, 0);
 
-  const TInk base = InkOf(*book, x0 - fp, top, x0, top + 2 * fp);
-  const TInk ruby = InkOf(*book, x0, top - fp, x0 + rp, top + 3 * fp);
-  ASSERT_FALSE(base.Empty());
-  ASSERT_FALSE(ruby.Empty());
-  // The reading is centred on its base (3 x 12 px beside 2 x 22 px).
-  EXPECT_NEAR(ruby.CentreY(), top + fp, 3);
-  EXPECT_GE(ruby.Top, top);
-  // Nothing spills right of the ruby cells.
-  EXPECT_TRUE(InkOf(*book, x0 + rp, 0, 600, 400).Empty());
+  const auto ruby = rec.Of(TDrawKind::Ruby, 0);
+  ASSERT_EQ(ruby.size(), 1u);
+  EXPECT_EQ(Cp932ToUtf8(ruby[0].Text), "かんじ");
+  EXPECT_EQ(ruby[0].Role, TFontRole::Ruby);
+  // The base's copy in the line is drawn in the cells the reading is placed by.
+  EXPECT_EQ(Cp932ToUtf8(ruby[0].Base), "漢字");
+  EXPECT_EQ(ruby[0].BaseBox, (TRect{x0 - fp, top, x0, top + 2 * fp}));
+  const auto text = rec.Of(TDrawKind::Text, 0);
+  ASSERT_EQ(text.size(), 4u);
+  EXPECT_EQ(Cp932ToUtf8(text[0].Text + text[1].Text), "漢字");
+  EXPECT_EQ(text[0].Box, (TRect{x0 - fp, top, x0, top + fp}));
+  EXPECT_EQ(text[1].Box.Bottom, top + 2 * fp);
+  // The reading stands in the gap right of the cells, centred on its base
+  // (3 x 12 px beside 2 x 22 px).
+  const int from = top + (2 * fp - 3 * rp) / 2;
+  EXPECT_EQ(ruby[0].Box, (TRect{x0, from, x0 + rp, from + 3 * rp}));
+  // Nothing stands right of the ruby cells but the page's header.
+  for (const TDrawRecord& r : rec.Records) {
+    if (r.Kind != TDrawKind::Fill && r.Kind != TDrawKind::Header) {
+      EXPECT_LE(r.Box.Right, x0 + rp);
+    }
+  }
 
   // Line 1's reading: what fits stands beside the end of its line, the rest
   // at the head of line 2 (beside "い"), in the same gap.
   const int x1 = x0 - pitch;
   const int x2 = x1 - pitch;
-  EXPECT_FALSE(InkOf(*book, x1, end - 3 * rp, x1 + rp, end).Empty());
-  const TInk rest = InkOf(*book, x2, top, x2 + rp, top + 5 * rp);
-  ASSERT_FALSE(rest.Empty());
-  EXPECT_LT(rest.Top, top + rp);
+  const auto beside = rec.Of(TDrawKind::Ruby, 1);
+  const auto rest = rec.Of(TDrawKind::Ruby, 2);
+  ASSERT_EQ(beside.size(), 1u);
+  ASSERT_EQ(rest.size(), 1u);
+  EXPECT_FALSE(beside[0].Continued);
+  EXPECT_TRUE(rest[0].Continued);
+  EXPECT_EQ(Cp932ToUtf8(beside[0].Text + rest[0].Text), "ながいよみ");
+  EXPECT_FALSE(beside[0].Text.empty());
+  EXPECT_EQ(beside[0].Box.Left, x1);
+  EXPECT_LE(beside[0].Box.Bottom, end);
+  EXPECT_EQ(rest[0].Box.Left, x2);
+  EXPECT_EQ(rest[0].Box.Top, top);
 
-  // Horizontal: the reading hangs above its line.
+  // Horizontal: the reading hangs above its line, centred on its base.
   WriteStyle("H", [](TInfo& st) { st.Direction = 0; st.FontName = "MS"; });
   auto h = Open("H", 600, 400, "one.txt");
   SetLines(*h, {"{H\\B}かんじ{B_M}漢字{B\\E}漢字です"});
-  h->DrawPage(0);
   const TInfo& hs = h->Style;
   const int y0 = hs.PageMarginTop + hs.HeaderHeight() + hs.RubyBandHeight();
-  const TInk above = InkOf(*h, 0, y0 - hs.RubyPixels(), 600, y0);
-  ASSERT_FALSE(above.Empty());
-  EXPECT_NEAR(above.CentreX(), hs.PageMarginLeft + hs.FontPixels(), 3);
-  EXPECT_GE(above.Top, hs.PageMarginTop + hs.HeaderHeight());
+  const auto above = Record(*h, 0).Of(TDrawKind::Ruby, 0);
+  ASSERT_EQ(above.size(), 1u);
+  EXPECT_EQ(above[0].Orientation, TOrientation::Horizontal);
+  EXPECT_EQ(above[0].Box.Bottom, y0);
+  EXPECT_EQ(above[0].BaseBox.Left, hs.PageMarginLeft);
+  EXPECT_NEAR(above[0].Box.Left + above[0].Box.Right, above[0].BaseBox.Left + above[0].BaseBox.Right, 1);
+  EXPECT_GE(above[0].Box.Top, hs.PageMarginTop + hs.HeaderHeight());
 }
 
 TEST_F(PageLayoutTest, LinksGetARectangleOnEveryLineTheyCover) {
@@ -184,28 +214,35 @@ TEST_F(PageLayoutTest, ShortAsciiRunsStandUprightInOneCell) {
   WriteStyle("V");
   auto book = Open("V", 600, 400, "one.txt");
   const TInfo& s = book->Style;
-  const int fp = s.FontPixels(), pitch = s.LinePitch();
+  const int fp = s.FontPixels();
   const int x0 = 600 - s.PageMarginRight - s.WidthReserve();
   const int top = s.PageMarginTop + s.HeaderHeight();
   SetLines(*book, {"あ12い", "あ123い", "あ!?い"});
-  book->DrawPage(0);
-  // "12" fills the second cell, centred across the line, wider than tall
-  // (the digits stand side by side); "い" follows in the third cell.
-  const TInk pair = InkOf(*book, x0 - fp, top + fp, x0, top + 2 * fp);
-  ASSERT_FALSE(pair.Empty());
-  EXPECT_NEAR(pair.CentreX(), x0 - fp / 2, 2);
-  EXPECT_GT(pair.Right - pair.Left, pair.Bottom - pair.Top);
-  const TInk third = InkOf(*book, x0 - fp, top + 2 * fp, x0, top + 3 * fp);
-  EXPECT_GT(third.Count, 10);
-  EXPECT_TRUE(InkOf(*book, x0 - fp, top + 3 * fp, x0, top + 4 * fp).Empty());
-  // "123" lies on its side: three half cells, so "い" ends half a cell later.
-  const int x1 = x0 - pitch;
-  const TInk run = InkOf(*book, x1 - fp, top + fp, x1, top + 5 * fp);
-  EXPECT_GT(run.Bottom, top + 3 * fp);
-  EXPECT_LT(run.Bottom, top + 4 * fp);
-  // "!?" after a full-width character is one upright cell too.
-  const int x2 = x1 - pitch;
-  EXPECT_TRUE(InkOf(*book, x2 - fp, top + 3 * fp, x2, top + 4 * fp).Empty());
+  const TPageRecorder rec = Record(*book, 0);
+  // "12" and "!?" are one upright run each, centred across the line in the
+  // second cell; "い" follows in the third.
+  for (int line : {0, 2}) {
+    const auto text = rec.Of(TDrawKind::Text, line);
+    ASSERT_EQ(text.size(), 3u);
+    const int x = x0 - line * s.LinePitch();
+    EXPECT_EQ(text[1].Text, line == 0 ? "12" : "!?");
+    EXPECT_EQ(text[1].Role, TFontRole::Upright);
+    EXPECT_EQ(text[1].Orientation, TOrientation::Horizontal);
+    EXPECT_EQ(text[1].Box.Top, top + fp);
+    EXPECT_NEAR(text[1].Box.Left + text[1].Box.Right, 2 * x - fp, 1);
+    EXPECT_EQ(text[2].Box.Top, top + 2 * fp);
+  }
+  // "123" lies on its side, a character at a time in the body font, each
+  // half a cell; "い" follows the last.
+  const auto run = rec.Of(TDrawKind::Text, 1);
+  ASSERT_EQ(run.size(), 5u);
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_EQ(run[k].Role, TFontRole::Body);
+    EXPECT_EQ(run[k].Orientation, TOrientation::Vertical);
+    EXPECT_EQ(run[k].Box.Top, run[k - 1].Box.Bottom);
+    EXPECT_LT(run[k].Box.Bottom - run[k].Box.Top, fp);
+  }
+  EXPECT_EQ(run[4].Box.Top, run[3].Box.Bottom);
 }
 
 TEST_F(PageLayoutTest, TurnedCharactersVoicedMarksAndStyleTags) {

@@ -1,6 +1,6 @@
 // Shared by the page tests: a fresh settings folder per test (RPV_HOME),
-// styles written into its info.ini, documents opened in a page class, and
-// questions about where ink landed on the page bitmap.
+// styles written into its info.ini, documents opened in a page class, pages
+// recorded, and questions about where ink landed on the page bitmap.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
 #include "render/BookClass.h"
+#include "tests/render/PageRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace rpv::testing {
@@ -49,6 +50,13 @@ inline TInk InkIn(const TBitmap24& page, uint32_t background, int left, int top,
 inline TInk InkOf(const TBookClass& book, int left, int top, int right, int bottom) {
   return InkIn(book.PageBitmap, static_cast<uint32_t>(book.Style.BackColor) & 0xFFFFFF, left, top,
                right, bottom);
+}
+
+// What drawing the page from firstLine says to its device.
+inline TPageRecorder Record(TBookClass& book, int32_t firstLine) {
+  TPageRecorder recorder;
+  book.DrawPage(firstLine, recorder);
+  return recorder;
 }
 
 class PageTest : public ::testing::Test {

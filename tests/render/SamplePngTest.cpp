@@ -11,7 +11,6 @@
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
 #include "platform/FontEngine.h"
-#include "platform/FontSmoothing.h"
 #include "platform/PngWriter.h"
 #include "render/class/BMPTools.h"
 
@@ -96,11 +95,10 @@ TEST(SamplePng, DISABLED_WriteSamples) {
       {"vertical-mixed-smooth", true, true, 1, 400, false, false, "@ＭＳ ゴシック", 22},
   };
   TFontEngine engine;
-  TFontSmoothingSaver saver;
   for (const Look& look : looks) {
-    SetFontSmoothing(look.smooth);
     TBitmap24 bmp(look.vertical ? 560 : 640, look.vertical ? 420 : 300);
     TCanvas canvas(bmp, engine);
+    canvas.Smooth = look.smooth;
     canvas.BrushColor = RGBColour(250, 246, 236);
     canvas.FillRect({0, 0, bmp.Width(), bmp.Height()});
     canvas.BrushStyle = TBrushStyle::Clear;
@@ -118,8 +116,6 @@ TEST(SamplePng, DISABLED_WriteSamples) {
 // at escapement 1800 in a normal cell) beside ordinary vertical text.
 TEST(SamplePng, DISABLED_WriteTurnedCharacters) {
   TFontEngine engine;
-  TFontSmoothingSaver saver;
-  SetFontSmoothing(true);
   TBitmap24 bmp(120, 420);
   TCanvas canvas(bmp, engine);
   canvas.BrushColor = RGBColour(250, 246, 236);
