@@ -8,7 +8,7 @@
 #include <string>
 
 #include "import/MbScan.h"
-#include "import/Tools.h"
+#include "import/ReadingPosition.h"
 #include "platform/FileIO.h"
 #include "render/BookClass.h"
 
@@ -83,7 +83,7 @@ void DrawPageBench(benchmark::State& state, const char* style, const std::string
   }
   size_t chars = 0;
   for (int32_t i = first; i < first + book.LinesPerPage() && i < book.LineCount(); ++i)
-    chars += mb::Count(StripTags(book.DisplayLines.Item(i)->Text, "{H\\", "\\E}"));
+    chars += static_cast<size_t>(VisibleCharCount(book.DisplayLines.Item(i)->Text));
   state.counters["lines"] = book.LinesPerPage();
   state.counters["chars"] = static_cast<double>(chars);
 }

@@ -1,8 +1,10 @@
 #include "import/DisplayMarkup.h"
 
 #include <array>
+#include <optional>
 #include <utility>
 
+#include "import/MarkupWalker.h"
 #include "import/MbScan.h"
 #include "render/cbcClasses.h"
 
@@ -67,29 +69,32 @@ std::string LinkStart(std::string_view target) {
   return Wrap(tag::kLinkOpen, target, tag::kLinkClose);
 }
 
-bool IsTagStartNoCase(std::string_view s, size_t pos) { return mb::MatchesNoCase(s, pos, tag::kStart); }
-
-size_t SkipZeroWidth(std::string_view s, size_t pos) {
-  const size_t end = s.find(tag::kEnd, pos + tag::kStart.size());
-  return end == std::string_view::npos ? pos + 1 : end + tag::kEnd.size();
+size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end) {
+  // The closing literal must be the span's own, on a character boundary.
+  const std::string_view span = line.substr(0, end);
+  if (mb::Find(span, tag::kImageClose, pos + tag::kImageOpen.size()) != end - tag::kImageClose.size())
+    return end;
+  size_t p = end;
+  if (ReadSizeField(line, p, tag::kImageHeight) && ReadSizeField(line, p, tag::kImageWidth)) return p;
+  return end;
 }
 
-std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voicedMarks) {
-  if (!At(line, pos, tag::kStart)) return std::nullopt;
+TTagMatch ReadTag(std::string_view line, size_t pos, size_t end) {
+  TTagMatch unknown{TTagKind::Unknown, {}, {}, end};
+  // Closing literals are looked for inside the span only.
+  const std::string_view span = line.substr(0, end);
 
-  // Ruby group: two arguments.
-  if (At(line, pos, tag::kRubyOpen)) {
+  // Ruby group: two arguments, closed by the span's end.
+  if (At(span, pos, tag::kRubyOpen)) {
     const size_t argStart = pos + tag::kRubyOpen.size();
-    const size_t close = mb::Find(line, tag::kRubyClose, argStart);
-    const size_t mid = mb::Find(line, tag::kRubyMid, argStart);
-    if (close == std::string_view::npos || mid == std::string_view::npos || mid > close) {
-      return std::nullopt;
-    }
-    TTagMatch m{TTagKind::Ruby, line.substr(argStart, mid - argStart), {}, 0};
+    const size_t close = mb::Find(span, tag::kRubyClose, argStart);
+    const size_t mid = mb::Find(span, tag::kRubyMid, argStart);
+    if (close == std::string_view::npos || close + tag::kRubyClose.size() != end ||
+        mid == std::string_view::npos || mid > close)
+      return unknown;
     const size_t baseStart = mid + tag::kRubyMid.size();
-    m.Arg2 = line.substr(baseStart, close - baseStart);
-    m.End = close + tag::kRubyClose.size();
-    return m;
+    return TTagMatch{TTagKind::Ruby, span.substr(argStart, mid - argStart),
+                     span.substr(baseStart, close - baseStart), end};
   }
 
   static constexpr std::array<Simple, 9> kSimple{{
@@ -112,31 +117,27 @@ std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voiced
       {tag::kLinkOpen, tag::kLinkClose, TTagKind::LinkStart},
   }};
 
-  // The literals are distinct after "{H\", so the order of the tests only
-  // matters for what the renderer may draw; it is the renderer's order.
   for (const auto& s : kSimple) {
-    if (At(line, pos, s.literal)) return TTagMatch{s.kind, {}, {}, pos + s.literal.size()};
+    if (pos + s.literal.size() == end && At(span, pos, s.literal)) return TTagMatch{s.kind, {}, {}, end};
   }
   for (const auto& w : kWithArg) {
-    if (!At(line, pos, w.open)) continue;
-    if (w.kind == TTagKind::Voiced && !voicedMarks) return std::nullopt;
+    if (!At(span, pos, w.open)) continue;
     const size_t argStart = pos + w.open.size();
-    const size_t close = mb::Find(line, w.close, argStart);
-    if (close == std::string_view::npos) return std::nullopt;
-    TTagMatch m{w.kind, line.substr(argStart, close - argStart), {}, close + w.close.size()};
-    if (w.kind == TTagKind::Image) {
-      size_t p = m.End;
-      const auto h = ReadSizeField(line, p, tag::kImageHeight);
-      const auto wd = h ? ReadSizeField(line, p, tag::kImageWidth) : std::nullopt;
+    const size_t close = mb::Find(span, w.close, argStart);
+    if (close == std::string_view::npos) return unknown;
+    TTagMatch m{w.kind, span.substr(argStart, close - argStart), {}, end};
+    size_t p = close + w.close.size();
+    if (w.kind == TTagKind::Image && p != end) {
+      const auto h = ReadSizeField(span, p, tag::kImageHeight);
+      const auto wd = h ? ReadSizeField(span, p, tag::kImageWidth) : std::nullopt;
       if (h && wd) {
         m.ImageHeight = *h;
         m.ImageWidth = *wd;
-        m.End = p;
       }
     }
-    return m;
+    return p == end ? m : unknown;
   }
-  return std::nullopt;
+  return unknown;
 }
 
 namespace {
@@ -148,26 +149,24 @@ bool IsAsciiAlnum(unsigned char c) {
 bool IsBangOrQuery(unsigned char c) { return c == '!' || c == '?'; }
 
 // Whether a run of single bytes ends before p: at the line end or a
-// double-byte character, complete tags skipped.
-bool RunEndsAt(std::string_view line, size_t p) {
-  while (p < line.size() && line[p] == '{') {
-    const auto m = MatchTag(line, p, true);
-    if (!m) break;
-    p = m->End;
-  }
+// double-byte character, tag spans skipped.
+bool RunEndsAt(TMarkupWalker& walker, size_t p) {
+  const std::string_view line = walker.Text();
+  while (const size_t e = walker.TagEnd(p)) p = e;
   return p >= line.size() || IsLeadByte(static_cast<unsigned char>(line[p]));
 }
 
 }  // namespace
 
-size_t UprightCell(std::string_view line, size_t p, bool afterSingle) {
+size_t UprightCell(TMarkupWalker& walker, size_t p, bool afterSingle) {
+  const std::string_view line = walker.Text();
   if (afterSingle || p >= line.size()) return 0;
   const auto c = static_cast<unsigned char>(line[p]);
   if (IsLeadByte(c) && mb::Len(line, p) == 2) return 0;
   const auto next = p + 1 < line.size() ? static_cast<unsigned char>(line[p + 1]) : 0;
   if (IsBangOrQuery(c) && IsBangOrQuery(next)) return 2;
-  if (IsAsciiAlnum(c) && IsAsciiAlnum(next) && RunEndsAt(line, p + 2)) return 2;
-  if (IsAsciiAlnum(c) && RunEndsAt(line, p + 1)) return 1;
+  if (IsAsciiAlnum(c) && IsAsciiAlnum(next) && RunEndsAt(walker, p + 2)) return 2;
+  if (IsAsciiAlnum(c) && RunEndsAt(walker, p + 1)) return 1;
   return 0;
 }
 

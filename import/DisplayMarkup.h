@@ -1,13 +1,12 @@
 // The display markup: CP932 lines with embedded tags. Every tag begins with
-// "{H\" and, with its arguments, runs to the first "\E}" after it; the one
-// exception is the image size suffix that follows an image tag. Tags do not
-// nest and there is no escaping. The converters (TextConvert, HtmlConvert)
+// "{H\"; where it ends is the walker's rule (import/MarkupWalker.h): the
+// first "\E}" after it, a ruby group's own "{B\E}", an image's size suffix.
+// There is no escaping. The converters (TextConvert, HtmlConvert)
 // write this form, the line builder measures and cuts it, the column
 // renderer interprets it. docs/markup.md lists the grammar.
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +14,7 @@ namespace rpv {
 
 class TLine;
 class TLines;
+class TMarkupWalker;
 
 namespace tag {
 
@@ -75,31 +75,33 @@ std::string ImageTag(std::string_view path);
 std::string ImageSizeSuffix(int height, int width);
 std::string LinkStart(std::string_view target);
 
-// Zero-width skipping of the line builder's measure: s[pos] starts "{H\"
-// (any letter case); returns the position just past the next "\E}", or
-// pos + 1 when none follows (only the "{" is skipped).
-bool IsTagStartNoCase(std::string_view s, size_t pos);
-size_t SkipZeroWidth(std::string_view s, size_t pos);
-
-// The renderer's view of one tag. MatchTag compares the literals exactly and
-// in the renderer's order; a "{" that starts no complete tag (also one whose
-// closing literal is missing) is not a tag and draws as a character.
+// What a tag span says. The walker (import/MarkupWalker.h) decides where a
+// span starts and ends; ReadTag only reads one it delimited. A span that is
+// none of these forms (an unknown letter, a closing literal missing or
+// elsewhere, "{H\V}" in horizontal writing) is Unknown: it takes no room and
+// draws nothing, as the line breaker measured it.
 enum class TTagKind {
   Ruby, Note, BoldOn, BoldOff, ItalicOn, ItalicOff, StrikeOn, StrikeOff,
-  Colour, ColourOff, Rule, Voiced, Image, LinkStart, LinkEnd, SpreadSpace,
+  Colour, ColourOff, Rule, Voiced, Image, LinkStart, LinkEnd, SpreadSpace, Unknown,
 };
 
 struct TTagMatch {
   TTagKind Kind;
   std::string_view Arg;   // reading, note, colour, unit, mark, path, target
   std::string_view Arg2;  // ruby base (the copy inside the group)
-  size_t End = 0;         // position just past the tag (and image size suffix)
+  size_t End = 0;         // position just past the span (and image size suffix)
   int ImageHeight = -1;   // from the size suffix; -1 when there is none
   int ImageWidth = -1;
 };
 
-// voicedMarks: whether "{H\V}" is known (vertical writing only).
-std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voicedMarks);
+// Reads the complete span line[pos, end).
+TTagMatch ReadTag(std::string_view line, size_t pos, size_t end);
+
+// The walker's image rule: the span line[pos, end) opens with the image
+// literal; when it closes with "{I\E}" and a well-formed size suffix
+// ("{I_MH}" digits "{I_MH}{I_MW}" digits "{I_MW}", at most 9 digits each)
+// follows, the end of that suffix, else end.
+size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end);
 
 // Vertical writing with tate-chu-yoko on: the bytes from p (1 or 2) that are
 // set upright together in one full cell, or 0 when the character at p is
@@ -108,8 +110,9 @@ std::optional<TTagMatch> MatchTag(std::string_view line, size_t pos, bool voiced
 // line or meets a double-byte character (complete tags in between do not
 // count). afterSingle: the character before p on the line was a single byte
 // (then p continues a run, which is never upright). The line breaker
-// measures and the column renderer draws by this one rule.
-size_t UprightCell(std::string_view line, size_t p, bool afterSingle);
+// measures and the column renderer draws by this one rule; `line` is the
+// walker over the line they both hold.
+size_t UprightCell(TMarkupWalker& line, size_t p, bool afterSingle);
 
 // Keeps bold, italic and strike-out balanced per display line (HTML
 // documents, after cutting): for each line but the last and each pair in that

@@ -1,9 +1,9 @@
 #include "import/LineBreaker.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "import/DisplayMarkup.h"
+#include "import/MarkupWalker.h"
 #include "import/MbScan.h"
 #include "platform/Codepage.h"
 
@@ -11,24 +11,13 @@ namespace rpv {
 
 namespace {
 
-constexpr std::string_view kTagEnd = "\\E}";
-constexpr std::string_view kRubyOpen = "{H\\B}";
-constexpr std::string_view kRubyMid = "{B_M}";
 using tag::kSpreadSpace;
-constexpr std::string_view kRubyClose = "{B\\E}";
 constexpr std::string_view kIdeographicSpace = "\x81\x40";  // "　"
 
 // "・", "※", "○", "●", "◎", "□", "■", "△", "▲", "▽", "▼" (second bytes; all
 // begin with 0x81).
 constexpr unsigned char kListMarkTrail[] = {0x45, 0xA6, 0x9B, 0x9C, 0x9D, 0xA0,
                                             0xA1, 0xA2, 0xA3, 0xA4, 0xA5};
-
-// A "{H\" in any letter case starts a zero-width span.
-inline bool IsTagAt(std::string_view t, size_t p) {
-  return t[p] == '{' && p + 2 < t.size() && (t[p + 1] == 'H' || t[p + 1] == 'h') &&
-         t[p + 2] == '\\';
-}
-
 
 inline unsigned char Byte(std::string_view t, size_t i) {
   return i < t.size() ? static_cast<unsigned char>(t[i]) : 0;
@@ -85,22 +74,16 @@ bool TLineBreaker::FitsUnmeasured(size_t bytes, int32_t indentCells) const {
   return static_cast<int64_t>(bytes) * step + indent <= rules_.LineLength;
 }
 
-// Just past the next "\E}"; when none follows only the "{" is skipped.
-// The last search is remembered: a text with many "{H\" and no (or one
-// distant) "\E}" would otherwise be searched to its end at every one of them.
-size_t TLineBreaker::SkipTag(std::string_view t, size_t p) const {
-  const size_t from = p + 3;
-  if (from < tagFrom_ || (tagFound_ != std::string_view::npos && from > tagFound_)) {
-    tagFrom_ = from;
-    tagFound_ = t.find(kTagEnd, from);
-  }
-  return tagFound_ == std::string_view::npos ? p + 1 : tagFound_ + kTagEnd.size();
+size_t TLineBreaker::SkipTag(size_t p, size_t e) const {
+  if (mb::At(walker_.Text(), p, tag::kRubyOpen)) rubies_.push_back({p, e - p});
+  return e;
 }
 
 size_t TLineBreaker::VisibleFrom(std::string_view t, size_t pos) const {
   while (pos < t.size()) {
-    if (!IsTagAt(t, pos)) return pos;
-    pos = SkipTag(t, pos);
+    const size_t e = walker_.TagEnd(pos);
+    if (e == 0) return pos;
+    pos = SkipTag(pos, e);
   }
   return std::string_view::npos;
 }
@@ -113,19 +96,18 @@ std::ptrdiff_t TLineBreaker::LastUnitBefore(size_t pos) const {
 
 size_t TLineBreaker::RubyGuard(std::string_view t, size_t start, size_t pos) const {
   // The last ruby group that opens on this line before the cut.
-  size_t q = pos;
-  bool found = false;
-  while (q > start && !found) found = mb::MatchesNoCase(t, --q, kRubyOpen);
-  if (!found) return pos;
-  const size_t tagEnd = SkipTag(t, q);
-  if (tagEnd <= q + 1 || tagEnd > pos) return pos;  // not a complete group before the cut
+  const TUnit* group = nullptr;
+  for (const TUnit& r : rubies_) {
+    if (r.Pos >= start && r.Pos < pos && (group == nullptr || r.Pos > group->Pos)) group = &r;
+  }
+  if (group == nullptr || group->End() > pos) return pos;  // none complete before the cut
+  const size_t q = group->Pos;
+  const size_t tagEnd = group->End();
+  const TTagMatch m = ReadTag(t, q, tagEnd);
+  if (m.Kind != TTagKind::Ruby) return pos;
   // Its base is the visible characters after the group, as many as the
   // group's copy of the base holds.
-  const std::string_view group = t.substr(q, tagEnd - q);
-  const size_t mid = group.find(kRubyMid);
-  const size_t copyStart = mid == std::string_view::npos ? group.size() : mid + kRubyMid.size();
-  const std::string_view copy =
-      group.substr(copyStart, group.size() - std::min(group.size(), copyStart + kRubyClose.size()));
+  const std::string_view copy = m.Arg2;
   size_t baseChars = 0;
   int64_t baseWidth = 0;
   for (size_t i = 0; i < copy.size(); i += mb::Len(copy, i)) {
@@ -134,10 +116,10 @@ size_t TLineBreaker::RubyGuard(std::string_view t, size_t start, size_t pos) con
   }
   size_t onLine = 0;  // base characters before the cut
   for (size_t i = tagEnd; i < pos && onLine < baseChars;) {
-    if (IsTagAt(t, i)) {
+    if (const size_t e = walker_.TagEnd(i)) {
       // A spread base's spacing stands for the copy's space.
-      if (mb::At(t, i, kSpreadSpace)) ++onLine;
-      i = SkipTag(t, i);
+      if (e - i == kSpreadSpace.size() && mb::At(t, i, kSpreadSpace)) ++onLine;
+      i = e;
       continue;
     }
     ++onLine;
@@ -198,13 +180,11 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   const size_t n = t.size();
   if (start >= n) return n;
   units_.clear();
+  rubies_.clear();
   // A text is always cut from its start first: forget the previous text's
-  // tag search then (another text may even sit at the same address).
-  if (start == 0 || t.data() != tagText_.data() || t.size() != tagText_.size()) {
-    tagText_ = t;
-    tagFrom_ = std::numeric_limits<size_t>::max();
-    tagFound_ = std::string_view::npos;
-  }
+  // tag searches then (another text may even sit at the same address).
+  const std::string_view walked = walker_.Text();
+  if (start == 0 || t.data() != walked.data() || t.size() != walked.size()) walker_ = TMarkupWalker(t);
 
   // 1. Measure up to the first character that does not fit.
   const int64_t W = rules_.LineLength;
@@ -213,9 +193,9 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   size_t p = start;
   bool afterSingle = false;  // as the renderer tracks it, for upright runs
   while (p < n) {
-    if (IsTagAt(t, p)) {
+    if (const size_t e = walker_.TagEnd(p)) {
       // The spacing of a spread ruby base takes a half-width space's room.
-      if (mb::At(t, p, kSpreadSpace)) {
+      if (e - p == kSpreadSpace.size() && mb::At(t, p, kSpreadSpace)) {
         x += CharWidth(' ');
         if (x > W) break;
         x += B;
@@ -224,11 +204,11 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
         p += kSpreadSpace.size();
         continue;
       }
-      p = SkipTag(t, p);
+      p = SkipTag(p, e);
       continue;
     }
     size_t len = mb::Len(t, p);
-    const size_t upright = rules_.UprightAscii ? UprightCell(t, p, afterSingle) : 0;
+    const size_t upright = rules_.UprightAscii ? UprightCell(walker_, p, afterSingle) : 0;
     if (upright != 0) {
       len = upright;
       x += rules_.FontPixels;

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "import/MarkupWalker.h"
+
 namespace rpv {
 
 // A set of CP932 characters given as a string of them, as the style's
@@ -84,8 +86,8 @@ class TLineBreaker {
 
   // The visible character at or after pos, skipping tags; npos at the end.
   size_t VisibleFrom(std::string_view text, size_t pos) const;
-  // Just past the tag that opens at pos.
-  size_t SkipTag(std::string_view text, size_t pos) const;
+  // e, the end of the tag span that opens at pos; a ruby group is noted.
+  size_t SkipTag(size_t pos, size_t e) const;
   // Index of the last measured character that starts before pos; -1 if none.
   std::ptrdiff_t LastUnitBefore(size_t pos) const;
   bool UnitIn(std::string_view text, std::ptrdiff_t k, const TCharSet& set) const {
@@ -105,11 +107,12 @@ class TLineBreaker {
   // The visible characters of the line being cut, in order. Tags are left
   // out, so the prohibition rules look through them to the characters.
   std::vector<TUnit> units_;
-  // The last "\E}" search in the text being cut (tagText_): from tagFrom_
-  // on, the first one is at tagFound_ (npos: none).
-  mutable std::string_view tagText_;
-  mutable size_t tagFrom_ = 0;
-  mutable size_t tagFound_ = 0;
+  // The ruby groups walked over on this line (start, length), in no order.
+  mutable std::vector<TUnit> rubies_;
+  // The walker over the text being cut: its searches for closing literals
+  // are remembered from line to line, so a text with many "{H\" and no (or
+  // one distant) "\E}" is not searched to its end at every one of them.
+  mutable TMarkupWalker walker_;
 };
 
 }  // namespace rpv

@@ -11,6 +11,7 @@
 #include "import/CustomBookClass.h"
 #include "import/DisplayMarkup.h"
 #include "import/HtmlConvert.h"
+#include "import/MarkupWalker.h"
 #include "import/MbScan.h"
 #include "import/TextConvert.h"
 #include "platform/Picture.h"
@@ -34,8 +35,8 @@ std::string_view FileNameOf(std::string_view path) {
 // be loaded the line becomes its bracketed file name and nothing is returned.
 std::optional<int64_t> MeasureImage(TLine& line, size_t tagPos, const TInfo& style) {
   const size_t pathStart = tagPos + tag::kImageOpen.size();
-  const size_t pathEnd = line.Text.find(tag::kImageClose, pathStart);
-  const std::string path = line.Text.substr(pathStart, pathEnd - pathStart);
+  const std::string path(TMarkupWalker(line.Text).Tag(tagPos)->Arg);
+  const size_t pathEnd = pathStart + path.size();
   const auto size = LoadPictureSize(path);
   if (!size) {
     const std::string_view name = FileNameOf(path);
@@ -59,6 +60,18 @@ std::optional<int64_t> MeasureImage(TLine& line, size_t tagPos, const TInfo& sty
   line.Text.insert(pathEnd + tag::kImageClose.size(),
                    ImageSizeSuffix(static_cast<int>(h), static_cast<int>(w)));
   return style.IsVertical() ? w : h;
+}
+
+// The first image tag of the line, as every reader of the markup takes it
+// (never one inside another tag's argument); npos when there is none.
+size_t FindImageTag(std::string_view text) {
+  // Most lines hold none: a byte search says so without walking them.
+  if (text.find(tag::kImageOpen) == std::string_view::npos) return std::string_view::npos;
+  TMarkupWalker w(text);
+  for (size_t i = 0; i < text.size(); i = w.Next(i)) {
+    if (const auto m = w.Tag(i); m && m->Kind == TTagKind::Image) return i;
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace
@@ -137,9 +150,8 @@ void TImagePass::Push(TLine&& line, TLines& out) {
     out.Append(std::move(l));
     ++written_;
   };
-  const size_t at = line.Text.find(tag::kImageOpen);
-  if (at == std::string::npos ||
-      line.Text.find(tag::kImageClose, at + tag::kImageOpen.size()) == std::string::npos) {
+  const size_t at = FindImageTag(line.Text);
+  if (at == std::string::npos) {
     emit(std::move(line));
     return;
   }

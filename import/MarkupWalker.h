@@ -1,11 +1,23 @@
-// Walking a line of display markup in units: a complete tag span (from "{H\"
-// through the next "\E}") or one character. The converters that run after
+// The one reading of where display-markup tags are: walking a line in units,
+// each a complete tag span or one character. The converters that run after
 // others (annotations after ruby marks, line preparation after both, and all
 // of them over HTML output) use it so that they never look for their marks
-// inside a tag that is already there.
+// inside a tag that is already there; the line breaker measures, the column
+// renderer draws, the search and reading positions count by it, so what one
+// of them takes for a tag all of them do.
+//
+// A span opens at "{H\" (exactly so, on a character boundary). A ruby group
+// ("{H\B}") closes at the first "{B\E}" after it, as its reading and base
+// may carry tags of their own; every other span (and a ruby group without
+// its "{B\E}") closes at the first "\E}" after it. An image span takes the
+// size suffix that follows its "{I\E}" when that suffix is well formed. An
+// opening with no closing after it is no tag: its characters are text. A
+// complete span of a kind nobody knows is still a span: no room, nothing
+// drawn, no character.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,48 +26,11 @@
 
 namespace rpv {
 
-class TMarkupWalker {
- public:
-  explicit TMarkupWalker(std::string_view s) : s_(s) {}
-
-  // End of the complete tag span that starts at i, or 0 when none does (also
-  // for a "{H\" with no "\E}" after it: that is ordinary text).
-  size_t TagEnd(size_t i) {
-    if (!mb::At(s_, i, tag::kStart) || i >= noEndFrom_) return 0;
-    const size_t e = mb::Find(s_, tag::kEnd, i + tag::kStart.size());
-    if (e == std::string_view::npos) {
-      // No later "{H\" can be closed either: remember, so a line full of
-      // unclosed tags is still walked in linear time.
-      noEndFrom_ = i;
-      return 0;
-    }
-    return e + tag::kEnd.size();
-  }
-
-  // End of the unit that starts at i (i < size).
-  size_t Next(size_t i) {
-    const size_t e = TagEnd(i);
-    return e != 0 ? e : i + mb::Len(s_, i);
-  }
-
-  // First occurrence of `what` at or after `from` that starts a unit outside
-  // tag spans; npos when none.
-  size_t Find(std::string_view what, size_t from) {
-    for (size_t i = from; i < s_.size(); i = Next(i)) {
-      if (mb::At(s_, i, what)) return i;
-    }
-    return std::string_view::npos;
-  }
-
- private:
-  std::string_view s_;
-  size_t noEndFrom_ = std::string_view::npos;
-};
-
 // Remembers one forward search over a line, so a walk that repeats it from
 // later positions does not rescan the rest of the line each time (a line
-// full of unmatched marks stays linear). The positions passed in must grow
-// and lie on the walk's character (or unit) boundaries.
+// full of unmatched marks stays linear). The positions passed in must lie on
+// the walk's character (or unit) boundaries; a position before the last
+// search's start searches again.
 class TForwardSearch {
  public:
   template <class Search>
@@ -75,21 +50,56 @@ class TForwardSearch {
   size_t result_ = std::string_view::npos;
 };
 
-// The text without its complete tag spans: what a line shows.
-inline std::string VisibleText(std::string_view s) {
-  return mb::StripSpans(s, tag::kStart, tag::kEnd);
-}
+class TMarkupWalker {
+ public:
+  TMarkupWalker() = default;
+  explicit TMarkupWalker(std::string_view s) : s_(s) {}
+
+  std::string_view Text() const { return s_; }
+
+  // End of the complete tag span that starts at i, or 0 when none does.
+  size_t TagEnd(size_t i) {
+    if (!mb::At(s_, i, tag::kStart)) return 0;
+    return SpanEnd(i);
+  }
+
+  // The tag span that starts at i, read; nullopt when none does.
+  std::optional<TTagMatch> Tag(size_t i) {
+    const size_t e = TagEnd(i);
+    if (e == 0) return std::nullopt;
+    return ReadTag(s_, i, e);
+  }
+
+  // End of the unit that starts at i (i < size).
+  size_t Next(size_t i) {
+    const size_t e = TagEnd(i);
+    return e != 0 ? e : i + mb::Len(s_, i);
+  }
+
+  // First occurrence of `what` at or after `from` that starts a unit outside
+  // tag spans; npos when none.
+  size_t Find(std::string_view what, size_t from) {
+    for (size_t i = from; i < s_.size(); i = Next(i)) {
+      if (mb::At(s_, i, what)) return i;
+    }
+    return std::string_view::npos;
+  }
+
+ private:
+  size_t SpanEnd(size_t i);
+
+  std::string_view s_;
+  // The searches for closings are remembered, so a line full of openings
+  // without one is still walked in linear time.
+  TForwardSearch end_;
+  TForwardSearch rubyClose_;
+};
+
+// The text without its tag spans: the characters a line shows.
+std::string VisibleText(std::string_view s);
 
 // True when the visible text holds nothing but blanks (half-width spaces,
 // tabs and ideographic spaces).
-inline bool IsBlankVisible(std::string_view s) {
-  const std::string v = VisibleText(s);
-  for (size_t i = 0; i < v.size(); i += mb::Len(v, i)) {
-    if (v[i] == ' ' || v[i] == '\t') continue;
-    if (v.compare(i, 2, "\x81\x40") == 0) continue;
-    return false;
-  }
-  return true;
-}
+bool IsBlankVisible(std::string_view s);
 
 }  // namespace rpv

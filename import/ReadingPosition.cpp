@@ -5,23 +5,10 @@
 #include <algorithm>
 
 #include "import/CustomBookClass.h"
-#include "import/DisplayMarkup.h"
 #include "import/MarkupWalker.h"
 
 namespace rpv {
 namespace {
-
-// The end of an image's size suffix ("{I_MH}h{I_MH}{I_MW}w{I_MW}") that
-// starts at i, or i when none does.
-size_t SkipImageSize(std::string_view s, size_t i) {
-  for (const std::string_view mark : {tag::kImageHeight, tag::kImageWidth}) {
-    if (s.compare(i, mark.size(), mark) != 0) return i;
-    const size_t close = s.find(mark, i + mark.size());
-    if (close == std::string_view::npos) return i;
-    i = close + mark.size();
-  }
-  return i;
-}
 
 // The blank lines that pictures insert: no text and SourceIndex 0 (line 0
 // itself only ever stands first).
@@ -37,7 +24,7 @@ int32_t VisibleCharCount(std::string_view markup) {
   for (size_t i = 0; i < markup.size();) {
     const size_t tagEnd = walker.TagEnd(i);
     if (tagEnd != 0) {
-      i = SkipImageSize(markup, tagEnd);
+      i = tagEnd;
       continue;
     }
     i += mb::Len(markup, i);

@@ -27,35 +27,6 @@ int32_t AnsiPosFrom(std::string_view sub, std::string_view s, int32_t from) {
   }
 }
 
-std::string StripTags(std::string_view text, std::string_view start, std::string_view end) {
-  if (start.empty()) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
-  size_t pos = 0;
-  while (true) {
-    const size_t a = text.find(start, pos);
-    if (a == std::string_view::npos) break;
-    const size_t b = text.find(end, a + start.size());
-    if (b == std::string_view::npos) break;
-    out.append(text, pos, a - pos);
-    // The search goes on at the place of the removal, which in the shortened
-    // text is what followed the end marker.
-    pos = b + end.size();
-  }
-  out.append(text, pos, std::string_view::npos);
-  return out;
-}
-
-std::string Between(std::string_view text, std::string_view start, std::string_view end,
-                    int32_t from) {
-  const int32_t a = PosFrom(start, text, from);
-  if (a == 0) return {};
-  const auto inner = static_cast<int32_t>(a + start.size());
-  const int32_t b = PosFrom(end, text, inner);
-  if (b == 0) return {};
-  return std::string(text.substr(static_cast<size_t>(inner - 1), static_cast<size_t>(b - inner)));
-}
-
 std::string RepeatString(std::string_view s, int32_t n) {
   std::string out;
   if (n <= 0 || s.empty()) return out;

@@ -25,14 +25,6 @@ int32_t PosFrom(std::string_view sub, std::string_view s, int32_t from);
 // The same, but a match never starts on the trail byte of a double-byte
 // character. 0 when from <= 0 or from > length of s.
 int32_t AnsiPosFrom(std::string_view sub, std::string_view s, int32_t from);
-// Removes, from the left, every span that runs from an occurrence of start
-// through the first end after it. A start without an end after it stays, with
-// everything that follows it.
-std::string StripTags(std::string_view text, std::string_view start, std::string_view end);
-// The text strictly between the first start at or after from and the first
-// end after that start; empty when either is missing.
-std::string Between(std::string_view text, std::string_view start, std::string_view end,
-                    int32_t from = 1);
 // s repeated n times (empty for n <= 0).
 std::string RepeatString(std::string_view s, int32_t n);
 // The first n bytes of src, fewer when a zero byte or the end of src comes

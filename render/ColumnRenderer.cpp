@@ -17,8 +17,8 @@
 #include "import/Colours.h"
 #include "import/DisplayMarkup.h"
 #include "import/HtmlAnalysis.h"
+#include "import/MarkupWalker.h"
 #include "import/MbScan.h"
-#include "import/Tools.h"
 #include "platform/Font.h"
 #include "render/BookClass.h"
 
@@ -27,8 +27,8 @@ namespace rpv {
 namespace {
 
 
-// The visible text of markup: every complete "{H\" ... "\E}" span removed.
-std::string Visible(std::string_view text) { return StripTags(text, tag::kStart, tag::kEnd); }
+// The visible text of markup: its tag spans removed.
+std::string Visible(std::string_view text) { return VisibleText(text); }
 
 }  // namespace
 
@@ -150,18 +150,19 @@ class TColumnPainter {
 
     SetMarkRange(line, i);
     const std::string_view text = line.Text;
+    walker_ = TMarkupWalker(text);
     size_t p = 0;
     while (p < text.size() && text[p] != '\0') {
-      if (text[p] == '{') {
-        if (const auto m = MatchTag(text, p, vertical_)) {
-          Tag(*m);
-          p = m->End;
-          continue;
-        }
+      // Every tag span is read here, known or not: the line breaker gave
+      // none of them room, so none is drawn as text.
+      if (const auto m = walker_.Tag(p)) {
+        Tag(*m);
+        p = m->End;
+        continue;
       }
       const size_t len = mb::Len(text, p);
       const int32_t penBefore = pen_;
-      const size_t used = vertical_ ? VerticalChar(text, p, len) : HorizontalChar(text.substr(p, len));
+      const size_t used = vertical_ ? VerticalChar(p, len) : HorizontalChar(text.substr(p, len));
       MarkCell(penBefore, static_cast<int32_t>(mb::Count(text.substr(p, used))));
       p += used;
     }
@@ -202,11 +203,12 @@ class TColumnPainter {
   }
 
   // Draws the character (or upright pair) at p; returns the bytes used.
-  size_t VerticalChar(std::string_view text, size_t p, size_t len) {
+  size_t VerticalChar(size_t p, size_t len) {
+    const std::string_view text = walker_.Text();
     const bool tateYoko = style_.blnTateYoko;
     if (tateYoko && len == 1) {
       // The line breaker measured by the same rule.
-      if (const size_t upright = UprightCell(text, p, previousSingle_))
+      if (const size_t upright = UprightCell(walker_, p, previousSingle_))
         return Upright(text.substr(p, upright));
     }
     const std::string_view ch = text.substr(p, len);
@@ -262,7 +264,11 @@ class TColumnPainter {
         Select(TFontRole::Body);
         break;
       case TTagKind::Rule: Rule(m.Arg); break;
-      case TTagKind::Voiced: Voiced(m.Arg); break;
+      case TTagKind::Voiced:
+        // Written for vertical writing only; elsewhere it is a span like
+        // any other that nothing knows.
+        if (vertical_) Voiced(m.Arg);
+        break;
       case TTagKind::Image: Image(m); break;
       case TTagKind::LinkStart: LinkStart(m.Arg); break;
       case TTagKind::LinkEnd: LinkEnd(); break;
@@ -271,6 +277,7 @@ class TColumnPainter {
         pen_ += Width(" ") / aa_ + between_;
         previousSingle_ = true;
         break;
+      case TTagKind::Unknown: break;
     }
   }
 
@@ -498,6 +505,7 @@ class TColumnPainter {
   int32_t pen_ = 0;
   int cellHeight_ = 0;      // H, at drawing scale
   bool previousSingle_ = false;
+  TMarkupWalker walker_;    // over the line being drawn
   OpenLink link_;
   int32_t charIndex_ = 0;  // characters of the line drawn so far
   int32_t markFrom_ = 0;   // the marked ones: [markFrom_, markTo_)

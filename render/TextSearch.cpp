@@ -7,8 +7,6 @@
 #include <algorithm>
 
 #include "import/MbScan.h"
-#include "import/Tools.h"
-#include "import/DisplayMarkup.h"
 #include "import/MarkupWalker.h"
 #include "render/BookClass.h"
 
@@ -148,7 +146,7 @@ int32_t TBookClass::FindText(std::string_view pattern, int32_t topLine, int opti
   const bool matchCase = (options & kFindMatchCase) != 0;
   const std::string wanted = matchCase ? std::string(pattern) : FoldCaseCp932(pattern);
   for (; run.Found(); run = down ? runs.From(run.Last + 1) : runs.Before(run.First)) {
-    std::string text = StripTags(runs.Text(run), tag::kStart, tag::kEnd);
+    std::string text = VisibleText(runs.Text(run));
     if (!matchCase) text = FoldCaseCp932(text);
     if (!ContainsOnBoundary(text, wanted)) continue;
     for (int32_t d = 0; d < count; ++d)

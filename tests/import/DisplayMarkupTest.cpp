@@ -2,6 +2,7 @@
 
 #include "import/Colours.h"
 #include "import/DisplayMarkup.h"
+#include "import/MarkupWalker.h"
 #include "import/TextConvert.h"
 #include "MarkupTestUtil.h"
 
@@ -44,14 +45,27 @@ TEST(Colours, HtmlHexReordersPairsAndKeepsCase) {
   }
 }
 
-TEST(DisplayMarkup, MatchTagReadsEveryTagAndItsArguments) {
+// The tag span that starts at pos, read by the walker.
+std::optional<TTagMatch> TagAt(std::string_view line, size_t pos = 0) {
+  return TMarkupWalker(line).Tag(pos);
+}
+
+TEST(DisplayMarkup, TheWalkerReadsEveryTagAndItsArguments) {
   const std::string line = S("x{H\\B}かん{B_M}漢{B\\E}漢");
-  auto m = MatchTag(line, 1, false);
+  auto m = TagAt(line, 1);
   ASSERT_TRUE(m);
   EXPECT_EQ(m->Kind, TTagKind::Ruby);
   EXPECT_EQ(U(m->Arg), "かん");
   EXPECT_EQ(U(m->Arg2), "漢");
   EXPECT_EQ(U(line.substr(m->End)), "漢");
+  // A ruby group closes at its own literal, tags in its reading or base
+  // (an HTML ruby in bold) and all.
+  const std::string bold = S("{H\\B}{H\\L\\E}かん{H\\D\\E}{B_M}漢{B\\E}漢");
+  m = TagAt(bold);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->Kind, TTagKind::Ruby);
+  EXPECT_EQ(U(m->Arg), "{H\\L\\E}かん{H\\D\\E}");
+  EXPECT_EQ(U(VisibleText(bold)), "漢");
 
   const std::pair<const char*, TTagKind> simple[] = {
       {"{H\\L\\E}", TTagKind::BoldOn},     {"{H\\D\\E}", TTagKind::BoldOff},
@@ -60,75 +74,84 @@ TEST(DisplayMarkup, MatchTagReadsEveryTagAndItsArguments) {
       {"{H\\F\\E}", TTagKind::ColourOff},  {"{H\\A_C\\E}", TTagKind::LinkEnd},
       {"{H\\O}n{O\\E}", TTagKind::Note},   {"{H\\K}clRed{K\\E}", TTagKind::Colour},
       {"{H\\Y}-{Y\\E}", TTagKind::Rule},   {"{H\\A_S}a.html#b{A_S\\E}", TTagKind::LinkStart},
+      {"{H\\V}\x81\x4A{V\\E}", TTagKind::Voiced},
   };
   for (const auto& [text, kind] : simple) {
     const std::string s = std::string(text) + "z";
-    m = MatchTag(s, 0, false);
+    m = TagAt(s);
     ASSERT_TRUE(m) << text;
     EXPECT_EQ(m->Kind, kind) << text;
     EXPECT_EQ(m->End, s.size() - 1) << text;
   }
-  EXPECT_EQ(MatchTag("{H\\K}clRed{K\\E}", 0, false)->Arg, "clRed");
-  EXPECT_EQ(MatchTag("{H\\A_S}a.html#b{A_S\\E}", 0, false)->Arg, "a.html#b");
-
-  // Voiced marks are known in vertical writing only.
-  const std::string voiced = S("{H\\V}゛{V\\E}");
-  EXPECT_FALSE(MatchTag(voiced, 0, false));
-  ASSERT_TRUE(MatchTag(voiced, 0, true));
-  EXPECT_EQ(U(MatchTag(voiced, 0, true)->Arg), "゛");
+  EXPECT_EQ(TagAt("{H\\K}clRed{K\\E}")->Arg, "clRed");
+  EXPECT_EQ(TagAt("{H\\A_S}a.html#b{A_S\\E}")->Arg, "a.html#b");
 }
 
 TEST(DisplayMarkup, ImageTagsWithAndWithoutSize) {
   const std::string sized = "{H\\I}/p/a.jpg{I\\E}" + ImageSizeSuffix(120, 80) + "x";
   EXPECT_EQ(sized, "{H\\I}/p/a.jpg{I\\E}{I_MH}120{I_MH}{I_MW}80{I_MW}x");
-  auto m = MatchTag(sized, 0, false);
+  auto m = TagAt(sized);
   ASSERT_TRUE(m);
   EXPECT_EQ(m->Kind, TTagKind::Image);
   EXPECT_EQ(m->Arg, "/p/a.jpg");
   EXPECT_EQ(m->ImageHeight, 120);
   EXPECT_EQ(m->ImageWidth, 80);
   EXPECT_EQ(sized.substr(m->End), "x");
+  EXPECT_EQ(VisibleText(sized), "x");
   // No suffix, or a broken one: the tag ends at "{I\E}" and has no size.
   for (const std::string rest : {"x", "{I_MH}12{I_MH}x", "{I_MH}{I_MH}{I_MW}1{I_MW}x"}) {
     const std::string s = "{H\\I}a.bmp{I\\E}" + rest;
-    m = MatchTag(s, 0, false);
+    m = TagAt(s);
     ASSERT_TRUE(m) << s;
     EXPECT_EQ(m->ImageHeight, -1);
     EXPECT_EQ(s.substr(m->End), rest);
   }
 }
 
-TEST(DisplayMarkup, IncompleteOrUnknownTagsAreText) {
-  for (const char* s : {"{H\\B}r{B\\E}", "{H\\B}r{B_M}b", "{H\\B}r{B\\E}{B_M}b{B\\E}", "{H\\K}clRed",
-                        "{H\\X\\E}", "{H\\l\\E}", "{H\\", "{", "{H\\I}a.jpg"}) {
-    EXPECT_FALSE(MatchTag(s, 0, true)) << s;
+TEST(DisplayMarkup, OpeningsWithoutClosingAreTextAndOtherSpansUnknown) {
+  // No closing after the opening: no tag, the characters are text.
+  for (const char* s : {"{H\\B}r{B_M}b", "{H\\K}clRed", "{H\\", "{", "{H\\I}a.jpg", "{h\\L\\E}"}) {
+    EXPECT_FALSE(TagAt(s)) << s;
   }
-  // A closing literal whose "{" is the trail byte of "ボ" (83 7B) is not one.
-  const std::string s = "{H\\O}\x83{O\\E}";
-  EXPECT_FALSE(MatchTag(s, 0, false));
+  // A complete span that is none of the forms: a tag nobody knows.
+  for (const char* s : {"{H\\B}r{B\\E}", "{H\\X\\E}", "{H\\l\\E}", "{H\\K}red\\E}"}) {
+    const auto m = TagAt(s);
+    ASSERT_TRUE(m) << s;
+    EXPECT_EQ(m->Kind, TTagKind::Unknown) << s;
+    EXPECT_EQ(m->End, std::string_view(s).size()) << s;
+  }
+  // The span ends at the first "\E}": the "{K\E}" after it is text.
+  const std::string colour = "{H\\K}red\\E}{K\\E}";
+  EXPECT_EQ(TagAt(colour)->Kind, TTagKind::Unknown);
+  EXPECT_EQ(VisibleText(colour), "{K\\E}");
+  // A ruby group without "{B_M}" before its "{B\E}" is one unknown span.
+  const std::string ruby = "{H\\B}r{B\\E}{B_M}b{B\\E}";
+  EXPECT_EQ(TagAt(ruby)->End, 11u);
+  // The real cases of the old strip helper: spans from the left, an opening
+  // without a closing stays with its tail.
+  EXPECT_EQ(VisibleText("x{H\\L\\E}y{H\\K}$000000ff{K\\E}z"), "xyz");
+  EXPECT_EQ(VisibleText("a{H\\L\\E}b{H\\Kc"), "ab{H\\Kc");
+  EXPECT_EQ(VisibleText("\\E}a{H\\"), "\\E}a{H\\");
+  EXPECT_EQ(VisibleText("{H{H\\x\\E}\\y\\E}"), "{H\\y\\E}");
 }
 
 TEST(DisplayMarkup, TrailBytesInsideArgumentsAreText) {
   // "表" is 95 5C and "ボ" 83 7B: followed by "E}" or "O\E}" their trail
   // bytes spell a closing literal when read from the wrong byte.
-  const std::string note = S("{H\\O}表E}ボO\\E}{O\\E}x");
-  const auto m = MatchTag(note, 0, false);
+  const std::string note = S("{H\\O}表E}ボ{O\\E}x");
+  const auto m = TagAt(note);
   ASSERT_TRUE(m);
-  EXPECT_EQ(U(m->Arg), "表E}ボO\\E}");
+  EXPECT_EQ(m->Kind, TTagKind::Note);
+  EXPECT_EQ(U(m->Arg), "表E}ボ");
   EXPECT_EQ(note.substr(m->End), "x");
+  // A closing literal whose "{" is the trail byte of "ボ" is not the
+  // note's: the span is unknown.
+  EXPECT_EQ(TagAt("{H\\O}\x83{O\\E}")->Kind, TTagKind::Unknown);
   // Later passes treat the whole span as one unit: the voiced mark inside
   // the argument is left alone.
   TInfo style = Style96();
   const std::string line = S("{H\\O}表E}゛{O\\E}゛");
   EXPECT_EQ(U(PrepareLine(line, style)), "{H\\O}表E}゛{O\\E}{H\\V}゛{V\\E}");
-}
-
-TEST(DisplayMarkup, ZeroWidthSkippingIgnoresCase) {
-  const std::string s = "a{h\\x\\E}b";
-  ASSERT_TRUE(IsTagStartNoCase(s, 1));
-  EXPECT_EQ(SkipZeroWidth(s, 1), s.size() - 1);
-  EXPECT_EQ(SkipZeroWidth("a{H\\ no end", 1), 2u);
-  EXPECT_FALSE(IsTagStartNoCase("{H", 0));
 }
 
 TEST(DisplayMarkup, BalanceStyleTagsCarriesOpenSpansToTheNextLine) {

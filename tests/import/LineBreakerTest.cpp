@@ -9,6 +9,7 @@
 #include "import/ByteSearch.h"
 #include "import/CustomBookClass.h"
 #include "import/LineBreaker.h"
+#include "import/MarkupWalker.h"
 #include "import/MbScan.h"
 #include "platform/Codepage.h"
 #include "tests/support/TestSupport.h"
@@ -162,12 +163,13 @@ TEST(LineBreaker, EnglishWordWrap) {
 
 TEST(LineBreaker, TagsAreZeroWidthAndTransparentToTheRules) {
   const std::string ten = S("あいうえおかきくけこ");
-  // Any tag, in either letter case, costs nothing.
-  EXPECT_EQ(Cut(Rules(220), "{H\\L\\E}" + ten + "{h\\D\\E}").size(), 1u);
+  // A tag costs nothing; "{h\" is no tag but seven characters of text.
+  EXPECT_EQ(Cut(Rules(220), "{H\\L\\E}" + ten + "{H\\D\\E}").size(), 1u);
+  EXPECT_EQ(Cut(Rules(220), "{H\\L\\E}" + ten + "{h\\D\\E}").size(), 2u);
   EXPECT_EQ(Cut(Rules(220), S("あいうえお{H\\O}注記がとても長いのです{O\\E}かきくけこ")).size(), 1u);
-  // A "{H\" without an end loses only its "{".
-  EXPECT_EQ(Cut(Rules(220), S("{H\\あいうえおかきくけ")).size(), 1u);
-  EXPECT_EQ(Cut(Rules(220), S("{H\\あいうえおかきくけこ")).size(), 2u);
+  // A "{H\" without an end is text: three half-width characters.
+  EXPECT_EQ(Cut(Rules(220), S("{H\\あいうえおかきく")).size(), 1u);
+  EXPECT_EQ(Cut(Rules(220), S("{H\\あいうえおかきくけ")).size(), 2u);
   // A style tag between a character and a full stop does not defeat the
   // head rule.
   const auto lines = Cut(Rules(220, false), ten + "{H\\D\\E}" + S("。"));
@@ -238,8 +240,8 @@ TEST(LineBreaker, AlwaysMovesOnAndNeverCutsAnEmptyLine) {
   EXPECT_EQ(Cut(Rules(10), S("{H\\B}か{B_M}川{B\\E}川")).size(), 1u);
 
   // Random lines under random measures: every cut moves on, holds a visible
-  // character, ends on a character boundary and keeps each ruby group with
-  // its base.
+  // character, ends on a boundary of the walker's units (never inside a
+  // tag span) and keeps each ruby group with its base.
   const std::vector<std::string> pool = {
       S("あ"), S("漢"), S("。"), S("、"), S("」"), S("「"), S("（"), S("ー"),
       "a", "b", " ", "(", ")", "1", "{H\\L\\E}", "{H\\D\\E}", S("{H\\B}かわ{B_M}川{B\\E}川"),
@@ -260,14 +262,13 @@ TEST(LineBreaker, AlwaysMovesOnAndNeverCutsAnEmptyLine) {
       const size_t end = b.NextBreak(text, pos, indent);
       ASSERT_GT(end, pos) << "round " << round;
       ASSERT_LE(end, text.size());
-      const std::string seg = text.substr(pos, end - pos);
-      // A character boundary: walking from the start lands on it.
-      size_t i = 0;
-      while (i < end) i += mb::Len(text, i);
+      TMarkupWalker w(text);
+      size_t i = 0, last = 0;
+      while (i < end) i = w.Next(last = i);
       ASSERT_EQ(i, end) << "round " << round;
       if (end < text.size()) {
-        EXPECT_FALSE(seg.size() >= 5 && seg.compare(seg.size() - 5, 5, "{B\\E}") == 0)
-            << "round " << round;
+        const auto unit = w.Tag(last);
+        EXPECT_FALSE(unit && unit->Kind == TTagKind::Ruby) << "round " << round;
       }
       pos = end;
       ASSERT_LT(++guard, 1000);

@@ -30,28 +30,6 @@ TEST(TextOps, PositionSearches) {
   EXPECT_EQ(AnsiPosFrom("", s, 3), 3);
 }
 
-TEST(TextOps, StripTagsAndBetween) {
-  const std::string open = "{H\\", close = "\\E}";
-  EXPECT_EQ(StripTags("x{H\\L\\E}y{H\\K}$000000ff{K\\E}z", open, close), "xyz");
-  // An opening marker with no closing one after it stays with its tail.
-  EXPECT_EQ(StripTags("a{H\\L\\E}b{H\\Kc", open, close), "ab{H\\Kc");
-  EXPECT_EQ(StripTags("\\E}a{H\\", open, close), "\\E}a{H\\");
-  // Removal does not join text into a new opening marker behind the scan.
-  EXPECT_EQ(StripTags("{H{H\\x\\E}\\y\\E}", open, close), "{H\\y\\E}");
-  EXPECT_EQ(StripTags("abc", "", "]"), "abc");
-  const std::string annotated = S("漢字［＃「字」に傍点］後");
-  EXPECT_EQ(StripTags(annotated, S("［＃"), S("］")), S("漢字後"));
-
-  EXPECT_EQ(Between(S("［＃「字」に傍点］"), S("「"), S("」"), 1), S("字"));
-  EXPECT_EQ(Between("{H\\I}a/b.jpg{I\\E}", "{H\\I}", "{I\\E}"), "a/b.jpg");
-  EXPECT_EQ(Between("<a><b>", "<", ">", 4), "b");
-  EXPECT_EQ(Between("<a", "<", ">"), "");
-  EXPECT_EQ(Between("a>", "<", ">"), "");
-  // The end marker is looked for only after the start marker.
-  EXPECT_EQ(Between("xx", "x", "x"), "");
-  EXPECT_EQ(Between("x-x", "x", "x"), "-");
-}
-
 TEST(TextOps, RepeatCopyAndDigits) {
   EXPECT_EQ(RepeatString("ab", 3), "ababab");
   EXPECT_EQ(RepeatString("ab", 0), "");
