@@ -94,6 +94,38 @@ size_t FindBaseStart(std::string_view s, const std::vector<Unit>& units, size_t 
   return included ? stop.start : stop.end;
 }
 
+// Hiragana, katakana or a full-width symbol (punctuation, brackets, the
+// ideographic space) but none that stands for a kanji: what a reading may
+// overhang.
+bool IsKanaAt(std::string_view s, size_t i) {
+  if (i + 1 >= s.size()) return false;
+  const unsigned a = static_cast<unsigned char>(s[i]);
+  const unsigned b = static_cast<unsigned char>(s[i + 1]);
+  if (a == 0x81) return b >= 0x40 && b != 0x58 && b != 0x59 && b != 0x5A;  // not 々 〆 〇
+  return (a == 0x82 && b >= 0x9F && b <= 0xF1) || (a == 0x83 && b >= 0x40 && b <= 0x96);
+}
+bool IsKana(std::string_view s, const Unit& u) { return !u.tag && IsKanaAt(s, u.start); }
+
+// Such a character at i that no reading will stand over: the kana run
+// from there is not the base of a "《" right after it.
+bool PlainKanaAt(std::string_view s, size_t i) {
+  if (!IsKanaAt(s, i) || At(s, i, kBar) || At(s, i, kReadingOpen)) return false;
+  size_t j = i;
+  while (IsKanaAt(s, j) && s[j] != '\x81') j += 2;
+  return j == i || !At(s, j, kReadingOpen);
+}
+
+// How far in all a reading may stand out beyond its base: one ruby
+// character over each kana or symbol neighbour that carries no ruby. A
+// centred reading stands out evenly, so both neighbours must be such kana;
+// one set from the base's start (vertical writing without centring) stands
+// out only after it.
+int Overhang(const TInfo& style, bool kanaBefore, bool kanaAfter) {
+  const int r = style.RubyPixels();
+  if (style.IsVertical() && !style.HasRubyFlag(kRubyCentre)) return kanaAfter ? r : 0;
+  return kanaBefore && kanaAfter ? 2 * r : 0;
+}
+
 // ---- Annotations ---------------------------------------------------------
 
 // The text one annotation pass emits for a line, with the start of every
@@ -353,7 +385,7 @@ bool MayHoldAnnotation(std::string_view text) {
 }  // namespace
 
 std::string MakeRuby(std::string_view base, std::string_view reading, int fontPixels,
-                     int rubyPixels) {
+                     int rubyPixels, int overhang) {
   if (reading.empty()) return std::string(base);
   std::string out;
   const size_t nb = mb::Count(base);
@@ -374,27 +406,46 @@ std::string MakeRuby(std::string_view base, std::string_view reading, int fontPi
     }
     return out;
   }
-  const auto bb = static_cast<int64_t>(base.size());
-  const auto br = static_cast<int64_t>(reading.size());
-  if (!tagged && ((bb + 2) * fontPixels) / 2 < (br * rubyPixels) / 2) {
-    // A reading much longer than its base: the base is spread by the room
-    // of a half-width space between its characters. The group's copy holds
-    // real spaces (it is measured); the text holds spacing tags, so that
-    // search and positions see the base as it is written.
+  // Estimated as drawn: a reading's characters are full-width ruby cells,
+  // the base's bytes half-width body cells.
+  const int64_t wr = static_cast<int64_t>(reading.size()) * rubyPixels / 2;
+  const int64_t wb = static_cast<int64_t>(base.size()) * fontPixels / 2;
+  const int64_t space = std::max(1, fontPixels / 2);
+  const int64_t need = wr - wb - std::max(0, overhang);
+  if (!tagged && need > 0) {
+    // A reading longer than its base and the room it may overhang: the base
+    // is spread by the room of half-width spaces, between its characters
+    // first, then around it, one at each end. The group's copy holds real
+    // spaces (it is measured); the text holds spacing tags, so that search
+    // and positions see the base as it is written.
+    int64_t spaces = (need + space - 1) / space;
+    std::vector<int> gaps(nb + 1, 0);  // gaps[k]: spaces before base character k
+    while (spaces > 0) {
+      for (size_t k = 1; k < nb && spaces > 0; ++k, --spaces) ++gaps[k];
+      if (spaces <= 0) break;
+      ++gaps[0];
+      ++gaps[nb];
+      spaces -= 2;
+    }
     std::string copy;
     std::string spread;
-    for (size_t b = 0; b < base.size();) {
+    auto gap = [&](int count) {
+      copy.append(static_cast<size_t>(count), ' ');
+      for (int k = 0; k < count; ++k) spread += tag::kSpreadSpace;
+    };
+    for (size_t b = 0, k = 0; b < base.size(); ++k) {
       const size_t lb = mb::Len(base, b);
-      if (b != 0) {
-        copy += ' ';
-        spread += tag::kSpreadSpace;
-      }
+      if (k > 0) gap(gaps[k]);
       copy.append(base.substr(b, lb));
       spread.append(base.substr(b, lb));
       b += lb;
     }
+    // The room around stands outside the group, which starts at its base's
+    // first character: the reading, centred on the group, stands out over it.
+    for (int k = 0; k < gaps[0]; ++k) out += tag::kSpreadSpace;
     out.append(tag::kRubyOpen).append(reading).append(tag::kRubyMid).append(copy);
     out.append(tag::kRubyClose).append(spread);
+    for (int k = 0; k < gaps[nb]; ++k) out += tag::kSpreadSpace;
     return out;
   }
   // The group's copy of the base is only measured: annotations inside it
@@ -444,10 +495,12 @@ void ConvertRubyMarks(std::string_view s, const TInfo& style, std::string& out) 
           });
       if (close != npos && close > open + kReadingOpen.size()) {
         out.append(s, seg, i - seg);
+        const size_t end = close + kReadingClose.size();
+        const bool before = !units.empty() && IsKana(s, units.back());
         out += MakeRuby(s.substr(next, open - next),
                         s.substr(open + kReadingOpen.size(), close - open - kReadingOpen.size()), F,
-                        R);
-        i = close + kReadingClose.size();
+                        R, Overhang(style, before, PlainKanaAt(s, end)));
+        i = end;
         restart(i);
         continue;
       }
@@ -462,8 +515,12 @@ void ConvertRubyMarks(std::string_view s, const TInfo& style, std::string& out) 
         const size_t baseEnd = units[open].start;
         if (baseStart != npos && baseStart < baseEnd) {
           out.append(s, seg, baseStart - seg);
+          size_t k = open;
+          while (k > 0 && units[k].start > baseStart) --k;
+          const bool before = k > 0 && units[k].start == baseStart && IsKana(s, units[k - 1]);
           out += MakeRuby(s.substr(baseStart, baseEnd - baseStart),
-                          s.substr(units[open].end, i - units[open].end), F, R);
+                          s.substr(units[open].end, i - units[open].end), F, R,
+                          Overhang(style, before, PlainKanaAt(s, next)));
           i = next;
           restart(i);
           continue;

@@ -34,12 +34,13 @@ class TLines;
 class TLineText;
 
 // One ruby group, or one group per character when base and reading have the
-// same number of characters. A short base under a long reading is spread
-// with half-width spaces. fontPixels/rubyPixels are the body and ruby font
-// sizes in pixels (TInfo::FontPixels, TInfo::RubyPixels). An empty reading
-// gives the base unchanged.
+// same number of characters. A base under a reading longer than the base and
+// `overhang` (the pixels it may stand out over its neighbours) is spread by
+// the room of half-width spaces. fontPixels/rubyPixels are the body and ruby
+// font sizes in pixels (TInfo::FontPixels, TInfo::RubyPixels). An empty
+// reading gives the base unchanged.
 std::string MakeRuby(std::string_view base, std::string_view reading, int fontPixels,
-                     int rubyPixels);
+                     int rubyPixels, int overhang = 0);
 std::string MakeRuby(std::string_view base, std::string_view reading, const TInfo& style);
 
 // Ruby marks of one line into ruby groups: "｜base《reading》", and

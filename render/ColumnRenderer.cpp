@@ -10,6 +10,7 @@
 // measured with the document's fonts, at drawing scale (the style's
 // supersampling factor times the page size), and divided by that factor.
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,8 @@ namespace rpv {
 
 namespace {
 
+
+constexpr int32_t kNoLimit = INT32_MAX;
 
 // The visible text of markup: its tag spans removed.
 std::string Visible(std::string_view text) { return VisibleText(text); }
@@ -303,67 +306,85 @@ class TColumnPainter {
     const int32_t wb = Width(base) / aa_ + (baseChars - 1) * between_;
     Select(TFontRole::Ruby);
     const int32_t wr = Width(reading) / raa_;
+    // Centred (or from the base's start); the line builder spread the base
+    // so that the reading stands out only over kana that carry no ruby.
     int32_t p;
-    if (vertical_) {
-      const int32_t overhang = style_.HeaderHeight() / 3;
-      if (!style_.HasRubyFlag(kRubyCentre)) p = pen_;
-      else if (overhang < wr - wb) p = pen_ - overhang;
-      else p = pen_ + (wb - wr) / 2;
-    } else {
-      p = (wr > wb && pen_ == 0) ? 0 : pen_ + (wb - wr) / 2;
-    }
+    if (vertical_ && !style_.HasRubyFlag(kRubyCentre)) p = pen_;
+    else if (!vertical_ && wr > wb && pen_ == 0) p = 0;
+    else p = pen_ + (wb - wr) / 2;
     const TSideRun side{TDrawKind::Ruby, base, reading,
                         vertical_ ? TRect{cross_ - fontPixels_, pen_, cross_, pen_ + wb}
                                   : TRect{pen_, cross_, pen_ + wb, cross_ + fontPixels_},
                         first_ + line_, {}};
+    // A reading stays beside its base while it ends within one ruby
+    // character past the line end, as it may overhang a neighbour there.
+    const int32_t limit = LineEnd() + rubyPixels_;
     if (vertical_) {
-      SideText(side, reading, p, cross_ + rubyPixels_, lineStart_ + lineLength_ - rubyPixels_,
-               cross_ + rubyPixels_ - pitch_);
+      SideText(side, reading, p, cross_ + rubyPixels_, limit, cross_ + rubyPixels_ - pitch_, limit);
     } else {
-      SideText(side, reading, p, cross_ - rubyPixels_, lineStart_ + lineLength_ - fontPixels_,
-               cross_ + pitch_ - rubyPixels_);
+      SideText(side, reading, p, cross_ - rubyPixels_, limit, cross_ + pitch_ - rubyPixels_, limit);
     }
     Select(TFontRole::Body);
   }
 
-  // A side note in the ruby font, opposite the ruby, from the pen.
+  // A side note in the ruby font, opposite the ruby, from the pen, or
+  // further along when a reading or note drawn before stands there.
   void Note(std::string_view noteMarkup) {
     const std::string note = Visible(noteMarkup);
     Select(TFontRole::Ruby);
     const TSideRun side{TDrawKind::Note, {}, note, {}, first_ + line_, {}};
+    const int32_t at = vertical_ ? cross_ - fontPixels_ : cross_ + fontPixels_;
+    const int32_t p = ClearOfSides(at, pen_, Width(note));
     if (vertical_) {
-      SideText(side, note, pen_, cross_ - fontPixels_, lineStart_ + lineLength_ - rubyPixels_,
-               cross_ - fontPixels_ - pitch_);
+      SideText(side, note, p, at, LineEnd() - rubyPixels_, cross_ - fontPixels_ - pitch_, kNoLimit);
     } else {
-      SideText(side, note, pen_, cross_ + fontPixels_, lineStart_ + lineLength_ - fontPixels_,
-               cross_ + fontPixels_ + pitch_);
+      SideText(side, note, p, at, LineEnd() - fontPixels_, cross_ + fontPixels_ + pitch_, kNoLimit);
     }
     Select(TFontRole::Body);
   }
 
+  // The first position from p where ruby-font text `advance` long at the
+  // cross position `at` overprints no reading or note of the column.
+  int32_t ClearOfSides(int32_t at, int32_t p, int advance) {
+    for (bool moved = true; moved;) {
+      moved = false;
+      const TRect box = vertical_ ? RunBox(at, p, Flow(), advance / raa_, fontCell_ / font_.Supersampling)
+                                  : RunBox(p, at, Flow(), advance / raa_, fontCell_ / font_.Supersampling);
+      for (const TRect& r : sideBoxes_) {
+        if (r.Left < box.Right && box.Left < r.Right && r.Top < box.Bottom && box.Top < r.Bottom) {
+          p = vertical_ ? r.Bottom : r.Right;
+          moved = true;
+        }
+      }
+    }
+    return p;
+  }
+
   // Ruby-font text along the line from p at the cross position `at`, one
-  // character at a time while p stays within `bound`; what does not fit
+  // character at a time while p stays within `bound` and the character ends
+  // within `limit`; what does not fit
   // continues at the head of the next line (cross position `nextAt`), unless
   // this is the column's last line. Drawn also for the line before the
   // column, as its overflow lands on the column's first line. Said to the
   // device as one side run.
   void SideText(TSideRun side, std::string_view text, int32_t p, int32_t at, int32_t bound,
-                int32_t nextAt) {
+                int32_t nextAt, int32_t limit) {
     const TOrientation o = Flow();
     sideGlyphs_.clear();
     for (size_t q = 0; q < text.size();) {
       const size_t len = mb::Len(text, q);
-      if (p > bound) {
+      const std::string_view ch = text.substr(q, len);
+      const int w = Width(ch);
+      if (p > bound || p + w / raa_ > limit) {
         if (line_ < lines_ - 1) {
           const std::string_view rest = text.substr(q);
-          const int w = Width(rest);
-          if (vertical_) sideGlyphs_.push_back(RunAt(side.Kind, nextAt, lineStart_, o, rest, w, line_ + 1));
-          else sideGlyphs_.push_back(RunAt(side.Kind, lineStart_, nextAt, o, rest, w, line_ + 1));
+          const int wRest = Width(rest);
+          const int32_t head = ClearOfSides(nextAt, lineStart_, wRest);
+          if (vertical_) sideGlyphs_.push_back(RunAt(side.Kind, nextAt, head, o, rest, wRest, line_ + 1));
+          else sideGlyphs_.push_back(RunAt(side.Kind, head, nextAt, o, rest, wRest, line_ + 1));
         }
         break;
       }
-      const std::string_view ch = text.substr(q, len);
-      const int w = Width(ch);
       if (line_ >= 0) {
         if (vertical_) sideGlyphs_.push_back(RunAt(side.Kind, at, p, o, ch, w, line_));
         else sideGlyphs_.push_back(RunAt(side.Kind, p, at, o, ch, w, line_));
@@ -372,6 +393,7 @@ class TColumnPainter {
       q += len;
     }
     if (sideGlyphs_.empty()) return;
+    for (const TGlyphRun& g : sideGlyphs_) sideBoxes_.push_back(g.Box);
     side.Glyphs = sideGlyphs_;
     device_.Side(side);
   }
@@ -513,6 +535,7 @@ class TColumnPainter {
   TRunFont font_;                     // the font selected now
   int fontCell_ = 0;                  // its cell height, at drawing scale
   std::vector<TGlyphRun> sideGlyphs_;  // a side run being put together
+  std::vector<TRect> sideBoxes_;       // the readings and notes drawn so far
 };
 
 void TBookClass::DrawColumn(IPageDevice& device, int32_t columnX, int32_t columnY,

@@ -82,11 +82,11 @@ TEST(ConvertHtml, WhitespaceAndLineBreaksOfTheFile) {
 
 TEST(ConvertHtml, RubyFromRubyTags) {
   EXPECT_EQ(Convert("<ruby>漢<rp>(</rp><rt>かん</rt><rp>)</rp></ruby>").texts,
-            (V{"{H\\B}かん{B_M}漢{B\\E}漢"}));
+            (V{"{H\\W\\E}{H\\B}かん{B_M}漢{B\\E}漢{H\\W\\E}"}));
   // "</rt>" does not end the reading.
   EXPECT_EQ(Convert("<ruby>漢字<rt>かん</rt>じ</ruby>").texts, (V{"{H\\B}かんじ{B_M}漢字{B\\E}漢字"}));
   // A stray "</ruby>" repeats nothing.
-  EXPECT_EQ(Convert("<ruby>漢<rt>かん</ruby></ruby>x").texts, (V{"{H\\B}かん{B_M}漢{B\\E}漢x"}));
+  EXPECT_EQ(Convert("<ruby>漢<rt>かん</ruby></ruby>x").texts, (V{"{H\\W\\E}{H\\B}かん{B_M}漢{B\\E}漢{H\\W\\E}x"}));
   EXPECT_EQ(Convert("<ruby>漢</ruby>").texts, (V{"漢"}));
   // Tags inside the base stay whole even where counts would cut per character.
   EXPECT_EQ(Convert("<ruby><b>漢</b><rt>かんじかんじかんじかんじかんじかんじ</ruby>").texts,
@@ -246,7 +246,7 @@ TEST(ConvertHtml, DocumentWithEverySupportedTag) {
       "",
       "右寄せ",
       "中央",
-      "錨{H\\A_C\\E}と{H\\A_S}b.html#s1{A_S\\E}リンク{H\\A_C\\E}と{H\\B}かん{B_M}漢{B\\E}漢",
+      "錨{H\\A_C\\E}と{H\\A_S}b.html#s1{A_S\\E}リンク{H\\A_C\\E}と{H\\W\\E}{H\\B}かん{B_M}漢{B\\E}漢{H\\W\\E}",
       "整形  済み",
       "二行目",
       // "dd" is no block tag, the form and its text area drop their text.

@@ -16,6 +16,14 @@ std::string Ruby(const TInfo& style, std::string_view line) {
   return U(ConvertRubyMarks(S(line), style));
 }
 
+// Ruby small enough that no reading here needs its base spread: the
+// tests using it are about where a base starts.
+TInfo SmallRuby() {
+  TInfo style = Style96();
+  style.RFontSize = 4;
+  return style;
+}
+
 }  // namespace
 
 TEST(MakeRuby, GroupsPerCharacterOnlyWhenCountsMatch) {
@@ -30,14 +38,39 @@ TEST(MakeRuby, GroupsPerCharacterOnlyWhenCountsMatch) {
 }
 
 TEST(MakeRuby, SpreadsAShortBaseUnderALongReading) {
-  // (4 + 2) * 22 / 2 = 66 < 12 * 13 / 2 = 78.
-  // The text is spread by spacing tags, not spaces: search sees "漢字".
-  const std::string spread = MakeRuby(S("漢字"), S("ながいよみだ"), 22, 13);
+  // 6 * 13 = 78 over 2 * 22 = 44, two ruby characters of overhang allowed:
+  // 8 pixels more, one half-width space (11) between the characters. The
+  // text is spread by spacing tags, not spaces: search sees "漢字".
+  const std::string spread = MakeRuby(S("漢字"), S("ながいよみだ"), 22, 13, 26);
   EXPECT_EQ(U(spread), "{H\\B}ながいよみだ{B_M}漢 字{B\\E}漢{H\\W\\E}字");
   EXPECT_EQ(U(VisibleText(spread)), "漢字");
-  // Five characters of reading: 10 * 12 / 2 = 60 < 66, not spread.
-  EXPECT_EQ(U(MakeRuby(S("漢字"), S("ながいよみ"), 22, 12)),
+  // No overhang: 34 pixels, four spaces, between first, then around the
+  // group.
+  EXPECT_EQ(U(MakeRuby(S("漢字"), S("ながいよみだ"), 22, 13)),
+            "{H\\W\\E}{H\\B}ながいよみだ{B_M}漢  字{B\\E}漢{H\\W\\E}{H\\W\\E}字{H\\W\\E}");
+  // Five characters of reading: 60 within 44 and 24, not spread.
+  EXPECT_EQ(U(MakeRuby(S("漢字"), S("ながいよみ"), 22, 12, 24)),
             "{H\\B}ながいよみ{B_M}漢字{B\\E}漢字");
+}
+
+TEST(ConvertRubyMarks, AReadingOverhangsOnlyKanaWithoutRuby) {
+  TInfo style = Style96();
+  style.FontSize = 16;  // 21 pixels, ruby 12
+  style.RFontSize = 9;
+  // Between kanji or other readings a four-kana reading (48) spreads a
+  // two-kanji base (42) by one space, a five-kana one (60) by three; between
+  // plain kana a reading may overhang.
+  EXPECT_EQ(Ruby(style, "偶然《ぐうぜん》山嵐《やまあらし》"),
+            "{H\\B}ぐうぜん{B_M}偶 然{B\\E}偶{H\\W\\E}然"
+            "{H\\W\\E}{H\\B}やまあらし{B_M}山 嵐{B\\E}山{H\\W\\E}嵐{H\\W\\E}");
+  EXPECT_EQ(Ruby(style, "の偶然《ぐうぜん》に"), "の{H\\B}ぐうぜん{B_M}偶然{B\\E}偶然に");
+  EXPECT_EQ(Ruby(style, "の｜偶然《ぐうぜん》に"), "の{H\\B}ぐうぜん{B_M}偶然{B\\E}偶然に");
+  // Punctuation is overhung too, a bar (the next group) is not.
+  EXPECT_EQ(Ruby(style, "「偶然《ぐうぜん》」"), "「{H\\B}ぐうぜん{B_M}偶然{B\\E}偶然」");
+  EXPECT_EQ(Ruby(style, "「偶然《ぐうぜん》｜か《か》"),
+            "「{H\\B}ぐうぜん{B_M}偶 然{B\\E}偶{H\\W\\E}然{H\\B}か{B_M}か{B\\E}か");
+  // A single-character base spreads around itself, outside the group.
+  EXPECT_EQ(Ruby(style, "漢《かんじ》"), "{H\\W\\E}{H\\B}かんじ{B_M}漢{B\\E}漢{H\\W\\E}");
 }
 
 TEST(MakeRuby, MeasuredBaseLosesItsAnnotations) {
@@ -47,7 +80,7 @@ TEST(MakeRuby, MeasuredBaseLosesItsAnnotations) {
 }
 
 TEST(ConvertRubyMarks, FindsTheBaseWithOrWithoutBar) {
-  const TInfo style = Style96();
+  const TInfo style = SmallRuby();
   EXPECT_EQ(Ruby(style, "古い｜石橋《いしばし》の"), "古い{H\\B}いしばし{B_M}石橋{B\\E}石橋の");
   // Without the bar the kanji run ends at the hiragana before it.
   EXPECT_EQ(Ruby(style, "京の東京《とうきょう》へ"),
@@ -66,7 +99,7 @@ TEST(ConvertRubyMarks, FindsTheBaseWithOrWithoutBar) {
 }
 
 TEST(ConvertRubyMarks, LineStartAndAnnotatedBases) {
-  const TInfo style = Style96();
+  const TInfo style = SmallRuby();
   // Hiragana at the very line start is not part of the base.
   EXPECT_EQ(Ruby(style, "あ《よみ》"), "あ《よみ》");
   EXPECT_EQ(Ruby(style, "かな《よみ》"), "か{H\\B}よみ{B_M}な{B\\E}な");
@@ -78,7 +111,7 @@ TEST(ConvertRubyMarks, LineStartAndAnnotatedBases) {
 }
 
 TEST(ConvertRubyMarks, IncompleteMarksStayText) {
-  const TInfo style = Style96();
+  const TInfo style = SmallRuby();
   for (const char* line : {"｜", "｜漢字", "｜漢字《かんじ", "｜漢字《》", "》", "漢字》", "《》：ルビ",
                            "漢字《", "、《よみ》", "［＃注］《よみ》"}) {
     EXPECT_EQ(Ruby(style, line), line);
@@ -90,7 +123,7 @@ TEST(ConvertRubyMarks, IncompleteMarksStayText) {
 }
 
 TEST(ConvertRubyMarks, TrailBytesAreNeverMarks) {
-  const TInfo style = Style96();
+  const TInfo style = SmallRuby();
   // "刀" is 93 81: followed by "t", "s" or "b" its trail byte and the letter
   // spell 》, 《 or ｜ when read from the wrong byte.
   const std::string blade = "\x93\x81";

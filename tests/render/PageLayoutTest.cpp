@@ -109,7 +109,7 @@ TEST_F(PageLayoutTest, RubyStandsInTheGapBesideItsBaseAndWrapsToTheNextLine) {
   const int fill = s.LineLength() / fp - 1;
   std::string longLine;
   for (int k = 0; k < fill; ++k) longLine += "あ";
-  SetLines(*book, {"{H\\B}かんじ{B_M}漢字{B\\E}漢字です", longLine + "{H\\B}ながいよみ{B_M}字{B\\E}字", "い"});
+  SetLines(*book, {"{H\\B}かんじ{B_M}漢字{B\\E}漢字です", longLine + "{H\\B}ながいながいよみ{B_M}字{B\\E}字", "い"});
   const TPageRecorder rec = Record(*book, 0);
 
   const auto ruby = rec.Of(TDrawKind::Ruby, 0);
@@ -135,8 +135,9 @@ TEST_F(PageLayoutTest, RubyStandsInTheGapBesideItsBaseAndWrapsToTheNextLine) {
     }
   }
 
-  // Line 1's reading: what fits stands beside the end of its line, the rest
-  // at the head of line 2 (beside "い"), in the same gap.
+  // Line 1's reading: what fits (up to one ruby character past the line
+  // end) stands beside the end of its line, the rest at the head of line 2
+  // (beside "い"), in the same gap.
   const int x1 = x0 - pitch;
   const int x2 = x1 - pitch;
   const auto beside = rec.Of(TDrawKind::Ruby, 1);
@@ -145,10 +146,11 @@ TEST_F(PageLayoutTest, RubyStandsInTheGapBesideItsBaseAndWrapsToTheNextLine) {
   ASSERT_EQ(rest.size(), 1u);
   EXPECT_FALSE(beside[0].Continued);
   EXPECT_TRUE(rest[0].Continued);
-  EXPECT_EQ(Cp932ToUtf8(beside[0].Text + rest[0].Text), "ながいよみ");
+  EXPECT_EQ(Cp932ToUtf8(beside[0].Text + rest[0].Text), "ながいながいよみ");
   EXPECT_FALSE(beside[0].Text.empty());
   EXPECT_EQ(beside[0].Box.Left, x1);
-  EXPECT_LE(beside[0].Box.Bottom, end);
+  EXPECT_LE(beside[0].Box.Bottom, end + rp);
+  EXPECT_GT(beside[0].Box.Bottom + rp, end);
   EXPECT_EQ(rest[0].Box.Left, x2);
   EXPECT_EQ(rest[0].Box.Top, top);
 
