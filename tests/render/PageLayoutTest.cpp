@@ -52,11 +52,11 @@ TEST_F(PageLayoutTest, NothingIsInkedInTheMargins) {
 }
 
 TEST_F(PageLayoutTest, HeaderAndFooterStandInTheirBandsAndCountPages) {
-  for (const bool vertical : {true, false}) {
-    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+  for (const auto& [vertical, columns] : {std::pair{true, 2}, {false, 2}, {true, 3}, {false, 3}}) {
+    SCOPED_TRACE(std::string(vertical ? "vertical, " : "horizontal, ") + std::to_string(columns));
     WriteStyle("S", [&](TInfo& s) {
       if (!vertical) { s.Direction = 0; s.FontName = "MS"; }
-      s.ColumnCount = 2;
+      s.ColumnCount = static_cast<uint8_t>(columns);
       s.ColumnSpace = 10;
       s.bytHeader = 2;                   // centre
       s.bytFooter = 3;                   // right
