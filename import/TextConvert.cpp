@@ -168,6 +168,12 @@ class TEmitted {
     return it != units_.end() && it->offset == at;
   }
 
+  // True when the text ends with the tag span `literal` ends with.
+  bool EndsWithTag(std::string_view literal) const {
+    return !units_.empty() && !units_.back().visible && text_.size() >= literal.size() &&
+           text_.compare(text_.size() - literal.size(), literal.size(), literal) == 0;
+  }
+
   // Drops the last n bytes (which EndsWith has shown to be whole units).
   void DropLast(size_t n) {
     const size_t size = text_.size() - n;
@@ -269,7 +275,18 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
             reading.assign(kAsWritten);
           }
           out.DropLast(x.size());
-          out.Append(MakeRuby(x, reading, F, R));
+          if (out.EndsWithTag(tag::kRubyClose)) {
+            // The text already has a reading: the dots or "ママ" stand on the
+            // other side, as side notes, rather than on top of the reading.
+            if (mb::Contains(body, kEmphasis)) {
+              for (size_t c = 0; c < x.size(); c += mb::Len(x, c))
+                out.Append(SideNote(kEmphasisDot) + std::string(x.substr(c, mb::Len(x, c))));
+            } else {
+              out.Append(SideNote(kAsWritten) + std::string(x));
+            }
+          } else {
+            out.Append(MakeRuby(x, reading, F, R));
+          }
         }
       }
       i = next;
