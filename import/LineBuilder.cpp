@@ -91,14 +91,84 @@ TBreakRules BreakRulesOf(const TInfo& style) {
   return r;
 }
 
+namespace {
+
+// A display line's text that ends inside the base of a ruby group (a base
+// longer than a line, cut between its characters): the group keeps the
+// characters of the base on this line and the matching share of the
+// reading; the returned group, with the rest, goes in front of the next
+// line. Nothing changes (and nothing is returned) when no group is cut, or
+// when the reading carries tags (HTML ruby), which are never cut.
+std::string SplitCutRuby(std::string& segment) {
+  TMarkupWalker walker(segment);
+  size_t groupAt = std::string::npos;
+  size_t groupEnd = 0;
+  std::optional<TTagMatch> group;
+  size_t onLine = 0;  // base characters after the last group
+  for (size_t i = 0; i < segment.size();) {
+    if (const size_t e = walker.TagEnd(i)) {
+      const TTagMatch m = ReadTag(segment, i, e);
+      if (m.Kind == TTagKind::Ruby) {
+        groupAt = i;
+        groupEnd = e;
+        group = m;
+        onLine = 0;
+      } else if (m.Kind == TTagKind::SpreadSpace) {
+        ++onLine;  // the copy holds a space there
+      }
+      i = e;
+      continue;
+    }
+    ++onLine;
+    i += mb::Len(segment, i);
+  }
+  if (!group) return {};
+  const std::string_view reading = group->Arg;
+  const std::string_view copy = group->Arg2;
+  const size_t baseChars = mb::Count(copy);
+  if (onLine == 0 || onLine >= baseChars || VisibleText(reading).size() != reading.size())
+    return {};
+  // The reading is shared out in proportion to the base characters.
+  const size_t readingChars = mb::Count(reading);
+  const size_t firstShare = (readingChars * onLine + baseChars / 2) / baseChars;
+  auto cutAt = [](std::string_view s, size_t chars) {
+    size_t at = 0;
+    for (size_t n = 0; n < chars && at < s.size(); ++n) at += mb::Len(s, at);
+    return at;
+  };
+  const size_t readingCut = cutAt(reading, firstShare);
+  const size_t copyCut = cutAt(copy, onLine);
+  auto groupOf = [](std::string_view r, std::string_view c) {
+    return std::string(tag::kRubyOpen).append(r).append(tag::kRubyMid).append(c).append(tag::kRubyClose);
+  };
+  const std::string rest = groupOf(reading.substr(readingCut), copy.substr(copyCut));
+  segment.replace(groupAt, groupEnd - groupAt,
+                  groupOf(reading.substr(0, readingCut), copy.substr(0, copyCut)));
+  return rest;
+}
+
+}  // namespace
+
 int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_view text) {
   // The usual text is the source line's own: the display lines are then
   // slices of its buffer, not copies.
   const bool shared = text.data() == source.Text.data() && text.size() == source.Text.size();
   int32_t made = 0;
-  auto append = [&](size_t from, size_t to) {
+  std::string carried;  // the rest of a ruby group cut on the line before
+  auto append = [&](size_t from, size_t to, bool last) {
     TLine d;
-    if (shared) {
+    const std::string_view slice = text.substr(from, to - from);
+    // Only a line that ends inside a ruby group's base, or starts with the
+    // rest of one, is rewritten; the others stay slices.
+    std::string segment;
+    if (!carried.empty() || (!last && slice.find(tag::kRubyOpen) != std::string_view::npos)) {
+      segment = std::move(carried);
+      segment.append(slice);
+      carried = last ? std::string() : SplitCutRuby(segment);
+    }
+    if (!segment.empty() && segment != slice) {
+      d.Text.assign(segment);
+    } else if (shared) {
       d.Text = source.Text.Slice(from, to - from);
     } else {
       d.Text.assign(text.substr(from, to - from));
@@ -110,13 +180,13 @@ int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_
     ++made;
   };
   if (breaker.FitsUnmeasured(text.size(), source.Indent)) {
-    append(0, text.size());
+    append(0, text.size(), true);
     return made;
   }
   size_t pos = 0;
   while (true) {
     const size_t end = breaker.NextBreak(text, pos, source.Indent);
-    append(pos, end);
+    append(pos, end, end >= text.size());
     if (end >= text.size()) return made;
     if (source.Indent == 0) source.Indent = LineIndent(breaker.HangingIndent(text));
     pos = end;

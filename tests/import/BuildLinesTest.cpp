@@ -160,6 +160,21 @@ TEST(BuildLines, EmptyLinesTakeNoSourceLine) {
   EXPECT_EQ(book.DisplayLines.Item(99999)->SourceIndex, 99999);
 }
 
+TEST(BuildLines, AReadingSplitsWithTheBaseItStandsOn) {
+  // A base longer than a line is cut between its characters; each line's
+  // group holds that line's base characters and its share of the reading
+  // (18 characters over 12: 12 for the first 8, 6 for the last 4).
+  TCustomBook book;
+  Narrow(book);
+  book.Style.RFontSize = 9;
+  SetText(book, {"あい｜一二三四五六七八九十百千《ああああいいいいううううええええおお》"});
+  book.BuildLines(0);
+  EXPECT_EQ(Texts(book.DisplayLines),
+            (std::vector<std::string>{
+                S("あい{H\\B}ああああいいいいうううう{B_M}一二三四五六七八{B\\E}一二三四五六七八"),
+                S("{H\\B}ええええおお{B_M}九十百千{B\\E}九十百千")}));
+}
+
 TEST(BuildLines, HangingIndentAndBlockIndent) {
   TCustomBook book;
   Narrow(book);
