@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "import/DisplayMarkup.h"
 #include "import/ReadError.h"
 #include "platform/Codepage.h"
 #include "platform/ExeDir.h"
@@ -26,7 +27,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE\n"
-    "       rpv --pages [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE\n";
+    "       rpv --pages [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE\n"
+    "       rpv --text [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE\n";
 
 // Pages larger than this are refused rather than allocated.
 constexpr int kMaxSide = 16384;
@@ -34,6 +36,7 @@ constexpr int kMaxSide = 16384;
 struct TRenderArgs {
   std::optional<std::string> Out;  // UTF-8, as given
   bool Pages = false;
+  bool Text = false;  // print the display lines as UTF-8
   int Page = 1;
   int Width = 1024;
   int Height = 768;
@@ -88,6 +91,9 @@ TRenderArgs ParseArgs(int argc, const char* const* argv) {
     } else if (arg == "--pages") {
       if (inlineValue) throw TUsageError{"--pages takes no value"};
       a.Pages = true;
+    } else if (arg == "--text") {
+      if (inlineValue) throw TUsageError{"--text takes no value"};
+      a.Text = true;
     } else if (arg == "--page") {
       a.Page = ParseRanged("--page", next(), 1, 1 << 30);
     } else if (arg == "--dpi") {
@@ -110,7 +116,7 @@ TRenderArgs ParseArgs(int argc, const char* const* argv) {
       a.File = std::string(arg);
     }
   }
-  if (!a.Out && !a.Pages) throw TUsageError{"say --render OUT.png or --pages"};
+  if (!a.Out && !a.Pages && !a.Text) throw TUsageError{"say --render OUT.png, --pages or --text"};
   if (!a.File) throw TUsageError{"no FILE to lay out"};
   return a;
 }
@@ -189,7 +195,8 @@ std::string_view RenderUsage() { return kUsage; }
 bool IsRenderCommand(int argc, const char* const* argv) {
   for (int k = 1; k < argc; ++k) {
     const std::string_view arg = argv[k];
-    if (arg == "--render" || arg.starts_with("--render=") || arg == "--pages") return true;
+    if (arg == "--render" || arg.starts_with("--render=") || arg == "--pages" || arg == "--text")
+      return true;
   }
   return false;
 }
@@ -256,6 +263,13 @@ int RunRenderCommand(int argc, const char* const* argv) {
     book.BuildLines(0);
 
     if (args.Pages) std::printf("%d\n", static_cast<int>(book.PageCount));
+    if (args.Text) {
+      for (int32_t d = 0; d < book.DisplayLines.Count(); ++d) {
+        const std::string line = Cp932ToUtf8(LineAsText(book.DisplayLines.Item(d)->Text));
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+      }
+    }
     if (args.Out) {
       const int last = std::max<int>(1, book.PageCount);
       if (args.Page > last) {

@@ -2,11 +2,14 @@
 //
 //   rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE
 //   rpv --pages [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE
+//   rpv --text [--size WxH] [--dpi D] [--style NAME] [--member NAME] FILE
 //
 // lays FILE out with a style of info.ini in the program's folder (the first
 // one when no name is given; a missing info.ini is created with the default
 // style) and the enabled filters of tool.ini, exactly as the window would,
-// then writes page N as PNG or prints the number of pages. An archive FILE
+// then writes page N as PNG, prints the number of pages, or prints the
+// display lines as UTF-8 text (markup removed, ruby as 《reading》 after its
+// base), one a line. An archive FILE
 // (lzh, zip, rar) needs --member: its full name in the archive or its bare
 // file name; it is extracted into the program's "archive" folder first.
 #pragma once

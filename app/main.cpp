@@ -74,6 +74,7 @@ constexpr const char* kUsage =
     "usage: rpv [FILE]      the reader's window, on FILE or the last document\n"
     "       rpv --render OUT.png [--page N] [--size WxH] [--dpi D] [--style NAME] FILE\n"
     "       rpv --pages [--size WxH] [--dpi D] [--style NAME] FILE\n"
+    "       rpv --text [--size WxH] [--dpi D] [--style NAME] FILE\n"
     "       rpv --help | --version\n";
 
 }  // namespace

@@ -170,6 +170,45 @@ size_t UprightCell(TMarkupWalker& walker, size_t p, bool afterSingle) {
   return 0;
 }
 
+std::string LineAsText(std::string_view line) {
+  static constexpr std::string_view kReadingOpen = "\x81\x73";   // 《
+  static constexpr std::string_view kReadingClose = "\x81\x74";  // 》
+  static constexpr std::string_view kNoteOpen = "\x81\x6D\x81\x94";  // ［＃
+  static constexpr std::string_view kNoteClose = "\x81\x6E";     // ］
+  TMarkupWalker walker(line);
+  std::string out;
+  std::string reading;   // of the group whose base is being written
+  size_t baseLeft = 0;   // its base characters still to come
+  auto closeReading = [&] {
+    if (reading.empty()) return;
+    out.append(kReadingOpen).append(reading).append(kReadingClose);
+    reading.clear();
+  };
+  for (size_t i = 0; i < line.size();) {
+    if (const size_t e = walker.TagEnd(i)) {
+      const TTagMatch m = ReadTag(line, i, e);
+      if (m.Kind == TTagKind::Ruby) {
+        closeReading();
+        reading = VisibleText(m.Arg);
+        baseLeft = mb::Count(m.Arg2);
+        if (baseLeft == 0) closeReading();
+      } else if (m.Kind == TTagKind::SpreadSpace) {
+        if (baseLeft > 0 && --baseLeft == 0) closeReading();  // the copy's space
+      } else if (m.Kind == TTagKind::Note) {
+        out.append(kNoteOpen).append(VisibleText(m.Arg)).append(kNoteClose);
+      }
+      i = e;
+      continue;
+    }
+    const size_t len = mb::Len(line, i);
+    out.append(line.substr(i, len));
+    i += len;
+    if (baseLeft > 0 && --baseLeft == 0) closeReading();
+  }
+  closeReading();
+  return out;
+}
+
 void BalanceStyleTags(TLine& line, TLine& next) {
   static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kPairs{{
       {tag::kBoldOn, tag::kBoldOff},

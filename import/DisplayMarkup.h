@@ -114,6 +114,11 @@ size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end);
 // walker over the line they both hold.
 size_t UprightCell(TMarkupWalker& line, size_t p, bool afterSingle);
 
+// A display line as plain text (CP932): the markup removed, a ruby reading
+// written as 《reading》 after its base, a side note as ［＃note］ where it
+// stands. What `rpv --text` prints.
+std::string LineAsText(std::string_view line);
+
 // Keeps bold, italic and strike-out balanced per display line (HTML
 // documents, after cutting): for each line but the last and each pair in that
 // order, when the line's last opening literal is not followed by the closing

@@ -72,6 +72,20 @@ TEST_F(RenderCommandTest, RendersAPageAndCountsPages) {
   EXPECT_EQ(be32(20), 240);
 }
 
+TEST_F(RenderCommandTest, TextPrintsTheDisplayLinesWithReadingsAfterTheirBases) {
+  // Horizontal, 72 dpi, 22-point text on a 252-pixel page: ten full-width
+  // characters a line; no header, footer or margins.
+  WriteBytes("info.ini", "[H]\r\nDirection=0\r\nFontSize=22\r\nPageMarginLeft=0\r\n"
+                         "PageMarginTop=0\r\nbytHeader=0\r\nbytFooter=0\r\n");
+  WriteBytes("t.txt", Utf8ToCp932("古い｜石橋《いしばし》を渡る。一二三四五六七八九十百\r\n"
+                                  "本文［＃「本文」に傍点］［＃未知の注記］\r\n"));
+  const TRun text = Run({"--text", "--style", "H", "--dpi", "72", "--size", "252x400", Native("t.txt")});
+  ASSERT_EQ(text.Status, 0) << text.Err;
+  // Ten characters a line; a note stands before the character it is tied to.
+  EXPECT_EQ(text.Out, "古い石橋《いしばし》を渡る。一二\n三四五六七八九十百\n"
+                      "本《ヽ》［＃未知の注記］文《ヽ》\n");
+}
+
 TEST_F(RenderCommandTest, BadArgumentsAndFailuresExitWithAMessage) {
   WriteText("book.txt", "本文\n");
   WriteStyle("Only");
