@@ -22,7 +22,7 @@ uint8_t Sample(int x, int y, int c) {
 }
 
 std::string MakeJpeg(bool progressive) {
-  JpegSpec shape;
+  JpegShape shape;
   shape.width = kWidth;
   shape.height = kHeight;
   shape.quality = 85;
@@ -37,7 +37,7 @@ std::string MakeBmp() {
     for (int x = 0; x < kWidth; ++x)
       rows[static_cast<size_t>(y)][static_cast<size_t>(x)] =
           Sample(x, y, 2) | (Sample(x, y, 1) << 8) | (Sample(x, y, 0) << 16);
-  BmpSpec shape;
+  BmpShape shape;
   shape.width = kWidth;
   shape.height = kHeight;
   shape.pixels = PackDirect(rows, 3);

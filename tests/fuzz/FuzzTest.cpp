@@ -111,11 +111,11 @@ class Fuzz : public ::testing::Test {
   }
 
   static std::string MakeSmallBmp() {
-    testdata::BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = std::string(2 * 12, '\x7F');
-    return testdata::MakeBmp(spec);
+    testdata::BmpShape shape;
+    shape.width = 3;
+    shape.height = 2;
+    shape.pixels = std::string(2 * 12, '\x7F');
+    return testdata::MakeBmp(shape);
   }
 
   // The input on disk (plainly: no need to wait for the disk each time).
@@ -174,10 +174,10 @@ TEST_F(Fuzz, HtmlPages) {
 }
 
 TEST_F(Fuzz, Pictures) {
-  testdata::JpegSpec jpeg;
+  testdata::JpegShape jpeg;
   jpeg.width = 9;
   jpeg.height = 7;
-  testdata::BmpSpec palette;
+  testdata::BmpShape palette;
   palette.width = 4;
   palette.height = -3;
   palette.bitCount = 8;

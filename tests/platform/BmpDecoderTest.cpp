@@ -45,7 +45,7 @@ TEST(BmpDecoder, PaletteDepthsInBothRowOrdersAndTheCoreHeader) {
         expected[y][x] = PaletteColour(idx[y][x]);
       }
     for (bool topDown : {false, true}) {
-      BmpSpec s;
+      BmpShape s;
       s.width = 7;
       s.height = topDown ? -3 : 3;
       s.bitCount = static_cast<uint16_t>(bits);
@@ -56,7 +56,7 @@ TEST(BmpDecoder, PaletteDepthsInBothRowOrdersAndTheCoreHeader) {
       EXPECT_EQ(BmpSize(MakeBmp(s)), (TPictureSize{7, 3})) << what;
     }
     if (bits == 8) {
-      BmpSpec core;
+      BmpShape core;
       core.headerBytes = 12;
       core.width = 7;
       core.height = 3;
@@ -69,7 +69,7 @@ TEST(BmpDecoder, PaletteDepthsInBothRowOrdersAndTheCoreHeader) {
 
   // A short palette: indexes past it are black, and the pixels after the
   // five entries are never taken for colours.
-  BmpSpec s;
+  BmpShape s;
   s.width = 8;
   s.height = 1;
   s.bitCount = 8;
@@ -95,7 +95,7 @@ TEST(BmpDecoder, DirectColourDepthsAndBitFields) {
   auto bgr = [](uint32_t r, uint32_t g, uint32_t b) { return b | (g << 8) | (r << 16); };
 
   for (bool topDown : {false, true}) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 3;
     s.height = topDown ? -2 : 2;
     s.bitCount = 24;
@@ -103,7 +103,7 @@ TEST(BmpDecoder, DirectColourDepthsAndBitFields) {
     ExpectPixels(LoadBmp(MakeBmp(s)), colours, topDown ? "24 top-down" : "24 bottom-up");
   }
 
-  BmpSpec bgrx;
+  BmpShape bgrx;
   bgrx.width = 3;
   bgrx.height = 2;
   bgrx.bitCount = 32;
@@ -112,14 +112,14 @@ TEST(BmpDecoder, DirectColourDepthsAndBitFields) {
   ExpectPixels(LoadBmp(MakeBmp(bgrx)), colours, "32 plain");
 
   // 32 bits with the masks in a V5 header, red in the lowest byte.
-  BmpSpec v5 = bgrx;
+  BmpShape v5 = bgrx;
   v5.headerBytes = 124;
   v5.compression = 3;
   v5.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
   v5.pixels = pack([](uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }, 4);
   ExpectPixels(LoadBmp(MakeBmp(v5)), colours, "32 V5 bit fields");
   // The same masks after a plain info header, with alpha (compression 6).
-  BmpSpec alpha = v5;
+  BmpShape alpha = v5;
   alpha.headerBytes = 40;
   alpha.compression = 6;
   ExpectPixels(LoadBmp(MakeBmp(alpha)), colours, "32 alpha bit fields");
@@ -137,7 +137,7 @@ TEST(BmpDecoder, DirectColourDepthsAndBitFields) {
       rows555[y][x] = (to5(r) << 10) | (to5(g) << 5) | to5(b);
       rows565[y][x] = (to5(r) << 11) | (to6(g) << 5) | to5(b);
     }
-  BmpSpec s555;
+  BmpShape s555;
   s555.width = 3;
   s555.height = 2;
   s555.bitCount = 16;
@@ -147,7 +147,7 @@ TEST(BmpDecoder, DirectColourDepthsAndBitFields) {
   EXPECT_EQ(b555->Pixel(0, 0), Rgb(255, 0, 0));
   EXPECT_EQ(b555->Pixel(2, 1), Rgb(255, 255, 255));
   EXPECT_EQ(b555->Pixel(1, 1), Rgb(132, 66, 33));  // 16, 8, 4 of 31
-  BmpSpec s565 = s555;
+  BmpShape s565 = s555;
   s565.compression = 3;
   s565.masks = {0xF800, 0x07E0, 0x001F};
   s565.pixels = PackDirect(rows565, 2);
@@ -156,7 +156,7 @@ TEST(BmpDecoder, DirectColourDepthsAndBitFields) {
   EXPECT_EQ(b565->Pixel(1, 0), Rgb(0, 255, 0));
   EXPECT_EQ(b565->Pixel(1, 1), Rgb(132, 65, 33));  // green 16 of 63
   // Four-bit channels in a V4 header widen by repeating: 15 -> 255, 8 -> 136.
-  BmpSpec v4;
+  BmpShape v4;
   v4.headerBytes = 108;
   v4.width = 2;
   v4.height = 1;
@@ -186,7 +186,7 @@ TEST(BmpDecoder, RunLengthStreamsAreClippedAndLeaveSkippedPixelsBlack) {
       std::vector<uint32_t>(6, kBlack),
       std::vector<uint32_t>(6, p4),
       {p1, p1, p1, p2, p3, p2}};
-  BmpSpec s;
+  BmpShape s;
   s.width = 6;
   s.height = 4;
   s.bitCount = 8;
@@ -215,7 +215,7 @@ TEST(BmpDecoder, RunLengthStreamsAreClippedAndLeaveSkippedPixelsBlack) {
   EXPECT_EQ(moved->Pixel(0, 2), kBlack);
 
   // RLE4, 6 x 2: runs alternate their two nibbles; odd literals pad.
-  BmpSpec s4;
+  BmpShape s4;
   s4.width = 6;
   s4.height = 2;
   s4.bitCount = 4;
@@ -234,7 +234,7 @@ TEST(BmpDecoder, RunLengthStreamsAreClippedAndLeaveSkippedPixelsBlack) {
 }
 
 TEST(BmpDecoder, ToleratesCommonWriterSlips) {
-  BmpSpec s;
+  BmpShape s;
   s.width = 3;
   s.height = 2;
   s.bitCount = 8;
@@ -255,7 +255,7 @@ TEST(BmpDecoder, ToleratesCommonWriterSlips) {
 }
 
 TEST(BmpDecoder, RefusesMalformedTruncatedAndOversizedFiles) {
-  BmpSpec good;
+  BmpShape good;
   good.width = 5;
   good.height = 4;
   good.bitCount = 24;
@@ -266,36 +266,36 @@ TEST(BmpDecoder, RefusesMalformedTruncatedAndOversizedFiles) {
   for (size_t n = 0; n < file.size() - 1; ++n)
     EXPECT_FALSE(LoadBmp(file.substr(0, n))) << "length " << n;
 
-  auto refused = [&](BmpSpec s, const std::string& what) {
+  auto refused = [&](BmpShape s, const std::string& what) {
     const std::string f = MakeBmp(s);
     EXPECT_FALSE(LoadBmp(f)) << what;
     EXPECT_FALSE(BmpSize(f)) << what;
   };
   auto with = [&](auto change) {
-    BmpSpec s = good;
+    BmpShape s = good;
     change(s);
     return s;
   };
-  refused(with([](BmpSpec& s) { s.width = s.height = 100000; }), "100000 x 100000");
-  refused(with([](BmpSpec& s) { s.width = s.height = 10000; }), "100 megapixels");
-  refused(with([](BmpSpec& s) { s.width = 70000, s.height = 1; }), "side over the limit");
-  refused(with([](BmpSpec& s) { s.width = 0; }), "zero width");
-  refused(with([](BmpSpec& s) { s.height = 0; }), "zero height");
-  refused(with([](BmpSpec& s) { s.width = -5; }), "negative width");
-  refused(with([](BmpSpec& s) { s.height = INT32_MIN; }), "height -2^31");
-  refused(with([](BmpSpec& s) { s.bitCount = 2; }), "2 bits");
-  refused(with([](BmpSpec& s) { s.bitCount = 7; }), "7 bits");
-  refused(with([](BmpSpec& s) { s.compression = 1; }), "RLE8 at 24 bits");
-  refused(with([](BmpSpec& s) { s.compression = 3; }), "bit fields at 24 bits");
-  refused(with([](BmpSpec& s) { s.compression = 4; }), "embedded JPEG");
-  refused(with([](BmpSpec& s) { s.headerBytes = 20; }), "unknown header size");
-  refused(with([](BmpSpec& s) {
+  refused(with([](BmpShape& s) { s.width = s.height = 100000; }), "100000 x 100000");
+  refused(with([](BmpShape& s) { s.width = s.height = 10000; }), "100 megapixels");
+  refused(with([](BmpShape& s) { s.width = 70000, s.height = 1; }), "side over the limit");
+  refused(with([](BmpShape& s) { s.width = 0; }), "zero width");
+  refused(with([](BmpShape& s) { s.height = 0; }), "zero height");
+  refused(with([](BmpShape& s) { s.width = -5; }), "negative width");
+  refused(with([](BmpShape& s) { s.height = INT32_MIN; }), "height -2^31");
+  refused(with([](BmpShape& s) { s.bitCount = 2; }), "2 bits");
+  refused(with([](BmpShape& s) { s.bitCount = 7; }), "7 bits");
+  refused(with([](BmpShape& s) { s.compression = 1; }), "RLE8 at 24 bits");
+  refused(with([](BmpShape& s) { s.compression = 3; }), "bit fields at 24 bits");
+  refused(with([](BmpShape& s) { s.compression = 4; }), "embedded JPEG");
+  refused(with([](BmpShape& s) { s.headerBytes = 20; }), "unknown header size");
+  refused(with([](BmpShape& s) {
             s.headerBytes = 64;
             s.bitCount = 1;
             s.compression = 3;
           }),
           "OS/2 Huffman");
-  refused(with([](BmpSpec& s) {
+  refused(with([](BmpShape& s) {
             s.bitCount = 16;
             s.compression = 3;
             s.pixels.clear();

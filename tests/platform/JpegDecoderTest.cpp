@@ -19,8 +19,8 @@ uint8_t RgbSample(int x, int y, int c) {
   return static_cast<uint8_t>(kBlocks[BlockAt(x, y)] >> (8 * c));
 }
 
-JpegSpec ColourSpec(bool progressive = false) {
-  JpegSpec s;
+JpegShape ColourShape(bool progressive = false) {
+  JpegShape s;
   s.width = 48;
   s.height = 32;
   s.progressive = progressive;
@@ -46,7 +46,7 @@ void ExpectBlocks(const std::optional<TBitmap24>& bmp, const uint32_t (&colours)
 
 TEST(JpegDecoder, ColourGreyAndProgressiveGiveBgrRows) {
   for (bool progressive : {false, true}) {
-    const std::string file = MakeJpeg(ColourSpec(progressive), RgbSample);
+    const std::string file = MakeJpeg(ColourShape(progressive), RgbSample);
     const std::string what = progressive ? "progressive" : "baseline";
     ExpectBlocks(LoadJpeg(file), kBlocks, 6, what);
     EXPECT_EQ(JpegSize(file), (TPictureSize{48, 32})) << what;
@@ -57,7 +57,7 @@ TEST(JpegDecoder, ColourGreyAndProgressiveGiveBgrRows) {
     EXPECT_LE(bmp->Row(0)[0], 5);
   }
 
-  JpegSpec grey = ColourSpec();
+  JpegShape grey = ColourShape();
   grey.components = 1;
   grey.inSpace = JCS_GRAYSCALE;
   grey.fileSpace = JCS_GRAYSCALE;
@@ -87,7 +87,7 @@ TEST(JpegDecoder, CmykAndYcckBecomeRgbWhicheverWayTheInkIsStored) {
   // Adobe's writers (marked by their APP14 segment) store 255 - ink.
   for (const Case& c : {Case{"Adobe CMYK", JCS_CMYK, true}, Case{"plain CMYK", JCS_CMYK, false},
                         Case{"YCCK", JCS_YCCK, true}}) {
-    JpegSpec s = ColourSpec();
+    JpegShape s = ColourShape();
     s.components = 4;
     s.inSpace = JCS_CMYK;
     s.fileSpace = c.fileSpace;
@@ -101,7 +101,7 @@ TEST(JpegDecoder, CmykAndYcckBecomeRgbWhicheverWayTheInkIsStored) {
 }
 
 TEST(JpegDecoder, RefusesTruncatedLyingAndOversizedFiles) {
-  const std::string file = MakeJpeg(ColourSpec(), RgbSample);
+  const std::string file = MakeJpeg(ColourShape(), RgbSample);
   const size_t scanStart = file.find("\xFF\xDA");
   ASSERT_NE(scanStart, std::string::npos);
   // Cut anywhere before the end of the compressed data.
@@ -112,7 +112,7 @@ TEST(JpegDecoder, RefusesTruncatedLyingAndOversizedFiles) {
 
   // A frame header claiming more rows than the data holds.
   for (bool progressive : {false, true}) {
-    std::string taller = MakeJpeg(ColourSpec(progressive), RgbSample);
+    std::string taller = MakeJpeg(ColourShape(progressive), RgbSample);
     SetJpegSize(taller, 48, 64);
     EXPECT_FALSE(LoadJpeg(taller)) << progressive;
     EXPECT_EQ(JpegSize(taller), (TPictureSize{48, 64})) << "the header alone cannot tell";
@@ -161,7 +161,7 @@ TEST(JpegDecoder, RefusesFilesWithTooManyScans) {
     }
     return list;
   };
-  JpegSpec s;
+  JpegShape s;
   s.width = s.height = 16;
   s.components = 1;
   s.inSpace = s.fileSpace = JCS_GRAYSCALE;

@@ -14,7 +14,7 @@ using namespace rpv::testdata;
 namespace {
 
 std::string SmallBmp(uint16_t bits, uint32_t compression = 0) {
-  BmpSpec s;
+  BmpShape s;
   s.width = 5;
   s.height = 3;
   s.bitCount = bits;
@@ -48,7 +48,7 @@ std::string SmallBmp(uint16_t bits, uint32_t compression = 0) {
 }
 
 std::string SmallJpeg(bool progressive, int components = 3) {
-  JpegSpec s;
+  JpegShape s;
   s.width = 24;
   s.height = 16;
   s.progressive = progressive;

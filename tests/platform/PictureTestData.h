@@ -33,7 +33,7 @@ inline void SetU32(std::string& s, size_t at, uint32_t v) {
   SetU16(s, at + 2, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpShape {
   uint32_t headerBytes = 40;  // 12 (OS/2 core), 40, 52, 56, 108, 124
   int32_t width = 0;
   int32_t height = 0;  // negative: top-down
@@ -46,7 +46,7 @@ struct BmpSpec {
   bool zeroOffset = false;      // leave the pixel offset 0, as some writers do
 };
 
-inline std::string MakeBmp(const BmpSpec& s) {
+inline std::string MakeBmp(const BmpShape& s) {
   std::string info;
   PutU32(info, s.headerBytes);
   if (s.headerBytes == 12) {
@@ -128,7 +128,7 @@ inline std::string PackDirect(const std::vector<std::vector<uint32_t>>& rows, in
   return out;
 }
 
-struct JpegSpec {
+struct JpegShape {
   int width = 32;
   int height = 16;
   int components = 3;  // 1 grey, 3 RGB, 4 CMYK
@@ -141,7 +141,7 @@ struct JpegSpec {
 };
 
 // Encodes a picture whose sample at (x, y, channel) comes from sample().
-inline std::string MakeJpeg(const JpegSpec& s,
+inline std::string MakeJpeg(const JpegShape& s,
                             const std::function<uint8_t(int x, int y, int c)>& sample) {
   jpeg_compress_struct c{};
   jpeg_error_mgr err{};
