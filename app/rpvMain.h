@@ -344,6 +344,9 @@ class TfrmRPV : public QWidget {
   void LinesArrived();
   // Shows the awaited page if its lines are all there; false if not yet.
   bool ShowAwaitedPage();
+  // Shows the page whose first line is `top` for the position asked for
+  // (which becomes the reading position), ending any wait for it.
+  void ShowLaidOutPage(int32_t top, const TReadingPosition& position);
 
   std::vector<std::string> args_;
   std::unique_ptr<IUserDialogs> dialogs_;

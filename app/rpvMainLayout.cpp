@@ -23,13 +23,7 @@ void TfrmRPV::ShowAtPosition(const TReadingPosition& position) {
   IdleCount = 0;
   if (Book->SourceText.Bytes() < BackgroundLayoutBytes || Book->SourceText.Empty()) {
     layout_->Cancel();
-    awaitingPage_ = false;
-    layout_->ShowProgress(false);
-    TopLine = Book->BuildLines(position);
-    LineOffset = 0;
-    // "No position" names the start; what is stored from now on is its line.
-    ReadingPosition = position.Line < 0 && TopLine >= 0 ? Book->PositionAt(TopLine) : position;
-    RepaintPage();
+    ShowLaidOutPage(Book->BuildLines(position), position);
     return;
   }
   Book->ApplyBodyColours();
@@ -71,14 +65,18 @@ bool TfrmRPV::ShowAwaitedPage() {
   const int32_t top = Book->PageTopOf(Book->DisplayLineAt(p));
   if (!Book->LayoutComplete && int64_t{top} + Book->LinesPerPage() > Book->LineCount())
     return false;
+  ShowLaidOutPage(top, p);
+  return true;
+}
+
+void TfrmRPV::ShowLaidOutPage(int32_t top, const TReadingPosition& position) {
   awaitingPage_ = false;
   layout_->ShowProgress(false);
   TopLine = top;
   LineOffset = 0;
   // "No position" names the start; what is stored from now on is its line.
-  ReadingPosition = p.Line < 0 && TopLine >= 0 ? Book->PositionAt(TopLine) : p;
+  ReadingPosition = position.Line < 0 && TopLine >= 0 ? Book->PositionAt(TopLine) : position;
   RepaintPage();
-  return true;
 }
 
 bool TfrmRPV::WaitForLines(int64_t end) {
