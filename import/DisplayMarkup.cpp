@@ -1,5 +1,6 @@
 #include "import/DisplayMarkup.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
@@ -69,6 +70,32 @@ std::string LinkStart(std::string_view target) {
   return Wrap(tag::kLinkOpen, target, tag::kLinkClose);
 }
 
+std::string SizeTag(int step) { return Wrap(tag::kSizeOpen, std::to_string(step), tag::kSizeClose); }
+std::string SidelineTag(char side, char stroke) {
+  return Wrap(tag::kSidelineOpen, std::string{side, stroke}, tag::kSidelineClose);
+}
+std::string KaeritenTag(std::string_view mark) {
+  return Wrap(tag::kKaeritenOpen, mark, tag::kKaeritenClose);
+}
+std::string OkuriganaTag(std::string_view kana) {
+  return Wrap(tag::kOkuriganaOpen, kana, tag::kOkuriganaClose);
+}
+
+double SizeStepScale(int step) { return 1.0 + 0.15 * std::clamp(step, -3, 3); }
+
+namespace {
+
+// A size step as written in the tag: an optional "-" and one digit.
+std::optional<int> ReadStep(std::string_view s) {
+  const bool minus = !s.empty() && s[0] == '-';
+  if (minus) s.remove_prefix(1);
+  if (s.size() != 1 || s[0] < '0' || s[0] > '9') return std::nullopt;
+  const int v = std::min(s[0] - '0', 3);
+  return minus ? -v : v;
+}
+
+}  // namespace
+
 size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end) {
   // The closing literal must be the span's own, on a character boundary.
   const std::string_view span = line.substr(0, end);
@@ -85,19 +112,22 @@ TTagMatch ReadTag(std::string_view line, size_t pos, size_t end) {
   const std::string_view span = line.substr(0, end);
 
   // Ruby group: two arguments, closed by the span's end.
-  if (At(span, pos, tag::kRubyOpen)) {
-    const size_t argStart = pos + tag::kRubyOpen.size();
+  const bool left = At(span, pos, tag::kLeftRubyOpen);
+  if (left || At(span, pos, tag::kRubyOpen)) {
+    const size_t argStart = pos + (left ? tag::kLeftRubyOpen : tag::kRubyOpen).size();
     const size_t close = mb::Find(span, tag::kRubyClose, argStart);
     const size_t mid = mb::Find(span, tag::kRubyMid, argStart);
     if (close == std::string_view::npos || close + tag::kRubyClose.size() != end ||
         mid == std::string_view::npos || mid > close)
       return unknown;
     const size_t baseStart = mid + tag::kRubyMid.size();
-    return TTagMatch{TTagKind::Ruby, span.substr(argStart, mid - argStart),
-                     span.substr(baseStart, close - baseStart), end};
+    TTagMatch m{TTagKind::Ruby, span.substr(argStart, mid - argStart),
+                span.substr(baseStart, close - baseStart), end};
+    m.Left = left;
+    return m;
   }
 
-  static constexpr std::array<Simple, 9> kSimple{{
+  static constexpr std::array<Simple, 14> kSimple{{
       {tag::kSpreadSpace, TTagKind::SpreadSpace},
       {tag::kBoldOn, TTagKind::BoldOn},
       {tag::kBoldOff, TTagKind::BoldOff},
@@ -107,14 +137,23 @@ TTagMatch ReadTag(std::string_view line, size_t pos, size_t end) {
       {tag::kStrikeOff, TTagKind::StrikeOff},
       {tag::kColourOff, TTagKind::ColourOff},
       {tag::kLinkEnd, TTagKind::LinkEnd},
+      {tag::kSidelineOff, TTagKind::SidelineOff},
+      {tag::kTcyOn, TTagKind::TcyOn},
+      {tag::kTcyOff, TTagKind::TcyOff},
+      {tag::kBoxOn, TTagKind::BoxOn},
+      {tag::kBoxOff, TTagKind::BoxOff},
   }};
-  static constexpr std::array<WithArg, 6> kWithArg{{
+  static constexpr std::array<WithArg, 10> kWithArg{{
       {tag::kNoteOpen, tag::kNoteClose, TTagKind::Note},
       {tag::kColourOpen, tag::kColourClose, TTagKind::Colour},
       {tag::kRuleOpen, tag::kRuleClose, TTagKind::Rule},
       {tag::kVoicedOpen, tag::kVoicedClose, TTagKind::Voiced},
       {tag::kImageOpen, tag::kImageClose, TTagKind::Image},
       {tag::kLinkOpen, tag::kLinkClose, TTagKind::LinkStart},
+      {tag::kSizeOpen, tag::kSizeClose, TTagKind::Size},
+      {tag::kSidelineOpen, tag::kSidelineClose, TTagKind::SidelineOn},
+      {tag::kKaeritenOpen, tag::kKaeritenClose, TTagKind::Kaeriten},
+      {tag::kOkuriganaOpen, tag::kOkuriganaClose, TTagKind::Okurigana},
   }};
 
   for (const auto& s : kSimple) {
@@ -135,7 +174,17 @@ TTagMatch ReadTag(std::string_view line, size_t pos, size_t end) {
         m.ImageWidth = *wd;
       }
     }
-    return p == end ? m : unknown;
+    if (p != end) return unknown;
+    if (w.kind == TTagKind::Size) {
+      const auto step = ReadStep(m.Arg);
+      if (!step) return unknown;
+      m.Step = *step;
+    }
+    if (w.kind == TTagKind::SidelineOn &&
+        (m.Arg.size() != 2 || (m.Arg[0] != 'R' && m.Arg[0] != 'L') ||
+         std::string_view("SDCBW").find(m.Arg[1]) == std::string_view::npos))
+      return unknown;
+    return m;
   }
   return unknown;
 }
@@ -196,6 +245,8 @@ std::string LineAsText(std::string_view line) {
         if (baseLeft > 0 && --baseLeft == 0) closeReading();  // the copy's space
       } else if (m.Kind == TTagKind::Note) {
         out.append(kNoteOpen).append(VisibleText(m.Arg)).append(kNoteClose);
+      } else if (m.Kind == TTagKind::Kaeriten || m.Kind == TTagKind::Okurigana) {
+        out.append(m.Arg);
       }
       i = e;
       continue;

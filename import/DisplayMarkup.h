@@ -26,6 +26,9 @@ inline constexpr std::string_view kEnd = "\\E}";
 inline constexpr std::string_view kRubyOpen = "{H\\B}";
 inline constexpr std::string_view kRubyMid = "{B_M}";
 inline constexpr std::string_view kRubyClose = "{B\\E}";
+// The same group with its reading on the other side (left in vertical
+// writing, below in horizontal): left ruby, left notes, left emphasis marks.
+inline constexpr std::string_view kLeftRubyOpen = "{H\\BL}";
 // The room of a half-width space between the characters of a base spread
 // under a long reading: measured and drawn as a space, but no character of
 // the text (search, positions and copies do not see it).
@@ -61,6 +64,34 @@ inline constexpr std::string_view kLinkOpen = "{H\\A_S}";
 inline constexpr std::string_view kLinkClose = "{A_S\\E}";
 inline constexpr std::string_view kLinkEnd = "{H\\A_C\\E}";
 
+// Character size in steps: kSizeOpen step kSizeClose, the step an ASCII
+// integer from -3 to 3 ("2", "-1"); "0" is the body size again. Headings,
+// N段階大きな文字 / 小さな文字, captions and warichu use it; SizeStepScale
+// gives the factor both the line breaker and the renderer apply.
+inline constexpr std::string_view kSizeOpen = "{H\\Z}";
+inline constexpr std::string_view kSizeClose = "{Z\\E}";
+// Line beside the text: kSidelineOpen kind kSidelineClose ... kSidelineOff.
+// kind is two ASCII letters: the side, "R" (right in vertical writing, below
+// in horizontal) or "L" (left / above), then the stroke, "S" solid, "D"
+// double, "C" chain (dash-dot), "B" broken (dashed), "W" wavy.
+inline constexpr std::string_view kSidelineOpen = "{H\\N}";
+inline constexpr std::string_view kSidelineClose = "{N\\E}";
+inline constexpr std::string_view kSidelineOff = "{H\\NE\\E}";
+// Tate-chu-yoko: the run between is set across the line in one cell
+// (vertical writing); in horizontal writing it is ordinary text.
+inline constexpr std::string_view kTcyOn = "{H\\T\\E}";
+inline constexpr std::string_view kTcyOff = "{H\\TE\\E}";
+// A rule drawn around the run between.
+inline constexpr std::string_view kBoxOn = "{H\\X\\E}";
+inline constexpr std::string_view kBoxOff = "{H\\XE\\E}";
+// Kanbun marks tied to the character before the tag, small, taking no room:
+// a kaeriten (二, 一, レ, 上, 一レ ...) at the lower left of that character's
+// cell, a kunten okurigana (the text without its brackets) at the lower right.
+inline constexpr std::string_view kKaeritenOpen = "{H\\Q}";
+inline constexpr std::string_view kKaeritenClose = "{Q\\E}";
+inline constexpr std::string_view kOkuriganaOpen = "{H\\U}";
+inline constexpr std::string_view kOkuriganaClose = "{U\\E}";
+
 // The rule an HTML <hr> becomes.
 inline constexpr std::string_view kHtmlRule = "{H\\Y}\x81\x5C{Y\\E}";  // "―"
 
@@ -74,6 +105,14 @@ std::string VoicedTag(std::string_view mark);
 std::string ImageTag(std::string_view path);
 std::string ImageSizeSuffix(int height, int width);
 std::string LinkStart(std::string_view target);
+std::string SizeTag(int step);
+std::string SidelineTag(char side, char stroke);
+std::string KaeritenTag(std::string_view mark);
+std::string OkuriganaTag(std::string_view kana);
+
+// The factor a size step scales the fonts by: 1 + 0.15 step (0.55 to 1.45);
+// a step outside -3..3 counts as the nearest one.
+double SizeStepScale(int step);
 
 // What a tag span says. The walker (import/MarkupWalker.h) decides where a
 // span starts and ends; ReadTag only reads one it delimited. A span that is
@@ -82,7 +121,8 @@ std::string LinkStart(std::string_view target);
 // draws nothing, as the line breaker measured it.
 enum class TTagKind {
   Ruby, Note, BoldOn, BoldOff, ItalicOn, ItalicOff, StrikeOn, StrikeOff,
-  Colour, ColourOff, Rule, Voiced, Image, LinkStart, LinkEnd, SpreadSpace, Unknown,
+  Colour, ColourOff, Rule, Voiced, Image, LinkStart, LinkEnd, SpreadSpace,
+  Size, SidelineOn, SidelineOff, TcyOn, TcyOff, BoxOn, BoxOff, Kaeriten, Okurigana, Unknown,
 };
 
 struct TTagMatch {
@@ -92,6 +132,8 @@ struct TTagMatch {
   size_t End = 0;         // position just past the span (and image size suffix)
   int ImageHeight = -1;   // from the size suffix; -1 when there is none
   int ImageWidth = -1;
+  bool Left = false;      // a ruby group opened by kLeftRubyOpen
+  int Step = 0;           // Size: the step, clamped to -3..3
 };
 
 // Reads the complete span line[pos, end).
@@ -115,8 +157,9 @@ size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end);
 size_t UprightCell(TMarkupWalker& line, size_t p, bool afterSingle);
 
 // A display line as plain text (CP932): the markup removed, a ruby reading
-// written as 《reading》 after its base, a side note as ［＃note］ where it
-// stands. What `rpv --text` prints.
+// (either side) written as 《reading》 after its base, a side note as
+// ［＃note］ where it stands, kanbun marks as their text where they stand.
+// What `rpv --text` prints.
 std::string LineAsText(std::string_view line);
 
 // Keeps bold, italic and strike-out balanced per display line (HTML

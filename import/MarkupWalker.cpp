@@ -4,8 +4,10 @@ namespace rpv {
 
 size_t TMarkupWalker::SpanEnd(size_t i) {
   constexpr size_t npos = std::string_view::npos;
-  if (mb::At(s_, i, tag::kRubyOpen)) {
-    const size_t c = rubyClose_.Find(i + tag::kRubyOpen.size(), [this](size_t from) {
+  const bool left = mb::At(s_, i, tag::kLeftRubyOpen);
+  if (left || mb::At(s_, i, tag::kRubyOpen)) {
+    const size_t open = (left ? tag::kLeftRubyOpen : tag::kRubyOpen).size();
+    const size_t c = rubyClose_.Find(i + open, [this](size_t from) {
       return mb::Find(s_, tag::kRubyClose, from);
     });
     if (c != npos) return c + tag::kRubyClose.size();

@@ -7,13 +7,13 @@
 // of them takes for a tag all of them do.
 //
 // A span opens at "{H\" (exactly so, on a character boundary). A ruby group
-// ("{H\B}") closes at the first "{B\E}" after it, as its reading and base
-// may carry tags of their own; every other span (and a ruby group without
-// its "{B\E}") closes at the first "\E}" after it. An image span takes the
-// size suffix that follows its "{I\E}" when that suffix is well formed. An
-// opening with no closing after it is no tag: its characters are text. A
-// complete span of a kind nobody knows is still a span: no room, nothing
-// drawn, no character.
+// ("{H\B}", or "{H\BL}" with its reading on the other side) closes at the
+// first "{B\E}" after it, as its reading and base may carry tags of their
+// own; every other span (and a ruby group without its "{B\E}") closes at
+// the first "\E}" after it. An image span takes the size suffix that follows
+// its "{I\E}" when that suffix is well formed. An opening with no closing
+// after it is no tag: its characters are text. A complete span of a kind
+// nobody knows is still a span: no room, nothing drawn, no character.
 #pragma once
 
 #include <cstddef>

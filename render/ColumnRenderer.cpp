@@ -280,6 +280,15 @@ class TColumnPainter {
         pen_ += Width(" ") / aa_ + between_;
         previousSingle_ = true;
         break;
+      case TTagKind::Size:
+      case TTagKind::SidelineOn:
+      case TTagKind::SidelineOff:
+      case TTagKind::TcyOn:
+      case TTagKind::TcyOff:
+      case TTagKind::BoxOn:
+      case TTagKind::BoxOff:
+      case TTagKind::Kaeriten:
+      case TTagKind::Okurigana:
       case TTagKind::Unknown: break;
     }
   }

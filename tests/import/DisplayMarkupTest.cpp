@@ -114,7 +114,7 @@ TEST(DisplayMarkup, OpeningsWithoutClosingAreTextAndOtherSpansUnknown) {
     EXPECT_FALSE(TagAt(s)) << s;
   }
   // A complete span that is none of the forms: a tag nobody knows.
-  for (const char* s : {"{H\\B}r{B\\E}", "{H\\X\\E}", "{H\\l\\E}", "{H\\K}red\\E}"}) {
+  for (const char* s : {"{H\\B}r{B\\E}", "{H\\?\\E}", "{H\\l\\E}", "{H\\K}red\\E}"}) {
     const auto m = TagAt(s);
     ASSERT_TRUE(m) << s;
     EXPECT_EQ(m->Kind, TTagKind::Unknown) << s;
