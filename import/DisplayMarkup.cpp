@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
@@ -226,23 +227,35 @@ std::string LineAsText(std::string_view line) {
   static constexpr std::string_view kNoteClose = "\x81\x6E";     // ］
   TMarkupWalker walker(line);
   std::string out;
-  std::string reading;   // of the group whose base is being written
-  size_t baseLeft = 0;   // its base characters still to come
-  auto closeReading = [&] {
-    if (reading.empty()) return;
-    out.append(kReadingOpen).append(reading).append(kReadingClose);
-    reading.clear();
+  // The groups whose base is being written, with their base characters
+  // still to come: a reading is written once its base is complete, so a
+  // base with readings on both sides gets both after it.
+  struct TPending {
+    std::string reading;
+    size_t left;
+  };
+  std::vector<TPending> pending;
+  auto baseCharacter = [&] {
+    for (TPending& p : pending) {
+      if (p.left > 0) --p.left;
+    }
+    while (!pending.empty() && pending.front().left == 0) {
+      out.append(kReadingOpen).append(pending.front().reading).append(kReadingClose);
+      pending.erase(pending.begin());
+    }
   };
   for (size_t i = 0; i < line.size();) {
     if (const size_t e = walker.TagEnd(i)) {
       const TTagMatch m = ReadTag(line, i, e);
       if (m.Kind == TTagKind::Ruby) {
-        closeReading();
-        reading = VisibleText(m.Arg);
-        baseLeft = mb::Count(m.Arg2);
-        if (baseLeft == 0) closeReading();
+        const size_t count = mb::Count(m.Arg2);
+        if (count == 0) {
+          out.append(kReadingOpen).append(VisibleText(m.Arg)).append(kReadingClose);
+        } else {
+          pending.push_back({VisibleText(m.Arg), count});
+        }
       } else if (m.Kind == TTagKind::SpreadSpace) {
-        if (baseLeft > 0 && --baseLeft == 0) closeReading();  // the copy's space
+        if (!pending.empty()) baseCharacter();  // the copy's space
       } else if (m.Kind == TTagKind::Note) {
         out.append(kNoteOpen).append(VisibleText(m.Arg)).append(kNoteClose);
       } else if (m.Kind == TTagKind::Kaeriten || m.Kind == TTagKind::Okurigana) {
@@ -254,27 +267,67 @@ std::string LineAsText(std::string_view line) {
     const size_t len = mb::Len(line, i);
     out.append(line.substr(i, len));
     i += len;
-    if (baseLeft > 0 && --baseLeft == 0) closeReading();
+    baseCharacter();
   }
-  closeReading();
+  for (const TPending& p : pending) out.append(kReadingOpen).append(p.reading).append(kReadingClose);
   return out;
 }
 
 void BalanceStyleTags(TLine& line, TLine& next) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kPairs{{
-      {tag::kBoldOn, tag::kBoldOff},
-      {tag::kItalicOn, tag::kItalicOff},
-      {tag::kStrikeOn, tag::kStrikeOff},
-  }};
-  for (const auto& [on, off] : kPairs) {
-    // The last opening literal decides: a span closed and opened again on
-    // the same line is still open at its end.
-    const size_t lastOn = line.Text.rfind(on);
-    if (lastOn == std::string::npos) continue;
-    if (line.Text.find(off, lastOn) != std::string::npos) continue;
-    line.Text.append(off);
-    next.Text.insert(0, on);
+  // Most lines hold no tag at all.
+  if (line.Text.find(tag::kStart) == std::string::npos) return;
+  // The state at the line's end, as the renderer reaches it: the last
+  // switch of each kind decides, so a span closed and opened again on the
+  // same line is still open.
+  bool bold = false, italic = false, strike = false, box = false, tcy = false;
+  int step = 0;
+  std::string sideline;  // the open side-line tag, or empty
+  const std::string_view text = line.Text.view();
+  TMarkupWalker walker(text);
+  for (size_t i = 0; i < text.size();) {
+    const size_t e = walker.TagEnd(i);
+    if (e == 0) {
+      i += mb::Len(text, i);
+      continue;
+    }
+    const TTagMatch m = ReadTag(text, i, e);
+    switch (m.Kind) {
+      case TTagKind::BoldOn: bold = true; break;
+      case TTagKind::BoldOff: bold = false; break;
+      case TTagKind::ItalicOn: italic = true; break;
+      case TTagKind::ItalicOff: italic = false; break;
+      case TTagKind::StrikeOn: strike = true; break;
+      case TTagKind::StrikeOff: strike = false; break;
+      case TTagKind::BoxOn: box = true; break;
+      case TTagKind::BoxOff: box = false; break;
+      case TTagKind::TcyOn: tcy = true; break;
+      case TTagKind::TcyOff: tcy = false; break;
+      case TTagKind::Size: step = m.Step; break;
+      case TTagKind::SidelineOn: sideline.assign(text.substr(i, e - i)); break;
+      case TTagKind::SidelineOff: sideline.clear(); break;
+      default: break;
+    }
+    i = e;
   }
+  // Closed in this order at the end; opened again, each in front of the
+  // last, at the start of the next line.
+  std::string closing;
+  std::string opening;
+  auto carry = [&](bool open, std::string_view on, std::string_view off) {
+    if (!open) return;
+    closing.append(off);
+    opening.insert(0, on);
+  };
+  carry(bold, tag::kBoldOn, tag::kBoldOff);
+  carry(italic, tag::kItalicOn, tag::kItalicOff);
+  carry(strike, tag::kStrikeOn, tag::kStrikeOff);
+  carry(step != 0, SizeTag(step), SizeTag(0));
+  carry(!sideline.empty(), sideline, tag::kSidelineOff);
+  carry(box, tag::kBoxOn, tag::kBoxOff);
+  carry(tcy, tag::kTcyOn, tag::kTcyOff);
+  if (closing.empty()) return;
+  line.Text.append(closing);
+  next.Text.insert(0, opening);
 }
 
 void BalanceStyleTags(TLines& displayLines) {

@@ -162,11 +162,12 @@ size_t UprightCell(TMarkupWalker& line, size_t p, bool afterSingle);
 // What `rpv --text` prints.
 std::string LineAsText(std::string_view line);
 
-// Keeps bold, italic and strike-out balanced per display line (HTML
-// documents, after cutting): for each line but the last and each pair in that
-// order, when the line's last opening literal is not followed by the closing
-// one, the closing literal is appended to the line and the opening literal
-// put in front of the next line. Colour and link state are not carried.
+// Keeps the drawing state balanced per display line (every document, after
+// cutting): what is still switched on at the end of a line (bold, italic,
+// strike-out, a size step, a side line, a box, tate-chu-yoko; the last
+// switch of each kind decides) is switched off at its end, in that order,
+// and on again at the start of the next line, so a heading that wraps stays
+// bold and large. Colour and link state are not carried.
 void BalanceStyleTags(TLines& displayLines);
 // Balances one line against the next (what BalanceStyleTags does for each
 // neighbouring pair).

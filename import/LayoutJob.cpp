@@ -35,7 +35,7 @@ TLayoutJob::TLayoutJob(const TSourceText& text, const TLayoutSettings& settings,
       // Blank-line removal needs them as source lines.
       skipEmpty_(!html_ && !settings.DeleteBlankLines),
       pool_(threads > 0 ? threads : TWorkerPool::DefaultThreads()),
-      annotations_(settings_.Style),
+      annotations_(settings_.Style, settings_.FileDir),
       images_(settings_.Style),
       pageBreaks_(settings_.Style.LinesPerColumn(), settings_.Style.Columns()) {
   const int parts = pool_.Threads();
@@ -180,10 +180,8 @@ void TLayoutJob::WriteEmptyLinesBefore(int32_t end, TLines& out) {
 }
 
 void TLayoutJob::Emit(TLine&& line, TLines& out) {
-  if (!html_) {
-    Final(std::move(line), out);
-    return;
-  }
+  // Every document: pictures come from figure annotations too, and
+  // headings, bold or side-lined runs of text wrap like HTML styles.
   images_.Push(std::move(line), scratch_);
   while (scratch_.Count() > 0) {
     TLine next = scratch_.ReleaseFirst();

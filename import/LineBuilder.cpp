@@ -35,7 +35,8 @@ std::string_view FileNameOf(std::string_view path) {
 // be loaded the line becomes its bracketed file name and nothing is returned.
 std::optional<int64_t> MeasureImage(TLine& line, size_t tagPos, const TInfo& style) {
   const size_t pathStart = tagPos + tag::kImageOpen.size();
-  const std::string path(TMarkupWalker(line.Text).Tag(tagPos)->Arg);
+  const TTagMatch m = *TMarkupWalker(line.Text).Tag(tagPos);
+  const std::string path(m.Arg);
   const size_t pathEnd = pathStart + path.size();
   const auto size = LoadPictureSize(path);
   if (!size) {
@@ -43,8 +44,11 @@ std::optional<int64_t> MeasureImage(TLine& line, size_t tagPos, const TInfo& sty
     line.Text.assign(1, '[').append(name).push_back(']');
     return std::nullopt;
   }
-  int64_t h = size->Height;
-  int64_t w = size->Width;
+  // A size the text gave (a figure annotation) is kept, only shrunk to fit.
+  const bool given = m.ImageHeight > 0 && m.ImageWidth > 0;
+  int64_t h = given ? m.ImageHeight : size->Height;
+  int64_t w = given ? m.ImageWidth : size->Width;
+  if (given) line.Text.erase(pathEnd + tag::kImageClose.size(), m.End - pathEnd - tag::kImageClose.size());
   const int64_t areaHeight = style.TextAreaHeight();
   const int64_t areaWidth = style.TextAreaWidth();
   if (h > areaHeight) {

@@ -8,6 +8,8 @@
 
 #include "import/ByteSearch.h"
 #include "import/DisplayMarkup.h"
+#include "import/EmittedText.h"
+#include "import/InlineAnnotations.h"
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
 #include "render/cbcClasses.h"
@@ -24,15 +26,10 @@ constexpr std::string_view kReadingClose = "\x81\x74";    // 》
 constexpr std::string_view kBracketOpen = "\x81\x6D";     // ［
 constexpr std::string_view kBracketClose = "\x81\x6E";    // ］
 constexpr std::string_view kAnnotationOpen = "\x81\x6D\x81\x94";  // ［＃
-constexpr std::string_view kQuoteOpen = "\x81\x75";       // 「
-constexpr std::string_view kQuoteClose = "\x81\x76";      // 」
-constexpr std::string_view kEmphasisDot = "\x81\x52";     // ヽ
 constexpr std::string_view kIterationMark = "\x81\x58";   // 々
 constexpr std::string_view kReferenceMark = "\x81\xA6";   // ※
 
 // Annotation keywords.
-constexpr std::string_view kEmphasis = "\x96\x54\x93\x5F";  // 傍点
-constexpr std::string_view kAsWritten = "\x83\x7D\x83\x7D";  // ママ
 constexpr std::string_view kIndentEnd =
     "\x82\xB1\x82\xB1\x82\xC5\x8E\x9A\x89\xBA\x82\xB0\x8F\x49\x82\xED\x82\xE8";  // ここで字下げ終わり
 constexpr std::string_view kIndentFrom = "\x82\xB1\x82\xB1\x82\xA9\x82\xE7";  // ここから
@@ -128,90 +125,6 @@ int Overhang(const TInfo& style, bool kanaBefore, bool kanaAfter) {
 
 // ---- Annotations ---------------------------------------------------------
 
-// The text one annotation pass emits for a line, with the start of every
-// unit (a character or a whole tag span), so that suffix tests and the place
-// of a side note never need the text rescanned: a line with thousands of
-// annotations stays linear.
-class TEmitted {
- public:
-  const std::string& Text() const { return text_; }
-  std::string Take() { return std::move(text_); }
-
-  // Appends markup or text, unit by unit.
-  void Append(std::string_view s) {
-    TMarkupWalker w(s);
-    for (size_t i = 0; i < s.size();) {
-      const size_t e = w.TagEnd(i);
-      const size_t next = e != 0 ? e : i + mb::Len(s, i);
-      AddUnit(s.substr(i, next - i), e == 0);
-      i = next;
-    }
-  }
-  // Appends one unit as it stands (a tag span is not visible).
-  void AddUnit(std::string_view unit, bool visible) {
-    if (visible) lastVisible_ = units_.size();
-    units_.push_back({text_.size(), visible});
-    text_.append(unit);
-  }
-
-  // Whether anything visible was emitted: the line start test.
-  bool Shown() const { return lastVisible_ != npos; }
-
-  // True when the text ends with the characters x (matched from a unit
-  // start, so never from the middle of a character or a tag).
-  bool EndsWith(std::string_view x) const {
-    if (x.empty() || x.size() > text_.size()) return false;
-    const size_t at = text_.size() - x.size();
-    if (text_.compare(at, x.size(), x) != 0) return false;
-    const auto it = std::lower_bound(units_.begin(), units_.end(), at,
-                                     [](const Unit& u, size_t off) { return u.offset < off; });
-    return it != units_.end() && it->offset == at;
-  }
-
-  // True when the text ends with the tag span `literal` ends with.
-  bool EndsWithTag(std::string_view literal) const {
-    return !units_.empty() && !units_.back().visible && text_.size() >= literal.size() &&
-           text_.compare(text_.size() - literal.size(), literal.size(), literal) == 0;
-  }
-
-  // Drops the last n bytes (which EndsWith has shown to be whole units).
-  void DropLast(size_t n) {
-    const size_t size = text_.size() - n;
-    while (!units_.empty() && units_.back().offset >= size) units_.pop_back();
-    text_.resize(size);
-    lastVisible_ = npos;
-    for (size_t k = units_.size(); k-- > 0;) {
-      if (units_[k].visible) {
-        lastVisible_ = k;
-        break;
-      }
-    }
-  }
-
-  // Inserts a tag right before the last visible character, so that it is
-  // tied to that character; with none, at the end.
-  void InsertBeforeLastVisible(std::string_view tagText) {
-    if (lastVisible_ == npos) {
-      AddUnit(tagText, false);
-      return;
-    }
-    const size_t at = units_[lastVisible_].offset;
-    text_.insert(at, tagText);
-    for (size_t k = lastVisible_; k < units_.size(); ++k) units_[k].offset += tagText.size();
-    units_.insert(units_.begin() + static_cast<std::ptrdiff_t>(lastVisible_), Unit{at, false});
-    ++lastVisible_;
-  }
-
- private:
-  struct Unit {
-    size_t offset;
-    bool visible;
-  };
-  std::string text_;
-  std::vector<Unit> units_;
-  size_t lastVisible_ = npos;
-};
-
 // The full-width digit "０"–"９" as its value, else -1.
 int WideDigit(std::string_view c) {
   if (c.size() != 2 || FirstByte(c, 0) != 0x82) return -1;
@@ -230,7 +143,8 @@ struct LineResult {
 // One source line. blockIndent is only ever set (by a block-indent
 // annotation), never read: what the line becomes does not depend on the
 // lines before it, which lets layout convert lines in parallel.
-LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, int F, int R) {
+LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent,
+                        TInlineAnnotator& inl) {
   LineResult r;
   r.align = align;
   TEmitted out;
@@ -258,37 +172,9 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
     const size_t next = close + kBracketClose.size();
     const bool atLineStart = !out.Shown();
 
-    if (mb::Contains(body, kEmphasis) || mb::Contains(body, kAsWritten)) {
-      // The quoted text stands right before the annotation and gets the
-      // dots (one per character) or "ママ" as ruby. When the text before the
-      // annotation does not end with it, only the annotation is dropped:
-      // cutting bytes blindly could split a character or a tag.
-      const size_t q1 = mb::Find(body, kQuoteOpen);
-      const size_t q2 = q1 == npos ? npos : mb::Find(body, kQuoteClose, q1 + kQuoteOpen.size());
-      if (q2 != npos) {
-        const std::string_view x = body.substr(q1 + 2, q2 - q1 - 2);
-        if (out.EndsWith(x)) {
-          std::string reading;
-          if (mb::Contains(body, kEmphasis)) {
-            for (size_t n = mb::Count(x); n > 0; --n) reading.append(kEmphasisDot);
-          } else {
-            reading.assign(kAsWritten);
-          }
-          out.DropLast(x.size());
-          if (out.EndsWithTag(tag::kRubyClose)) {
-            // The text already has a reading: the dots or "ママ" stand on the
-            // other side, as side notes, rather than on top of the reading.
-            if (mb::Contains(body, kEmphasis)) {
-              for (size_t c = 0; c < x.size(); c += mb::Len(x, c))
-                out.Append(SideNote(kEmphasisDot) + std::string(x.substr(c, mb::Len(x, c))));
-            } else {
-              out.Append(SideNote(kAsWritten) + std::string(x));
-            }
-          } else {
-            out.Append(MakeRuby(x, reading, F, R));
-          }
-        }
-      }
+    if (const TInlineResult done = inl.Apply(body, text.substr(next), out);
+        done != TInlineResult::NotMine) {
+      r.remove = r.remove || done == TInlineResult::BlockLine;
       i = next;
       continue;
     }
@@ -316,6 +202,7 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
       // After text: the rest goes to a line of its own, aligned there.
       r.cut = true;
       r.rest.assign(text.substr(i, next - i)).append(text.substr(next));
+      inl.Finish(out);
       r.text = out.Take();
       return r;
     }
@@ -335,6 +222,7 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent, 
     out.InsertBeforeLastVisible(SideNote(body));
     i = next;
   }
+  inl.Finish(out);
   r.text = out.Take();
   return r;
 }
@@ -551,8 +439,8 @@ void ConvertRubyMarks(std::string_view s, const TInfo& style, std::string& out) 
   out.append(s, seg, npos);
 }
 
-TAnnotationPass::TAnnotationPass(const TInfo& style)
-    : fontPixels_(style.FontPixels()), rubyPixels_(style.RubyPixels()) {}
+TAnnotationPass::TAnnotationPass(const TInfo& style, std::string_view fileDir)
+    : fontPixels_(style.FontPixels()), rubyPixels_(style.RubyPixels()), fileDir_(fileDir) {}
 
 TAnnotationPass::TPrepared TAnnotationPass::Prepare(const TLine& source) const {
   TPrepared prepared;
@@ -562,9 +450,11 @@ TAnnotationPass::TPrepared TAnnotationPass::Prepare(const TLine& source) const {
   uint8_t align = source.Align;
   while (true) {
     int setIndent = -1;
-    LineResult r = AnnotateLine(text, align, setIndent, fontPixels_, rubyPixels_);
+    TInlineAnnotator inl(fontPixels_, rubyPixels_, fileDir_);
+    LineResult r = AnnotateLine(text, align, setIndent, inl);
     TPiece& piece = prepared.Pieces.emplace_back();
     piece.SetIndent = setIndent;
+    piece.StyleEvents = inl.TakeBlockEvents();
     // A block-indent line goes, unless something else stands on it.
     piece.Dropped = r.remove && !r.cut && IsBlankVisible(r.text);
     piece.Text = std::move(r.text);
@@ -580,6 +470,7 @@ TAnnotationPass::TPrepared TAnnotationPass::Prepare(const TLine& source) const {
 
 void TAnnotationPass::Commit(TLine&& source, TPrepared&& prepared, TLines& out) {
   if (!prepared.Annotated) {
+    styleBlocks_.Dress(source.Text);
     source.Indent = LineIndent(int64_t{source.Indent} + blockIndent_);
     out.Append(std::move(source));
     return;
@@ -587,8 +478,10 @@ void TAnnotationPass::Commit(TLine&& source, TPrepared&& prepared, TLines& out) 
   int32_t indent = source.Indent;  // the split-off line starts unindented
   for (TPiece& piece : prepared.Pieces) {
     if (piece.SetIndent >= 0) blockIndent_ = piece.SetIndent;
+    styleBlocks_.Apply(piece.StyleEvents);
     if (piece.Dropped) break;
     TLine line;
+    styleBlocks_.Dress(piece.Text);
     line.Text = std::move(piece.Text);
     line.SourceIndex = source.SourceIndex;
     line.Align = piece.Align;
@@ -603,11 +496,11 @@ void TAnnotationPass::Push(TLine&& source, TLines& out) {
   Commit(std::move(source), std::move(prepared), out);
 }
 
-void ApplyAnnotations(TLines& sourceLines, const TInfo& style) {
+void ApplyAnnotations(TLines& sourceLines, const TInfo& style, std::string_view fileDir) {
   // The result is built in a new table: removing and inserting in place
   // would cost a shift of the whole table per annotation line. Lines move
   // over whole, so most keep their text.
-  TAnnotationPass pass(style);
+  TAnnotationPass pass(style, fileDir);
   TLines out;
   while (sourceLines.Count() > 0) pass.Push(sourceLines.ReleaseFirst(), out);
   sourceLines = std::move(out);

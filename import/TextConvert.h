@@ -26,6 +26,8 @@
 #include <string_view>
 #include <vector>
 
+#include "import/InlineAnnotations.h"
+
 namespace rpv {
 
 class TInfo;
@@ -58,14 +60,15 @@ void ConvertRubyMarks(std::string_view line, const TInfo& style, std::string& ou
 // Align, other annotations stay in the text at a line start and become side
 // notes after text. A line cut at a mid-line "地付き" is inserted after its
 // line and keeps that line's SourceIndex.
-void ApplyAnnotations(TLines& sourceLines, const TInfo& style);
+// Pictures named by figure annotations are taken from fileDir.
+void ApplyAnnotations(TLines& sourceLines, const TInfo& style, std::string_view fileDir = {});
 
 // The same pass one source line at a time, as layout streams a book: the
 // lines it makes of `source` (none, one, or two at a mid-line 地付き) are
 // appended to `out`. The block indent carries over to the next Push.
 class TAnnotationPass {
  public:
-  explicit TAnnotationPass(const TInfo& style);
+  explicit TAnnotationPass(const TInfo& style, std::string_view fileDir = {});
   void Push(TLine&& source, TLines& out);
 
   // Push in two halves. Prepare converts the line's annotations, which
@@ -77,6 +80,7 @@ class TAnnotationPass {
     uint8_t Align = 0;
     int SetIndent = -1;    // the block indent this piece sets, or -1
     bool Dropped = false;  // a block-indent line with nothing else on it
+    std::vector<TStyleBlockEvent> StyleEvents;  // block styles it starts or ends
   };
   struct TPrepared {
     bool Annotated = false;     // false: the line passes as it is
@@ -88,7 +92,9 @@ class TAnnotationPass {
  private:
   int fontPixels_;
   int rubyPixels_;
+  std::string fileDir_;
   int blockIndent_ = 0;
+  TStyleBlocks styleBlocks_;  // ここから太字 … ここで太字終わり and the like
 };
 
 // Per-line preparation before wrapping: in vertical writing free-standing

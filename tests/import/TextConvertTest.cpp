@@ -155,9 +155,10 @@ TEST(ApplyAnnotations, EmphasisAndAsWrittenBecomeRuby) {
   ASSERT_EQ(t.size(), 4u);
   EXPECT_EQ(t[0], "{H\\B}ヽ{B_M}私{B\\E}私{H\\B}ヽ{B_M}は{B\\E}はもう");
   EXPECT_EQ(t[1], "{H\\B}マ{B_M}云{B\\E}云{H\\B}マ{B_M}う{B\\E}う");
-  // The quoted text is not what precedes: nothing is cut, the annotation goes.
-  EXPECT_EQ(t[2], "他だ");
-  EXPECT_EQ(t[3], "強く");
+  // The quoted text is not what precedes: nothing is cut, the annotation
+  // stays visible as a note.
+  EXPECT_EQ(t[2], "{H\\O}「別」に傍点{O\\E}他だ");
+  EXPECT_EQ(t[3], "{H\\B}ヽ{B_M}強{B\\E}強{H\\B}ヽ{B_M}く{B\\E}く");
 }
 
 TEST(ApplyAnnotations, BlockIndentSpansLinesAndRemovesItsOwn) {
@@ -210,7 +211,7 @@ TEST(ApplyAnnotations, OtherAnnotationsStayOrBecomeNotes) {
   ApplyAnnotations(lines, style);
   const auto t = Texts(lines);
   ASSERT_EQ(t.size(), 9u);
-  EXPECT_EQ(t[0], "［＃３字下げ］{H\\O}「一」は中見出し{O\\E}一");
+  EXPECT_EQ(t[0], "［＃３字下げ］{H\\L\\E}{H\\Z}2{Z\\E}一{H\\Z}0{Z\\E}{H\\D\\E}");
   EXPECT_EQ(t[1], "文{H\\O}改ページ{O\\E}中続き");
   EXPECT_EQ(t[2], "［＃改ページ］");
   // The note is tied to the whole character before it...
@@ -335,7 +336,7 @@ TEST(TextConversion, SampleBook) {
   EXPECT_GE(find("古い{H\\B}いしばし{B_M}石橋{B\\E}石橋の上"), 0);
   EXPECT_GE(find("{H\\B}ち{B_M}千{B\\E}千{H\\B}よ{B_M}代{B\\E}代だった"), 0);
   EXPECT_GE(find("{H\\B}ヽ{B_M}私{B\\E}私{H\\B}ヽ{B_M}は{B\\E}はもう一度"), 0);
-  EXPECT_GE(find("［＃３字下げ］{H\\O}「一」は中見出し{O\\E}一"), 0);
+  EXPECT_GE(find("{H\\L\\E}{H\\Z}2{Z\\E}一{H\\Z}0{Z\\E}{H\\D\\E}"), 0);
   // The poem between the block annotations is indented by two.
   const int poem = find("　春の川");
   ASSERT_GE(poem, 0);
