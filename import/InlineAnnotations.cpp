@@ -353,7 +353,24 @@ std::string WithMarks(std::string_view s, std::string_view mark, bool left) {
 // A note or ruby over the text. On the usual side over text that already
 // has a reading there, it becomes a side note on the other side.
 std::string WithNote(std::string_view s, std::string_view reading, bool left, int F, int R) {
-  if (!left && !HasTags(s)) return MakeRuby(s, reading, F, R);
+  if (!HasTags(s)) {
+    // Spread under a long note as ruby is; on the left the same groups
+    // open with the left literal.
+    std::string groups = MakeRuby(s, reading, F, R);
+    if (!left) return groups;
+    std::string out;
+    TMarkupWalker w(groups);
+    for (size_t i = 0; i < groups.size();) {
+      const size_t next = w.Next(i);
+      if (mb::At(groups, i, tag::kRubyOpen)) {
+        out.append(tag::kLeftRubyOpen).append(groups, i + tag::kRubyOpen.size(), next - i - tag::kRubyOpen.size());
+      } else {
+        out.append(groups, i, next - i);
+      }
+      i = next;
+    }
+    return out;
+  }
   if (left || !HasRightRuby(s)) {
     const std::string visible = VisibleText(s);
     return (left ? LeftGroup(reading, visible)

@@ -249,7 +249,9 @@ class TColumnPainter {
 
   void Tag(const TTagMatch& m) {
     switch (m.Kind) {
-      case TTagKind::Ruby: Ruby(m.Arg, m.Arg2); break;
+      // A reading of the other side is not drawn yet (it would stand over
+      // the usual one).
+      case TTagKind::Ruby: if (!m.Left) Ruby(m.Arg, m.Arg2); break;
       case TTagKind::Note: Note(m.Arg); break;
       case TTagKind::BoldOn: SetWeight(700); break;
       case TTagKind::BoldOff: SetWeight(style_.FontWeight); break;

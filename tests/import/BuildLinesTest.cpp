@@ -9,6 +9,7 @@
 
 #include "import/CustomBookClass.h"
 #include "import/LineBuilder.h"
+#include "import/MarkupWalker.h"
 #include "tests/support/TestSupport.h"
 
 using namespace rpv;
@@ -295,6 +296,59 @@ TEST(PlaceImages, ReservesLinesAndMovesPicturesToTheNextColumn) {
   fill(0, tag(broken));
   PlaceImages(book);
   EXPECT_EQ(Texts(book.DisplayLines), (std::vector<std::string>{"[broken.bmp]", "after"}));
+}
+
+TEST(BuildLines, TextFiguresKeepTheirSizeAndHeadingsStayStyledWhenWrapped) {
+  TTempFolder tmp("rpv_book_");
+  tmp.Write("pic.bmp", Bmp(100, 50));
+  TCustomBook book;
+  Narrow(book);
+  book.SetFileNames(tmp.Dir() + "book.txt");
+  SetText(book, {"［＃挿絵（pic.bmp、横40×縦20）入る］", "［＃挿絵（pic.bmp、横4400×縦2200）入る］",
+                 "［＃挿絵（none.png、横40×縦20）入る］",
+                 "一二三四五六七八九十一二三四五［＃「一二三四五六七八九十一二三四五」は大見出し］",
+                 "［＃傍線］一二三四五六七八九十一二［＃傍線終わり］後"});
+  book.BuildLines(0);
+  const auto t = Texts(book.DisplayLines);
+  const std::string pic = "{H\\I}" + tmp.Dir() + "pic.bmp{I\\E}";
+  // The size the text gives, not the picture's own; shrunk to fit the line.
+  ASSERT_GE(t.size(), 3u);
+  EXPECT_EQ(t[0], pic + "{I_MH}20{I_MH}{I_MW}40{I_MW}");
+  size_t k = 1;
+  while (k < t.size() && t[k].empty()) ++k;
+  ASSERT_LT(k, t.size());
+  const int width = book.Style.TextAreaWidth();
+  EXPECT_EQ(t[k], pic + "{I_MH}" + std::to_string(width / 2) + "{I_MH}{I_MW}" +
+                      std::to_string(width) + "{I_MW}");
+  for (++k; k < t.size() && t[k].empty(); ++k) {}
+  ASSERT_LT(k, t.size());
+  EXPECT_EQ(t[k], "[none.png]");
+  // Each piece of a wrapped heading opens bold and the size before its
+  // text and closes them after it.
+  std::string heading;
+  int pieces = 0;
+  for (++k; k < t.size() && t[k].find("{H\\Z}3{Z\\E}") != std::string::npos; ++k, ++pieces) {
+    TMarkupWalker w(t[k]);
+    size_t first = std::string::npos;
+    size_t last = 0;
+    for (size_t i = 0; i < t[k].size(); i = w.Next(i)) {
+      if (w.TagEnd(i) != 0) continue;
+      if (first == std::string::npos) first = i;
+      last = w.Next(i);
+    }
+    const std::string head = t[k].substr(0, first);
+    const std::string tail = t[k].substr(last);
+    EXPECT_NE(head.find("{H\\L\\E}"), std::string::npos) << t[k];
+    EXPECT_NE(tail.find("{H\\D\\E}"), std::string::npos) << t[k];
+    EXPECT_NE(tail.find("{H\\Z}0{Z\\E}"), std::string::npos) << t[k];
+    heading += VisibleText(t[k]);
+  }
+  EXPECT_GE(pieces, 2);
+  EXPECT_EQ(heading, S("一二三四五六七八九十一二三四五"));
+  // A side line likewise.
+  ASSERT_LT(k + 1, t.size());
+  EXPECT_EQ(t[k], "{H\\N}RS{N\\E}" + S("一二三四五六七八九十") + "{H\\NE\\E}");
+  EXPECT_EQ(t[k + 1], "{H\\N}RS{N\\E}" + S("一二") + "{H\\NE\\E}" + S("後"));
 }
 
 TEST(BuildLines, HtmlKeepsStylesPerLineAndPlacesPictures) {
