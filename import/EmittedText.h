@@ -145,6 +145,8 @@ class TEmitted {
     return marks_.size() - 1;
   }
   size_t MarkOffset(size_t mark) const { return marks_[mark]; }
+  // Forgets every mark (none is in use any more).
+  void ClearMarks() { marks_.clear(); }
 
  private:
   size_t UnitEnd(size_t k) const { return k + 1 < units_.size() ? units_[k + 1].offset : text_.size(); }

@@ -16,6 +16,7 @@ namespace rpv {
 namespace {
 
 constexpr auto npos = std::string_view::npos;
+constexpr size_t kMostOpenRanges = 8;
 using TStyle = TInlineAnnotator::TStyle;
 using TKind = TStyle::TKind;
 
@@ -412,6 +413,10 @@ void TInlineAnnotator::CloseRange(size_t k, std::string_view rest, TEmitted& out
   }
   const std::string tail = out.TakeTail(out.MarkOffset(range.Mark));
   out.Append(Transform(range.Style, tail));
+  // Marks cost every later side note a step: none are kept beyond their use.
+  if (std::none_of(open_.begin(), open_.end(),
+                   [](const TOpenRange& r) { return r.Style.Kind != TKind::Wrap; }))
+    out.ClearMarks();
 }
 
 TInlineResult TInlineAnnotator::Apply(std::string_view body, std::string_view rest, TEmitted& out) {
@@ -515,7 +520,9 @@ TInlineResult TInlineAnnotator::Apply(std::string_view body, std::string_view re
       s = ParseStyle(body);
     }
   }
-  if (!s) return TInlineResult::NotMine;
+  // A line of nothing but range starts stays linear: past this many open at
+  // once they are shown as they are.
+  if (!s || open_.size() >= kMostOpenRanges) return TInlineResult::NotMine;
   if (s->Kind == TKind::Wrap) {
     if (s->Warichu && out.LastVisible() != kParenOpen) out.Append(kParenOpen);
     out.Append(s->Open);
