@@ -274,8 +274,18 @@ std::string LineAsText(std::string_view line) {
 }
 
 void BalanceStyleTags(TLine& line, TLine& next) {
-  // Most lines hold no tag at all.
-  if (line.Text.find(tag::kStart) == std::string::npos) return;
+  // Most lines hold no switch at all (ruby groups are the usual tags): a
+  // byte scan says so before the line is walked.
+  {
+    const std::string_view t = line.Text.view();
+    bool any = false;
+    for (size_t p = t.find(tag::kStart); p != std::string_view::npos && !any;
+         p = t.find(tag::kStart, p + 1)) {
+      const char c = p + 3 < t.size() ? t[p + 3] : '\0';
+      any = std::string_view("LIRZNXT").find(c) != std::string_view::npos;
+    }
+    if (!any) return;
+  }
   // The state at the line's end, as the renderer reaches it: the last
   // switch of each kind decides, so a span closed and opened again on the
   // same line is still open.

@@ -196,19 +196,20 @@ std::optional<TStyle> ParseStyle(std::string_view name, bool left = false) {
     name.remove_prefix(kHidariNi.size());
     left = true;
   }
-  const std::string leftKey = left ? std::string(kHidariNi) : std::string();
+  // Built only for a name that is one of ours: most bodies are not.
+  auto key = [&] { return (left ? std::string(kHidariNi) : std::string()).append(name); };
   for (const TMarkKind& m : kMarkKinds) {
     if (name != m.name) continue;
     TStyle s;
     s.Kind = TKind::Marks;
-    s.Key = leftKey + std::string(name);
+    s.Key = key();
     s.Mark = m.mark;
     s.Left = left;
     return s;
   }
   for (const TLineKind& l : kLineKinds) {
     if (name == l.name)
-      return Wrap(leftKey + std::string(name), SidelineTag(left ? 'L' : 'R', l.stroke),
+      return Wrap(key(), SidelineTag(left ? 'L' : 'R', l.stroke),
                   std::string(tag::kSidelineOff));
   }
   if (left) return std::nullopt;
