@@ -404,9 +404,18 @@ std::string TInlineAnnotator::Transform(const TStyle& style, const std::string& 
 }
 
 void TInlineAnnotator::CloseRange(size_t k, std::string_view rest, TEmitted& out) {
+  // The ranges opened after this one and still open end with it, innermost
+  // first, so no switch stays on past the line; a range of notes whose note
+  // has not come has nothing to add.
+  while (open_.size() > k + 1) {
+    if (open_.back().Style.Kind == TKind::Note) {
+      open_.pop_back();
+    } else {
+      CloseRange(open_.size() - 1, {}, out);
+    }
+  }
   TOpenRange range = std::move(open_[k]);
-  // A range opened after this one and still open ends with it.
-  open_.resize(k);
+  open_.pop_back();
   if (range.Style.Kind == TKind::Wrap) {
     out.Append(range.Style.Close);
     if (range.Style.Warichu && !mb::At(rest, 0, kParenClose)) out.Append(kParenClose);

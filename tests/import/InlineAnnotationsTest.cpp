@@ -59,12 +59,14 @@ TEST(InlineAnnotations, EachFormBecomesItsMarkup) {
       // A range whose end does not come closes at the line end.
       "［＃太字］強い",
       "［＃注記付き］名々［＃「めいめい」の注記付き終わり］",
+      // Ranges that overlap: the inner one ends with the outer.
+      "［＃太字］強［＃傍線］い［＃太字終わり］の",
       "［＃「猫」のキャプション付きの図（cat.png、横320×縦２４０）入る］",
       // Not found before the annotation, or not one of these: shown.
       "他［＃「別」に傍点］だ",
       "紋［＃「紋」は底本では「絞」］",
   }, "/books/");
-  ASSERT_EQ(t.size(), 14u);
+  ASSERT_EQ(t.size(), 15u);
   EXPECT_EQ(t[0], "{H\\L\\E}{H\\Z}3{Z\\E}{H\\B}ひと{B_M}独{B\\E}独り{H\\Z}0{Z\\E}{H\\D\\E}");
   EXPECT_EQ(t[1], "{H\\B}ゆ{B_M}湯{B\\E}{H\\O}ママ{O\\E}湯{H\\B}げ{B_M}気{B\\E}気");
   EXPECT_EQ(t[2], "{H\\BL}ブルー{B_M}青{B\\E}{H\\B}あお{B_M}青{B\\E}青");
@@ -76,9 +78,10 @@ TEST(InlineAnnotations, EachFormBecomesItsMarkup) {
   EXPECT_EQ(t[8], "Ｂ{H\\T\\E}29{H\\TE\\E}");
   EXPECT_EQ(t[9], "{H\\L\\E}強い{H\\D\\E}");
   EXPECT_EQ(t[10], "{H\\B}めいめい{B_M}名 々{B\\E}名{H\\W\\E}々");
-  EXPECT_EQ(t[11], "{H\\I}/books/cat.png{I\\E}{I_MH}240{I_MH}{I_MW}320{I_MW}");
-  EXPECT_EQ(t[12], "{H\\O}「別」に傍点{O\\E}他だ");
-  EXPECT_EQ(t[13], "{H\\O}「紋」は底本では「絞」{O\\E}紋");
+  EXPECT_EQ(t[11], "{H\\L\\E}強{H\\N}RS{N\\E}い{H\\NE\\E}{H\\D\\E}の");
+  EXPECT_EQ(t[12], "{H\\I}/books/cat.png{I\\E}{I_MH}240{I_MH}{I_MW}320{I_MW}");
+  EXPECT_EQ(t[13], "{H\\O}「別」に傍点{O\\E}他だ");
+  EXPECT_EQ(t[14], "{H\\O}「紋」は底本では「絞」{O\\E}紋");
 }
 
 TEST(InlineAnnotations, BlockStylesDressEveryLineBetween) {
