@@ -145,7 +145,10 @@ class TColumnPainter {
     int32_t aligned = 0;
     if (line.Align == 1 || line.Align == 2) {
       const int32_t w = Width(Visible(line.Text)) / aa_;
-      aligned = line.Align == 1 ? lineStart_ + lineLength_ - w : lineStart_ + (lineLength_ - w) / 2;
+      // Flush or centred within the line short of its end gap (地からN字上げ,
+      // 字詰め).
+      const int32_t room = lineLength_ - static_cast<int32_t>(line.EndGap) * fontPixels_;
+      aligned = line.Align == 1 ? lineStart_ + room - w : lineStart_ + (room - w) / 2;
     }
     lineStart_ += line.Indent * fontPixels_;
     pen_ = std::max(aligned, lineStart_);
