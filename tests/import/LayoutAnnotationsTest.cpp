@@ -10,6 +10,7 @@
 #include "import/DisplayMarkup.h"
 #include "import/PageBreaks.h"
 #include "platform/FileIO.h"
+#include "tests/import/BookTestUtil.h"
 #include "tests/import/MarkupTestUtil.h"
 
 using namespace rpv;
@@ -17,23 +18,8 @@ using namespace rpv::test;
 
 namespace {
 
-// Horizontal writing at 72 dpi: F = 22, lines of 220 px, ten full-width
-// characters a line.
-void Narrow(TCustomBook& book) {
-  book.Style.ScreenDpi = 72;
-  book.Style.FontSize = 22;
-  book.Style.Direction = kDirectionHorizontal;
-  book.Style.bytHeader = 0;
-  book.Style.bytFooter = 0;
-  book.SetPageWidth(10 + 220 + 22);
-  book.SetPageHeight(600);
-  ASSERT_EQ(book.Style.LineLength(), 220);
-}
-
 void Build(TCustomBook& book, const std::vector<std::string>& utf8Lines) {
-  std::string text;
-  for (const auto& l : utf8Lines) text += S(l) + "\r\n";
-  book.SourceText.SetText(text);
+  SetText(book, utf8Lines);
   book.BuildLines(0);
 }
 
