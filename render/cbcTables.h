@@ -6,8 +6,9 @@
 // must not hold a line across one.
 //
 // A book has a few hundred thousand lines, so a line is kept to 24 bytes: its
-// text shared with the lines it was cut from (see TLineText), its indent and
-// alignment packed behind the source index. Named anchors are not kept on
+// text shared with the lines it was cut from (see TLineText), its layout
+// fields (indent, continuation indent, end gap, alignment) packed into one
+// word behind the source index. Named anchors are not kept on
 // lines but in the document's anchor list (HtmlConvert.h).
 #pragma once
 
