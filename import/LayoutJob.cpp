@@ -166,6 +166,12 @@ bool TLayoutJob::Step(int32_t lines, TLines& displayOut) {
     Final(std::move(*held_), displayOut);
     held_.reset();
   }
+  if (ruby_) {
+    // A centred page that runs to the end of the book.
+    const int32_t before = displayOut.Count();
+    pageBreaks_.Finish(displayOut);
+    written_ += displayOut.Count() - before;
+  }
   done_ = true;
   return false;
 }

@@ -63,11 +63,11 @@ int32_t TLineBreaker::CharWidth(unsigned char b) const {
   return IsLeadByte(b) ? rules_.FontPixels : (rules_.FontPixels + 1) / 2;
 }
 
-bool TLineBreaker::FitsUnmeasured(size_t bytes, int32_t indentCells) const {
+bool TLineBreaker::FitsUnmeasured(size_t bytes, int32_t indentCells, int32_t endCells) const {
   const int64_t step = int64_t{rules_.FontPixels} + rules_.BetweenChar;
-  // The indent counts too: a short line in a deeply indented block may
-  // still be too long for what is left of the line.
-  const int64_t indent = int64_t{indentCells} * rules_.FontPixels;
+  // The indent and the end gap count too: a short line in a deeply
+  // indented block may still be too long for what is left of the line.
+  const int64_t indent = (int64_t{indentCells} + endCells) * rules_.FontPixels;
   // Beyond this many bytes the product could overflow; such a line is
   // measured anyway.
   if (bytes > (uint64_t{1} << 40)) return step <= 0 && indent <= rules_.LineLength;
@@ -176,7 +176,8 @@ size_t TLineBreaker::ApplyHeadRule(std::string_view t, size_t pos) const {
   return pos;
 }
 
-size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentCells) {
+size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentCells,
+                               int32_t endCells) {
   const size_t n = t.size();
   if (start >= n) return n;
   units_.clear();
@@ -187,7 +188,7 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   if (start == 0 || t.data() != walked.data() || t.size() != walked.size()) walker_ = TMarkupWalker(t);
 
   // 1. Measure up to the first character that does not fit.
-  const int64_t W = rules_.LineLength;
+  const int64_t W = rules_.LineLength - int64_t{endCells} * rules_.FontPixels;
   const int64_t B = rules_.BetweenChar;
   int64_t x = int64_t{indentCells} * rules_.FontPixels;
   size_t p = start;

@@ -57,16 +57,19 @@ class TLineBreaker {
   explicit TLineBreaker(const TBreakRules& rules);
 
   // A line of `bytes` bytes whose first character stands indentCells cells
-  // in fits whatever its characters are: every byte is counted as a full
-  // cell, which no character exceeds.
-  bool FitsUnmeasured(size_t bytes, int32_t indentCells) const;
+  // in, and which ends endCells cells short of the line length, fits
+  // whatever its characters are: every byte is counted as a full cell,
+  // which no character exceeds.
+  bool FitsUnmeasured(size_t bytes, int32_t indentCells, int32_t endCells = 0) const;
 
   // The end of the display line that starts at `start` (a character
-  // boundary) of text, the line beginning indentCells cells in. Always beyond
+  // boundary) of text, the line beginning indentCells cells in and ending
+  // endCells cells short of the line length. Always beyond
   // start while start < text.size(): a line takes at least one character even
   // when none fits, so cutting a line always comes to an end. Zero-width tags
   // at the end of the text stay on the last line.
-  size_t NextBreak(std::string_view text, size_t start, int32_t indentCells);
+  size_t NextBreak(std::string_view text, size_t start, int32_t indentCells,
+                   int32_t endCells = 0);
 
   // The indent, in cells, under which the continuation lines of a paragraph
   // start: after a leading list mark, or one cell less than a run of

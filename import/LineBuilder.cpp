@@ -180,19 +180,26 @@ int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_
     d.SourceIndex = source.SourceIndex;
     d.Align = source.Align;
     d.Indent = source.Indent;
+    d.EndGap = source.EndGap;
     out.Append(std::move(d));
     ++made;
   };
-  if (breaker.FitsUnmeasured(text.size(), source.Indent)) {
+  if (breaker.FitsUnmeasured(text.size(), source.Indent, source.EndGap)) {
     append(0, text.size(), true);
     return made;
   }
   size_t pos = 0;
   while (true) {
-    const size_t end = breaker.NextBreak(text, pos, source.Indent);
+    const size_t end = breaker.NextBreak(text, pos, source.Indent, source.EndGap);
     append(pos, end, end >= text.size());
     if (end >= text.size()) return made;
-    if (source.Indent == 0) source.Indent = LineIndent(breaker.HangingIndent(text));
+    // The continuation lines: under a hanging-indent block's indent, else
+    // under the paragraph's own (after a list mark or leading spaces).
+    if (source.HasWrapIndent) {
+      source.Indent = source.WrapIndent;
+    } else if (source.Indent == 0) {
+      source.Indent = LineIndent(breaker.HangingIndent(text));
+    }
     pos = end;
   }
 }

@@ -19,11 +19,13 @@ class TLines;
 TBreakRules BreakRulesOf(const TInfo& style);
 
 // Appends the display lines of `source`, whose (prepared) text is given, to
-// `out`. Each display line copies SourceIndex, Align and Indent from the
-// source line; when the text given is the source line's own, the
-// display texts are slices of it (no copy); once the line needs a second
-// display line, a source line without indent takes the hanging indent of
-// its text. Returns the number of lines appended.
+// `out`. Each display line copies SourceIndex, Align, Indent and EndGap
+// from the source line, and is cut EndGap cells short of the line length;
+// when the text given is the source line's own, the display texts are
+// slices of it (no copy); once the line needs a second display line, the
+// source line takes its WrapIndent when it has one, else, when it has no
+// indent, the hanging indent of its text. Returns the number of lines
+// appended.
 int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_view text);
 
 // Removes blank source lines as the "空行を削除" option does: of every run of

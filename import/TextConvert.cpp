@@ -30,11 +30,6 @@ constexpr std::string_view kIterationMark = "\x81\x58";   // 々
 constexpr std::string_view kReferenceMark = "\x81\xA6";   // ※
 
 // Annotation keywords.
-constexpr std::string_view kIndentEnd =
-    "\x82\xB1\x82\xB1\x82\xC5\x8E\x9A\x89\xBA\x82\xB0\x8F\x49\x82\xED\x82\xE8";  // ここで字下げ終わり
-constexpr std::string_view kIndentFrom = "\x82\xB1\x82\xB1\x82\xA9\x82\xE7";  // ここから
-constexpr std::string_view kIndentWord = "\x8E\x9A\x89\xBA\x82\xB0";           // 字下げ
-constexpr std::string_view kFlushEnd = "\x92\x6E\x95\x74\x82\xAB";             // 地付き
 constexpr std::string_view kCentre = "\x92\x86\x89\x9B\x91\xB5\x82\xA6";       // 中央揃え
 
 using mb::At;
@@ -125,28 +120,20 @@ int Overhang(const TInfo& style, bool kanaBefore, bool kanaAfter) {
 
 // ---- Annotations ---------------------------------------------------------
 
-// The full-width digit "０"–"９" as its value, else -1.
-int WideDigit(std::string_view c) {
-  if (c.size() != 2 || FirstByte(c, 0) != 0x82) return -1;
-  const int trail = FirstByte(c, 1);
-  return (trail >= 0x4F && trail <= 0x58) ? trail - 0x4F : -1;
-}
 
 struct LineResult {
   std::string text;
-  uint8_t align = 0;
-  bool remove = false;
+  TLineLayout layout;  // alignment, indent, block annotations met
   bool cut = false;
-  std::string rest;  // the split-off line at a mid-line 地付き
+  std::string rest;  // the split-off line at a mid-line 地付き or 字上げ
 };
 
-// One source line. blockIndent is only ever set (by a block-indent
-// annotation), never read: what the line becomes does not depend on the
-// lines before it, which lets layout convert lines in parallel.
-LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent,
-                        TInlineAnnotator& inl) {
+// One source line. Block annotations are only noted (layout.Blocks), never
+// applied: what the line becomes does not depend on the lines before it,
+// which lets layout convert lines in parallel.
+LineResult AnnotateLine(std::string_view text, uint8_t align, TInlineAnnotator& inl) {
   LineResult r;
-  r.align = align;
+  r.layout.Align = align;
   TEmitted out;
   TMarkupWalker w(text);
   TForwardSearch closeSearch;
@@ -174,42 +161,23 @@ LineResult AnnotateLine(std::string_view text, uint8_t align, int& blockIndent,
 
     if (const TInlineResult done = inl.Apply(body, text.substr(next), out);
         done != TInlineResult::NotMine) {
-      r.remove = r.remove || done == TInlineResult::BlockLine;
+      if (done == TInlineResult::BlockLine) r.layout.Removable = true;
       i = next;
       continue;
     }
-    if (body == kIndentEnd) {
-      blockIndent = 0;
-      r.remove = true;
-      i = next;
-      continue;
-    }
-    if (body.size() == 16 && mb::Contains(body, kIndentFrom) && mb::Contains(body, kIndentWord)) {
-      const size_t a = mb::Find(body, kIndentFrom) + kIndentFrom.size();
-      const size_t b = mb::Find(body, kIndentWord);
-      const int digit = b >= a ? WideDigit(body.substr(a, b - a)) : -1;
-      blockIndent = digit >= 0 ? digit : 1;
-      r.remove = true;
-      i = next;
-      continue;
-    }
-    if (body == kFlushEnd) {
-      if (atLineStart) {
-        r.align = 1;
+    if (const auto layout = ReadLayoutAnnotation(body)) {
+      const auto effect = r.layout.Take(*layout, atLineStart);
+      if (effect == TLineLayout::TEffect::Taken) {
         i = next;
         continue;
       }
-      // After text: the rest goes to a line of its own, aligned there.
-      r.cut = true;
-      r.rest.assign(text.substr(i, next - i)).append(text.substr(next));
-      inl.Finish(out);
-      r.text = out.Take();
-      return r;
-    }
-    if (body == kCentre && atLineStart) {
-      r.align = 2;
-      i = next;
-      continue;
+      if (effect == TLineLayout::TEffect::Cut) {
+        r.cut = true;
+        r.rest.assign(text.substr(i, next - i)).append(text.substr(next));
+        inl.Finish(out);
+        r.text = out.Take();
+        return r;
+      }
     }
     if (atLineStart || body == kCentre) {
       // Stays in the text as it is (page breaks are acted on after wrapping).
@@ -440,7 +408,10 @@ void ConvertRubyMarks(std::string_view s, const TInfo& style, std::string& out) 
 }
 
 TAnnotationPass::TAnnotationPass(const TInfo& style, std::string_view fileDir)
-    : fontPixels_(style.FontPixels()), rubyPixels_(style.RubyPixels()), fileDir_(fileDir) {}
+    : fontPixels_(style.FontPixels()),
+      rubyPixels_(style.RubyPixels()),
+      fileDir_(fileDir),
+      measures_{style.FontPixels(), style.BetweenChar, style.LineLength()} {}
 
 TAnnotationPass::TPrepared TAnnotationPass::Prepare(const TLine& source) const {
   TPrepared prepared;
@@ -449,16 +420,14 @@ TAnnotationPass::TPrepared TAnnotationPass::Prepare(const TLine& source) const {
   std::string text(source.Text);
   uint8_t align = source.Align;
   while (true) {
-    int setIndent = -1;
     TInlineAnnotator inl(fontPixels_, rubyPixels_, fileDir_);
-    LineResult r = AnnotateLine(text, align, setIndent, inl);
+    LineResult r = AnnotateLine(text, align, inl);
     TPiece& piece = prepared.Pieces.emplace_back();
-    piece.SetIndent = setIndent;
     piece.StyleEvents = inl.TakeBlockEvents();
-    // A block-indent line goes, unless something else stands on it.
-    piece.Dropped = r.remove && !r.cut && IsBlankVisible(r.text);
+    // A block annotation's line goes, unless something else stands on it.
+    piece.Dropped = r.layout.Removable && !r.cut && IsBlankVisible(r.text);
     piece.Text = std::move(r.text);
-    piece.Align = r.align;
+    piece.Layout = std::move(r.layout);
     if (piece.Dropped || !r.cut) break;
     // The line split off at a mid-line 地付き: next in turn, under the same
     // source index.
@@ -471,21 +440,22 @@ TAnnotationPass::TPrepared TAnnotationPass::Prepare(const TLine& source) const {
 void TAnnotationPass::Commit(TLine&& source, TPrepared&& prepared, TLines& out) {
   if (!prepared.Annotated) {
     styleBlocks_.Dress(source.Text);
-    source.Indent = LineIndent(int64_t{source.Indent} + blockIndent_);
+    block_.SetLayoutFields(source, 0, 0, measures_);
     out.Append(std::move(source));
     return;
   }
-  int32_t indent = source.Indent;  // the split-off line starts unindented
+  uint32_t indent = source.Indent;  // the split-off line starts unindented
   for (TPiece& piece : prepared.Pieces) {
-    if (piece.SetIndent >= 0) blockIndent_ = piece.SetIndent;
+    for (const TLayoutAnnotation& a : piece.Layout.Blocks) block_.Apply(a);
     styleBlocks_.Apply(piece.StyleEvents);
     if (piece.Dropped) break;
     TLine line;
     styleBlocks_.Dress(piece.Text);
     line.Text = std::move(piece.Text);
     line.SourceIndex = source.SourceIndex;
-    line.Align = piece.Align;
-    line.Indent = LineIndent(int64_t{indent} + blockIndent_);
+    line.Align = piece.Layout.Align;
+    line.Indent = indent;
+    block_.SetLayoutFields(line, piece.Layout.Indent, piece.Layout.EndGap, measures_);
     out.Append(std::move(line));
     indent = 0;
   }
@@ -536,63 +506,5 @@ void PrepareLineInPlaceOf(Text& line, const TInfo& style) {
 
 void PrepareLineInPlace(std::string& line, const TInfo& style) { PrepareLineInPlaceOf(line, style); }
 void PrepareLineInPlace(TLineText& line, const TInfo& style) { PrepareLineInPlaceOf(line, style); }
-
-void ApplyPageBreaks(TLines& displayLines, const TInfo& style) {
-  ApplyPageBreaks(displayLines, style.LinesPerColumn(), style.Columns());
-}
-
-TPageBreakPass::TPageBreakPass(int linesPerColumn, int columnCount)
-    : linesPerColumn_(linesPerColumn > 0 ? linesPerColumn : 1),
-      columns_(columnCount > 0 ? columnCount : 1) {}
-
-void TPageBreakPass::Push(TLine&& line, TLines& out) {
-  struct Break {
-    std::string_view annotation;
-    int columnsPerStep;  // the break ends where (i / L) is a multiple of this
-  };
-  const int64_t L = linesPerColumn_;
-  const int K = columns_;
-  const Break breaks[] = {
-      {"\x81\x6D\x81\x94\x89\xFC\x92\x9A\x81\x6E", 2 * K},                  // ［＃改丁］
-      {"\x81\x6D\x81\x94\x89\xFC\x83\x79\x81\x5B\x83\x57\x81\x6E", K},      // ［＃改ページ］
-      {"\x81\x6D\x81\x94\x89\xFC\x92\x69\x81\x6E", 1},                      // ［＃改段］
-  };
-  while (true) {
-    const Break* found = nullptr;
-    size_t at = npos;
-    if (MayHoldAnnotation(line.Text)) {
-      for (const Break& b : breaks) {
-        at = TMarkupWalker(line.Text).Find(b.annotation, 0);
-        if (at != npos) {
-          found = &b;
-          break;
-        }
-      }
-    }
-    if (found == nullptr) {
-      out.Append(std::move(line));
-      ++written_;
-      return;
-    }
-    line.Text.erase(at, found->annotation.size());
-    // written_ is the index the next line gets in the whole table.
-    for (; !(written_ % L == 0 && (written_ / L) % found->columnsPerStep == 0); ++written_) {
-      TLine padding;
-      padding.SourceIndex = line.SourceIndex;
-      out.Append(std::move(padding));
-    }
-    // Text that shared the line with the break goes on after it.
-    if (IsBlankVisible(line.Text)) return;
-  }
-}
-
-void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount) {
-  // Built into a new table; inserting padding in place would shift the rest
-  // of the book for every break. Lines move over whole.
-  TPageBreakPass pass(linesPerColumn, columnCount);
-  TLines out;
-  while (displayLines.Count() > 0) pass.Push(displayLines.ReleaseFirst(), out);
-  displayLines = std::move(out);
-}
 
 }  // namespace rpv

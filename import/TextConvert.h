@@ -27,6 +27,8 @@
 #include <vector>
 
 #include "import/InlineAnnotations.h"
+#include "import/LayoutAnnotations.h"
+#include "import/PageBreaks.h"
 
 namespace rpv {
 
@@ -54,18 +56,20 @@ std::string ConvertRubyMarks(std::string_view line, const TInfo& style);
 void ConvertRubyMarks(std::string_view line, const TInfo& style, std::string& out);
 
 // Bracket annotations over all source lines, in order, carrying the block
-// indent from line to line: emphasis dots and as-written marks become ruby,
-// block-indent annotations set Indent on the lines between them (their own
-// line is removed when nothing else stands on it), "地付き" and "中央揃え" set
-// Align, other annotations stay in the text at a line start and become side
-// notes after text. A line cut at a mid-line "地付き" is inserted after its
-// line and keeps that line's SourceIndex.
+// state from line to line: character annotations (InlineAnnotations.h)
+// become markup (headings, styles, marks, notes, figures),
+// layout annotations (LayoutAnnotations.h) set Indent, WrapIndent, EndGap
+// and Align (a block annotation's own line is removed when nothing else
+// stands on it), other annotations stay in the text at a line start and
+// become side notes after text. A line cut at a mid-line "地付き" or
+// "地からN字上げ" is inserted after its line and keeps that line's
+// SourceIndex.
 // Pictures named by figure annotations are taken from fileDir.
 void ApplyAnnotations(TLines& sourceLines, const TInfo& style, std::string_view fileDir = {});
 
 // The same pass one source line at a time, as layout streams a book: the
-// lines it makes of `source` (none, one, or two at a mid-line 地付き) are
-// appended to `out`. The block indent carries over to the next Push.
+// lines it makes of `source` (none, one, or more at a mid-line 地付き) are
+// appended to `out`. The block state carries over to the next Push.
 class TAnnotationPass {
  public:
   explicit TAnnotationPass(const TInfo& style, std::string_view fileDir = {});
@@ -73,18 +77,16 @@ class TAnnotationPass {
 
   // Push in two halves. Prepare converts the line's annotations, which
   // needs nothing of the lines before it, so lines may be prepared on
-  // several threads at once; Commit then applies the block indent in
-  // order.
+  // several threads at once; Commit then applies the block state in order.
   struct TPiece {
     std::string Text;
-    uint8_t Align = 0;
-    int SetIndent = -1;    // the block indent this piece sets, or -1
-    bool Dropped = false;  // a block-indent line with nothing else on it
+    TLineLayout Layout;    // its own alignment and indent, the blocks it opens or ends
+    bool Dropped = false;  // a block annotation's line with nothing else on it
     std::vector<TStyleBlockEvent> StyleEvents;  // block styles it starts or ends
   };
   struct TPrepared {
     bool Annotated = false;     // false: the line passes as it is
-    std::vector<TPiece> Pieces;  // one, or two at a mid-line 地付き
+    std::vector<TPiece> Pieces;  // one, or more at mid-line 地付き or 字上げ
   };
   TPrepared Prepare(const TLine& source) const;
   void Commit(TLine&& source, TPrepared&& prepared, TLines& out);
@@ -93,7 +95,8 @@ class TAnnotationPass {
   int fontPixels_;
   int rubyPixels_;
   std::string fileDir_;
-  int blockIndent_ = 0;
+  TLayoutMeasures measures_;
+  TLayoutBlock block_;
   TStyleBlocks styleBlocks_;  // ここから太字 … ここで太字終わり and the like
 };
 
@@ -106,29 +109,5 @@ std::string PrepareLine(std::string_view text, const TInfo& style);
 // (not even copied).
 void PrepareLineInPlace(std::string& line, const TInfo& style);
 void PrepareLineInPlace(TLineText& line, const TInfo& style);
-
-// The page-break pass over the wrapped display lines: a line holding
-// "［＃改丁］", "［＃改ページ］" or "［＃改段］" loses that annotation and
-// empty lines are inserted before what follows until the next odd page, the
-// next page or the next column starts. The line itself is removed when
-// nothing else stands on it.
-void ApplyPageBreaks(TLines& displayLines, const TInfo& style);
-// The same with explicit measures (lines per column, columns per page).
-void ApplyPageBreaks(TLines& displayLines, int linesPerColumn, int columnCount);
-
-// The page-break pass one display line at a time: the line, and the padding
-// before what follows a break, are appended to `out`. It counts the lines
-// it has written, so `out` may be emptied between calls (layout hands its
-// lines on in batches).
-class TPageBreakPass {
- public:
-  TPageBreakPass(int linesPerColumn, int columnCount);
-  void Push(TLine&& line, TLines& out);
-
- private:
-  int64_t linesPerColumn_;
-  int columns_;
-  int64_t written_ = 0;
-};
 
 }  // namespace rpv

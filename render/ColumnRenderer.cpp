@@ -119,7 +119,7 @@ class TColumnPainter {
   }
   // The orientation of the column's own text.
   TOrientation Flow() const { return vertical_ ? TOrientation::Vertical : TOrientation::Horizontal; }
-  int32_t LineEnd() const { return lineStart_ + lineLength_; }
+  int32_t LineEnd() const { return lineEnd_; }
   // Where the column's lines begin, before any indent.
   int32_t ColumnHead() const {
     return vertical_ ? style_.PageMarginTop + style_.HeaderHeight() + columnY_
@@ -143,9 +143,13 @@ class TColumnPainter {
     lineStart_ = ColumnHead();
     cellHeight_ = fontCell_;  // the body font's
     int32_t aligned = 0;
+    // The line ends short of its end gap (地からN字上げ, 字詰め), wherever it
+    // starts: an indent moves its start only.
+    const int32_t room = lineLength_ - static_cast<int32_t>(line.EndGap) * fontPixels_;
+    lineEnd_ = lineStart_ + room;
     if (line.Align == 1 || line.Align == 2) {
       const int32_t w = Width(Visible(line.Text)) / aa_;
-      aligned = line.Align == 1 ? lineStart_ + lineLength_ - w : lineStart_ + (lineLength_ - w) / 2;
+      aligned = line.Align == 1 ? lineStart_ + room - w : lineStart_ + (room - w) / 2;
     }
     lineStart_ += line.Indent * fontPixels_;
     pen_ = std::max(aligned, lineStart_);
@@ -390,7 +394,9 @@ class TColumnPainter {
         if (line_ < lines_ - 1) {
           const std::string_view rest = text.substr(q);
           const int wRest = Width(rest);
-          const int32_t head = ClearOfSides(nextAt, lineStart_, wRest);
+          // At the column head: the next line's indent is not known here,
+          // and this line's may be deeper than the room left in the column.
+          const int32_t head = ClearOfSides(nextAt, ColumnHead(), wRest);
           if (vertical_) sideGlyphs_.push_back(RunAt(side.Kind, nextAt, head, o, rest, wRest, line_ + 1));
           else sideGlyphs_.push_back(RunAt(side.Kind, head, nextAt, o, rest, wRest, line_ + 1));
         }
@@ -535,6 +541,7 @@ class TColumnPainter {
   int32_t line_ = 0;        // i
   int32_t cross_ = 0;       // X (vertical) or Y (horizontal)
   int32_t lineStart_ = 0;   // S, after the indent
+  int32_t lineEnd_ = 0;     // where the line's cells end
   int32_t pen_ = 0;
   int cellHeight_ = 0;      // H, at drawing scale
   bool previousSingle_ = false;

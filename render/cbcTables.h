@@ -6,8 +6,9 @@
 // must not hold a line across one.
 //
 // A book has a few hundred thousand lines, so a line is kept to 24 bytes: its
-// text shared with the lines it was cut from (see TLineText), its indent and
-// alignment packed behind the source index. Named anchors are not kept on
+// text shared with the lines it was cut from (see TLineText), its layout
+// fields (indent, continuation indent, end gap, alignment) packed into one
+// word behind the source index. Named anchors are not kept on
 // lines but in the document's anchor list (HtmlConvert.h).
 #pragma once
 
@@ -28,16 +29,28 @@ class TLine {
  public:
   TLineText Text;           // CP932 text with display markup
   int32_t SourceIndex = 0;  // the source line it comes from
-  int16_t Indent = 0;       // indent at the line start, in character cells
-  uint8_t Align = 0;        // 0 none, 1 flush to the line end, 2 centred
+  // The layout fields share one word. All are in character cells.
+  uint32_t Indent : 10 = 0;     // indent at the line start
+  uint32_t WrapIndent : 10 = 0; // a source line's continuation lines' indent,
+                                // when HasWrapIndent (else the text decides)
+  uint32_t EndGap : 9 = 0;      // room kept free at the line end
+  uint32_t Align : 2 = 0;       // 0 none, 1 flush to the line end, 2 centred
+  uint32_t HasWrapIndent : 1 = 0;
 };
 static_assert(sizeof(TLine) == 24, "a line is 24 bytes; see the note on top");
 
-// An indent in character cells as a line holds it. Indents are a digit of
+// The largest indent and end gap a line holds.
+inline constexpr int64_t kMaxLineIndent = 1023;
+inline constexpr int64_t kMaxEndGap = 511;
+
+// An indent in character cells as a line holds it. Indents are a number of
 // an annotation plus a hanging indent that fits in a line, far inside the
 // range; the clamp only keeps a freak value from wrapping round.
-inline int16_t LineIndent(int64_t cells) {
-  return static_cast<int16_t>(std::clamp<int64_t>(cells, INT16_MIN, INT16_MAX));
+inline uint32_t LineIndent(int64_t cells) {
+  return static_cast<uint32_t>(std::clamp<int64_t>(cells, 0, kMaxLineIndent));
+}
+inline uint32_t LineEndGap(int64_t cells) {
+  return static_cast<uint32_t>(std::clamp<int64_t>(cells, 0, kMaxEndGap));
 }
 
 class TLines {

@@ -10,32 +10,16 @@
 #include "import/CustomBookClass.h"
 #include "import/LineBuilder.h"
 #include "import/MarkupWalker.h"
+#include "tests/import/BookTestUtil.h"
 #include "tests/support/TestSupport.h"
 
 using namespace rpv;
+using rpv::test::Narrow;
 using rpv::test::S;
+using rpv::test::SetText;
 using rpv::test::TTempFolder;
 
 namespace {
-
-// Horizontal writing at 72 dpi (points are pixels): F = 22, lines of 220 px,
-// so ten full-width characters a line, no header or footer.
-void Narrow(TCustomBook& book) {
-  book.Style.ScreenDpi = 72;
-  book.Style.FontSize = 22;
-  book.Style.Direction = kDirectionHorizontal;
-  book.Style.bytHeader = 0;
-  book.Style.bytFooter = 0;
-  book.SetPageWidth(10 + 220 + 22);  // margin, line, hanging cell
-  book.SetPageHeight(600);
-  ASSERT_EQ(book.Style.LineLength(), 220);
-}
-
-void SetText(TCustomBook& book, const std::vector<std::string>& utf8Lines) {
-  std::string text;
-  for (const auto& l : utf8Lines) text += S(l) + "\r\n";
-  book.SourceText.SetText(text);
-}
 
 std::vector<std::string> Texts(const TLines& lines) {
   std::vector<std::string> v;

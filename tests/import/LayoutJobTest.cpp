@@ -26,7 +26,9 @@ std::vector<std::string> Dump(const TLines& lines) {
   for (int i = 0; i < lines.Count(); ++i) {
     const TLine& l = *lines.Item(i);
     out.push_back(std::to_string(l.SourceIndex) + "|" + std::to_string(l.Indent) + "|" +
-                  std::to_string(l.Align) + "|" + l.Text.str());
+                  std::to_string(l.Align) + "|" + std::to_string(l.EndGap) + "|" +
+                  std::to_string(l.HasWrapIndent) + std::to_string(l.WrapIndent) + "|" +
+                  l.Text.str());
   }
   return out;
 }
@@ -84,8 +86,9 @@ void Styles(TCustomBook& book, const std::string& name) {
 TEST(LayoutJob, BatchesAndThreadsGiveTheLinesOfOnePass) {
   TCustomBook book;
   std::string text;
-  // Page breaks of every kind, block indents, a mid-line 地付き, ruby, runs
-  // of empty lines (which get no source line) and long paragraphs.
+  // Page breaks of every kind, centred pages, layout blocks of every kind,
+  // a mid-line 地付き and 字上げ, ruby, runs of empty lines (which get no
+  // source line) and long paragraphs.
   const std::string para = S("吾輩《わがはい》は猫である。｜名前《なまえ》はまだ無い。どこで生れたかとんと見当がつかぬ。");
   for (int i = 0; i < 300; ++i) {
     text += para + para + para + "\r\n";
@@ -96,7 +99,16 @@ TEST(LayoutJob, BatchesAndThreadsGiveTheLinesOfOnePass) {
     if (i % 40 == 5) text += S("［＃ここから２字下げ］") + "\r\n";
     if (i % 40 == 15) text += S("［＃ここで字下げ終わり］") + "\r\n";
     if (i % 30 == 3) text += S("本文［＃地付き］署名") + "\r\n";
+    if (i % 40 == 25) text += S("［＃ここから２字下げ、折り返して３字下げ］") + "\r\n";
+    if (i % 40 == 35) text += S("［＃ここで字下げ終わり］") + "\r\n";
+    if (i % 60 == 40) text += S("［＃ここから地から１字上げ］") + "\r\n";
+    if (i % 60 == 45) text += S("［＃ここで字上げ終わり］［＃ここから１０字詰め］") + "\r\n";
+    if (i % 60 == 50) text += S("［＃ここで字詰め終わり］本文［＃地から２字上げ］署名") + "\r\n";
+    if (i % 50 == 12) text += S("［＃ページの左右中央］\r\n\r\n［＃５字下げ］題\r\n\r\n");
+    if (i % 50 == 40) text += S("［＃ページの左右中央］") + "\r\n";
   }
+  // A centred page that the book ends on.
+  text += S("［＃改見開き］\r\n［＃ページの左右中央］\r\n終") + "\r\n";
   book.SourceText.SetText(text);
   Styles(book, "generated");
 

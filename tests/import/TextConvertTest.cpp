@@ -166,13 +166,11 @@ TEST(ApplyAnnotations, BlockIndentSpansLinesAndRemovesItsOwn) {
   TLines lines;
   FillLines(lines, {"a", "［＃ここから２字下げ］", "b", "c", "［＃ここで字下げ終わり］", "d",
                     "［＃ここから二字下げ］", "e", "［＃ここで字下げ終わり］",
-                    "［＃ここから１０字下げ］", "［＃ここから２字下げ］f"});
+                    "［＃ここから１０字下げ］", "g", "［＃ここから2字下げ］f"});
   ApplyAnnotations(lines, style);
   ASSERT_EQ(lines.Count(), 7);
   const std::vector<std::pair<std::string, int>> expected = {
-      {"a", 0}, {"b", 2}, {"c", 2}, {"d", 0}, {"e", 1},
-      // Too long for one digit: an ordinary annotation, kept at the line start.
-      {"［＃ここから１０字下げ］", 0},
+      {"a", 0}, {"b", 2}, {"c", 2}, {"d", 0}, {"e", 1}, {"g", 10},
       // Text beside the annotation is kept and indented.
       {"f", 2}};
   for (int i = 0; i < 7; ++i) {
@@ -205,13 +203,13 @@ TEST(ApplyAnnotations, AlignmentAtLineStartAndMidLine) {
 TEST(ApplyAnnotations, OtherAnnotationsStayOrBecomeNotes) {
   const TInfo style = Style96();
   TLines lines;
-  FillLines(lines, {"［＃３字下げ］一［＃「一」は中見出し］", "文中［＃改ページ］続き", "［＃改ページ］",
+  FillLines(lines, {"［＃未知］一［＃注］", "文中［＃改ページ］続き", "［＃改ページ］",
                     "aX［＃注］", "{H\\L\\E}漢{H\\D\\E}［＃注］", "［＃注］［＃別］",
                     "［＃閉じない", "［＃］空", "［［＃注］"});
   ApplyAnnotations(lines, style);
   const auto t = Texts(lines);
   ASSERT_EQ(t.size(), 9u);
-  EXPECT_EQ(t[0], "［＃３字下げ］{H\\L\\E}{H\\Z}2{Z\\E}一{H\\Z}0{Z\\E}{H\\D\\E}");
+  EXPECT_EQ(t[0], "［＃未知］{H\\O}注{O\\E}一");
   EXPECT_EQ(t[1], "文{H\\O}改ページ{O\\E}中続き");
   EXPECT_EQ(t[2], "［＃改ページ］");
   // The note is tied to the whole character before it...
@@ -336,7 +334,9 @@ TEST(TextConversion, SampleBook) {
   EXPECT_GE(find("古い{H\\B}いしばし{B_M}石橋{B\\E}石橋の上"), 0);
   EXPECT_GE(find("{H\\B}ち{B_M}千{B\\E}千{H\\B}よ{B_M}代{B\\E}代だった"), 0);
   EXPECT_GE(find("{H\\B}ヽ{B_M}私{B\\E}私{H\\B}ヽ{B_M}は{B\\E}はもう一度"), 0);
-  EXPECT_GE(find("{H\\L\\E}{H\\Z}2{Z\\E}一{H\\Z}0{Z\\E}{H\\D\\E}"), 0);
+  const int heading = find("{H\\L\\E}{H\\Z}2{Z\\E}一{H\\Z}0{Z\\E}{H\\D\\E}");
+  ASSERT_GE(heading, 0);
+  EXPECT_EQ(lines.Item(heading)->Indent, 3);
   // The poem between the block annotations is indented by two.
   const int poem = find("　春の川");
   ASSERT_GE(poem, 0);
