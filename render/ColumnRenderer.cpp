@@ -394,9 +394,12 @@ class TColumnPainter {
         if (line_ < lines_ - 1) {
           const std::string_view rest = text.substr(q);
           const int wRest = Width(rest);
-          // At the column head: the next line's indent is not known here,
-          // and this line's may be deeper than the room left in the column.
-          const int32_t head = ClearOfSides(nextAt, ColumnHead(), wRest);
+          // At this line's start (the next line's indent is not known here;
+          // in a block it is the same), but moved back towards the column
+          // head as far as the rest needs to end within the column.
+          const int32_t from =
+              std::max(ColumnHead(), std::min(lineStart_, ColumnHead() + lineLength_ - wRest / raa_));
+          const int32_t head = ClearOfSides(nextAt, from, wRest);
           if (vertical_) sideGlyphs_.push_back(RunAt(side.Kind, nextAt, head, o, rest, wRest, line_ + 1));
           else sideGlyphs_.push_back(RunAt(side.Kind, head, nextAt, o, rest, wRest, line_ + 1));
         }
