@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -82,6 +83,12 @@ std::string OkuriganaTag(std::string_view kana) {
 }
 
 double SizeStepScale(int step) { return 1.0 + 0.15 * std::clamp(step, -3, 3); }
+
+int32_t SizeStepPixels(int32_t pixels, int step) {
+  if (step == 0) return pixels;
+  const auto scaled = static_cast<int32_t>(std::lround(pixels * SizeStepScale(step)));
+  return pixels > 0 ? std::max<int32_t>(1, scaled) : scaled;
+}
 
 namespace {
 

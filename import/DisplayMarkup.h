@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -113,6 +114,10 @@ std::string OkuriganaTag(std::string_view kana);
 // The factor a size step scales the fonts by: 1 + 0.15 step (0.55 to 1.45);
 // a step outside -3..3 counts as the nearest one.
 double SizeStepScale(int step);
+// A length in page pixels at a size step, rounded: the body font's cell (a
+// full-width character's width) becomes this. The line breaker and the
+// renderer both size text by it, so they agree on every width.
+int32_t SizeStepPixels(int32_t pixels, int step);
 
 // What a tag span says. The walker (import/MarkupWalker.h) decides where a
 // span starts and ends; ReadTag only reads one it delimited. A span that is
