@@ -484,14 +484,18 @@ class TColumnPainter {
   }
 
   // A kaeriten or okurigana beside the character drawn last, in the ruby
-  // font, taking no room.
+  // font, taking no room. It stays by its character even where a reading
+  // or note of the neighbouring line stands in the same gap.
   void KanbunMark(std::string_view markup, bool kaeriten) {
     const std::string mark = Visible(markup);
     if (line_ < 0 || mark.empty()) return;
     Select(TFontRole::Ruby);
     const int w = Width(mark);
     const TPoint32 at = KanbunMarkAt(lastChar_, vertical_, kaeriten, w / raa_, fontCell_ / raa_);
-    Put(kaeriten ? TDrawKind::Kaeriten : TDrawKind::Okurigana, at.X, at.Y, Flow(), mark, w);
+    const TGlyphRun run =
+        RunAt(kaeriten ? TDrawKind::Kaeriten : TDrawKind::Okurigana, at.X, at.Y, Flow(), mark, w, line_);
+    device_.Glyphs(run);
+    sideBoxes_.push_back(run.Box);  // notes after it keep clear
     Select(TFontRole::Body);
   }
 

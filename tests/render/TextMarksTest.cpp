@@ -16,7 +16,13 @@ class TextMarksTest : public PageTest {
     PageTest::SetUp();
     WriteText("one.txt", "あ\n");
     WriteStyle("V");
-    WriteStyle("H", [](TInfo& s) { s.Direction = kDirectionHorizontal; });
+    WriteStyle("H", Horizontal);
+  }
+  // Horizontal writing in the default faces without their vertical mark.
+  static void Horizontal(TInfo& s) {
+    s.Direction = kDirectionHorizontal;
+    s.FontName.erase(0, 1);
+    s.RFontName.erase(0, 1);
   }
   // The right edge (vertical) or top (horizontal) of line i's cells.
   static int CrossOf(const TInfo& s, int i) {
@@ -253,7 +259,10 @@ TEST_F(TextMarksTest, LeftRubyAndKanbunMarksStandBesideTheirCharacters) {
   // The breaker: a left group whose base would be cut goes to the next line
   // whole; a base longer than a line is split with its reading, both halves
   // left groups.
-  WriteStyle("N", [](TInfo& st) { st.Direction = kDirectionHorizontal; st.blnHang = false; });
+  WriteStyle("N", [](TInfo& st) {
+    Horizontal(st);
+    st.blnHang = false;
+  });
   auto book = Open("N", 700, 400, "one.txt");
   TBreakRules rules = BreakRulesOf(book->Style);
   const int f = book->Style.FontPixels(), b = book->Style.BetweenChar;
@@ -287,19 +296,24 @@ TEST_F(TextMarksTest, DISABLED_WritePictures) {
       "学{H\\Q}二{Q\\E}而時習{H\\U}ス{U\\E}{H\\Q}一{Q\\E}之{H\\U}ヲ{U\\E}、不{H\\Q}レ{Q\\E}亦説{H\\U}バシカラ{U\\E}{H\\Q}レ{Q\\E}乎。",
       "{H\\N}RW{N\\E}{H\\X\\E}長い波線と罫囲みが行の終わりを越えて次の行へ続く{H\\XE\\E}{H\\NE\\E}",
   };
-  for (const char* section : {"V", "H"}) {
-    WriteStyle(section, [&](TInfo& s) {
-      s.Direction = section[0] == 'V' ? kDirectionVertical : kDirectionHorizontal;
-      s.FontSize = 20;
-      s.RFontSize = 10;
-    });
-    std::string text;
-    for (const std::string& l : lines) text += l + "\n";
-    WriteText("marks.txt", text);
-    auto book = Open(section, 640, 480, "marks.txt");
-    book->DrawPage(0);
-    std::string error;
-    EXPECT_TRUE(WritePng(book->PageBitmap, out + "/text-marks-" + section + ".png", &error)) << error;
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  WriteText("marks.txt", text);
+  // Small and mono, and large and supersampled.
+  for (const bool large : {false, true}) {
+    for (const char* direction : {"V", "H"}) {
+      const std::string section = std::string(direction) + (large ? "L" : "");
+      WriteStyle(section, [&](TInfo& s) {
+        if (direction[0] == 'H') Horizontal(s);
+        s.FontSize = large ? 30 : 16;
+        s.RFontSize = large ? 15 : 8;
+        s.AntiAliasing = large ? 2 : 1;
+      });
+      auto book = Open(section, large ? 1000 : 560, large ? 760 : 400, "marks.txt");
+      book->DrawPage(0);
+      std::string error;
+      EXPECT_TRUE(WritePng(book->PageBitmap, out + "/text-marks-" + section + ".png", &error)) << error;
+    }
   }
 }
 
