@@ -321,7 +321,6 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   }
   // Only tags left: they stay on this line rather than making an empty one.
   if (VisibleFrom(t, p) == std::string_view::npos) return n;
-  StepAt(t, p);  // the next line starts in the step the cut leaves
   return p;
 }
 
