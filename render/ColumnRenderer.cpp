@@ -253,7 +253,7 @@ class TColumnPainter {
         step_ = m->Step;
         Select(TFontRole::Body);
       } else if (vertical_ && m->Kind == TTagKind::TcyOn) {
-        if (const size_t end = TcyClose(walker, p)) {
+        if (const size_t end = TcyCloseEnd(walker, p)) {
           flush();
           w += SizeStepPixels(fontPixels_, step_);
           p = end;
@@ -342,23 +342,12 @@ class TColumnPainter {
     return chars.size();
   }
 
-  // The closing of a tate-chu-yoko run whose text starts at `from`: the end
-  // of its closing tag, or 0 when the line does not close it (then the run
-  // is ordinary text, as the line breaker measured it).
-  static size_t TcyClose(TMarkupWalker& walker, size_t from) {
-    const std::string_view text = walker.Text();
-    for (size_t i = from; i < text.size() && text[i] != '\0'; i = walker.Next(i)) {
-      if (const auto m = walker.Tag(i); m && m->Kind == TTagKind::TcyOff) return m->End;
-    }
-    return 0;
-  }
-
   // A tate-chu-yoko run from `from`: its characters set across the line in
   // one cell of the size in force, in the upright font, made smaller when
   // they would be wider than the cell. Tags inside act as anywhere. Returns
   // the end of the run's closing tag, or 0 when the line does not close it.
   size_t TateChuYoko(size_t from) {
-    const size_t end = TcyClose(walker_, from);
+    const size_t end = TcyCloseEnd(walker_, from);
     if (end == 0) return 0;
     const std::string_view text = walker_.Text();
     const int32_t cell = cellPixels_;
@@ -520,6 +509,11 @@ class TColumnPainter {
     const std::string base = Visible(baseMarkup);
     const int32_t baseChars = static_cast<int32_t>(mb::Count(base));
     const int32_t wb = Width(base) / aa_ + (baseChars - 1) * between_;
+    std::vector<int32_t> cells;  // emphasis marks: the base's characters
+    if (IsMarkPerCharacter(reading, base)) {
+      for (size_t q = 0; q < base.size(); q += mb::Len(base, q))
+        cells.push_back(Width(std::string_view(base).substr(q, mb::Len(base, q))) / aa_);
+    }
     Select(TFontRole::Ruby);
     const int32_t wr = Width(reading) / raa_;
     // Centred (or from the base's start); the line builder spread the base
@@ -538,7 +532,9 @@ class TColumnPainter {
     const int32_t limit = LineEnd() + rubyPixels_;
     // The next line lies further left (vertical) or further down.
     const int32_t next = vertical_ ? -pitch_ : pitch_;
-    if (left) {
+    if (!cells.empty()) {
+      EmphasisMarks(side, reading, cells, left ? (vertical_ ? lo : hi) : (vertical_ ? hi + rubyPixels_ : lo - rubyPixels_));
+    } else if (left) {
       // On the note side, clear of the notes and readings there.
       const int32_t at = vertical_ ? lo : hi;
       SideText(side, reading, ClearOfSides(at, p, Width(reading)), at, limit, at + next, limit);
@@ -547,6 +543,25 @@ class TColumnPainter {
       SideText(side, reading, p, at, limit, at + next, limit);
     }
     Select(TFontRole::Body);
+  }
+
+  // Emphasis marks, one beside each character of the base, centred on it,
+  // at the cross position `at` (the base is never cut from its marks).
+  void EmphasisMarks(TSideRun side, std::string_view reading, const std::vector<int32_t>& cells, int32_t at) {
+    if (line_ < 0) return;
+    const std::string_view mark = reading.substr(0, mb::Len(reading, 0));
+    const int w = Width(mark);
+    sideGlyphs_.clear();
+    int32_t p = pen_;
+    for (const int32_t cell : cells) {
+      const int32_t from = p + (cell - w / raa_) / 2;
+      sideGlyphs_.push_back(vertical_ ? RunAt(side.Kind, at, from, Flow(), mark, w, line_)
+                                      : RunAt(side.Kind, from, at, Flow(), mark, w, line_));
+      p += cell + between_;
+    }
+    for (const TGlyphRun& g : sideGlyphs_) sideBoxes_.push_back(g.Box);
+    side.Glyphs = sideGlyphs_;
+    device_.Side(side);
   }
 
   // A side note in the ruby font, opposite the ruby, from the pen, or

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "import/MbScan.h"
+
 namespace rpv {
 
 namespace {
@@ -65,6 +67,25 @@ TPoint32 KanbunMarkAt(const TCellSpan& ch, bool vertical, bool kaeriten, int32_t
   const int32_t start = std::max(ch.From, ch.To - advance);
   if (vertical) return {kaeriten ? ch.Lo : ch.Hi + cell, start};
   return {start, kaeriten ? ch.Hi : ch.Lo - cell};
+}
+
+bool IsMarkPerCharacter(std::string_view reading, std::string_view base) {
+  if (reading.empty()) return false;
+  const size_t len = mb::Len(reading, 0);
+  const std::string_view mark = reading.substr(0, len);
+  for (size_t q = 0; q < reading.size(); q += len) {
+    if (reading.substr(q, len) != mark) return false;
+  }
+  const size_t marks = reading.size() / len;
+  return marks >= 2 && reading.size() % len == 0 && mb::Count(base) == marks;
+}
+
+size_t TcyCloseEnd(TMarkupWalker& walker, size_t from) {
+  const std::string_view text = walker.Text();
+  for (size_t i = from; i < text.size() && text[i] != '\0'; i = walker.Next(i)) {
+    if (const auto m = walker.Tag(i); m && m->Kind == TTagKind::TcyOff) return m->End;
+  }
+  return 0;
 }
 
 }  // namespace rpv

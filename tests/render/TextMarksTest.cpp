@@ -256,6 +256,24 @@ TEST_F(TextMarksTest, LeftRubyAndKanbunMarksStandBesideTheirCharacters) {
     }
   }
 
+  // Emphasis marks stand one beside each character, centred on it, on
+  // either side.
+  {
+    auto book = Open("V", 700, 400, "one.txt");
+    SetLines(*book, {"{H\\B}ヽヽヽ{B_M}傍点付{B\\E}傍点付{H\\BL}○○{B_M}左右{B\\E}左右"});
+    const TPageRecorder rec = Record(*book, 0);
+    const int f = book->Style.FontPixels(), b = book->Style.BetweenChar, head = Head(book->Style);
+    const auto right = rec.Of(TDrawKind::Ruby, 0);
+    const auto left = rec.Of(TDrawKind::LeftRuby, 0);
+    ASSERT_EQ(right.size(), 1u);
+    ASSERT_EQ(left.size(), 1u);
+    const int mark = right[0].Box.Right - right[0].Box.Left;  // one ruby cell across
+    EXPECT_NEAR(right[0].Box.Top, head + (f - mark) / 2, 1);
+    EXPECT_NEAR(right[0].Box.Bottom, head + 2 * (f + b) + (f + mark) / 2, 1);
+    EXPECT_NEAR(left[0].Box.Top, head + 3 * (f + b) + (f - mark) / 2, 1);
+    EXPECT_NEAR(left[0].Box.Bottom, head + 4 * (f + b) + (f + mark) / 2, 1);
+  }
+
   // The breaker: a left group whose base would be cut goes to the next line
   // whole; a base longer than a line is split with its reading, both halves
   // left groups.
