@@ -97,6 +97,7 @@ bool IsSpan(std::string_view t, size_t p, size_t e, std::string_view literal) {
 }  // namespace
 
 int TLineBreaker::StepAt(std::string_view t, size_t pos) {
+  if (!hasSteps_) return 0;
   if (pos < stepAt_) {
     step_ = 0;
     stepAt_ = 0;
@@ -240,6 +241,8 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
     walker_ = TMarkupWalker(t);
     step_ = 0;
     stepAt_ = 0;
+    // Most texts have no size step: nothing to carry from cut to cut.
+    hasSteps_ = t.find(tag::kSizeOpen) != std::string_view::npos;
   }
   int step = StepAt(t, start);
 

@@ -128,6 +128,7 @@ class TLineBreaker {
   // The size step at stepAt_ of the text being cut.
   int step_ = 0;
   size_t stepAt_ = 0;
+  bool hasSteps_ = false;  // the text holds a size tag
 };
 
 }  // namespace rpv
