@@ -60,7 +60,7 @@ TLineBreaker::TLineBreaker(const TBreakRules& rules)
 }
 
 int32_t TLineBreaker::CharWidth(unsigned char b, int step) const {
-  const int32_t cell = SizeStepPixels(rules_.FontPixels, step);
+  const int32_t cell = step == 0 ? rules_.FontPixels : SizeStepPixels(rules_.FontPixels, step);
   return IsLeadByte(b) ? cell : (cell + 1) / 2;
 }
 
