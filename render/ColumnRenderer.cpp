@@ -532,14 +532,20 @@ class TColumnPainter {
     const int32_t limit = LineEnd() + rubyPixels_;
     // The next line lies further left (vertical) or further down.
     const int32_t next = vertical_ ? -pitch_ : pitch_;
+    // A side line on the reading's side stays next to the text; the
+    // reading stands beyond it.
+    const int32_t beyond =
+        sideline_.Open && (sideline_.Side == 'L') == left ? SidelineBand(fontPixels_) + 1 : 0;
+    // The cross position: vertical, the right edge of the cells; horizontal,
+    // their top.
+    const int32_t at = left ? (vertical_ ? lo - beyond : hi + beyond)
+                            : (vertical_ ? hi + beyond + rubyPixels_ : lo - beyond - rubyPixels_);
     if (!cells.empty()) {
-      EmphasisMarks(side, reading, cells, left ? (vertical_ ? lo : hi) : (vertical_ ? hi + rubyPixels_ : lo - rubyPixels_));
+      EmphasisMarks(side, reading, cells, at);
     } else if (left) {
       // On the note side, clear of the notes and readings there.
-      const int32_t at = vertical_ ? lo : hi;
       SideText(side, reading, ClearOfSides(at, p, Width(reading)), at, limit, at + next, limit);
     } else {
-      const int32_t at = vertical_ ? hi + rubyPixels_ : lo - rubyPixels_;
       SideText(side, reading, p, at, limit, at + next, limit);
     }
     Select(TFontRole::Body);

@@ -153,7 +153,8 @@ TEST_F(TextMarksTest, SideLinesAndBoxesFollowTheirTextOnEveryLine) {
     std::string full;
     for (int k = 0; k < perLine - 2; ++k) full += "あ";
     SetLines(*book, {"あ{H\\N}RS{N\\E}いう{H\\NE\\E}え{H\\N}LW{N\\E}お{H\\N}RD{N\\E}か{H\\NE\\E}",
-                     full + "{H\\X\\E}きく", "けこ{H\\XE\\E}さ{H\\N}RC{N\\E}し{H\\N}RB{N\\E}す{H\\NE\\E}"});
+                     full + "{H\\X\\E}きく", "けこ{H\\XE\\E}さ{H\\N}RC{N\\E}し{H\\N}RB{N\\E}す{H\\NE\\E}",
+                     "{H\\N}LS{N\\E}{H\\BL}ひだり{B_M}左{B\\E}左{H\\N}RS{N\\E}{H\\B}かん{B_M}漢{B\\E}漢{H\\NE\\E}"});
     const TPageRecorder rec = Record(*book, 0);
     const auto glyphs = rec.Of(TDrawKind::Text, 0);
     const auto lines = rec.Of(TDrawKind::Sideline, 0);
@@ -194,6 +195,15 @@ TEST_F(TextMarksTest, SideLinesAndBoxesFollowTheirTextOnEveryLine) {
     ASSERT_EQ(more.size(), 2u);
     EXPECT_EQ(more[0].Stroke, TStroke::Chain);
     EXPECT_EQ(more[1].Stroke, TStroke::Broken);
+    // Readings on a side line's side stand beyond it.
+    const auto marked = rec.Of(TDrawKind::Sideline, 3);
+    const auto ruby = rec.Of(TDrawKind::Ruby, 3);
+    const auto left = rec.Of(TDrawKind::LeftRuby, 3);
+    ASSERT_EQ(marked.size(), 2u);
+    ASSERT_EQ(ruby.size(), 1u);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_FALSE(Overlap(left[0].Box, marked[0].Box));
+    EXPECT_FALSE(Overlap(ruby[0].Box, marked[1].Box));
   }
 }
 
