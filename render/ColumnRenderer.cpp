@@ -164,6 +164,17 @@ class TColumnPainter {
     cross_ = CrossOf(i);
     lineStart_ = ColumnHead();
     cellHeight_ = bodyCell_;
+    // A size step, side line or box left open ends with its source line:
+    // the line breaker measures every source line from the body size.
+    const int32_t index = first_ + i;
+    if (index == 0 || book_.DisplayLines.Item(index - 1)->SourceIndex != line.SourceIndex) {
+      sideline_.Open = box_.Open = false;
+      if (step_ != 0) {
+        step_ = 0;
+        Select(TFontRole::Body);
+        UpdateCell();
+      }
+    }
     int32_t aligned = 0;
     if (line.Align == 1 || line.Align == 2) {
       const int32_t w = AlignedWidth(line.Text);

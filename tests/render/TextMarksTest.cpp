@@ -51,7 +51,8 @@ TEST_F(TextMarksTest, SizeStepsScaleFontsAndCellsAsTheBreakerMeasures) {
     const int f = s.FontPixels(), b = s.BetweenChar, aa = std::max(1, int{s.AntiAliasing});
     const int big = SizeStepPixels(f, 2), small = SizeStepPixels(f, -2);
     const std::string line = "あ{H\\Z}2{Z\\E}いう{H\\Z}-2{Z\\E}え{H\\Z}0{Z\\E}お";
-    SetLines(*book, {line, "{H\\Z}3{Z\\E}かき", "く"});
+    SetLines(*book, {line, "{H\\Z}3{Z\\E}かき", "く", "け"});
+    book->DisplayLines.Item(2)->SourceIndex = 1;  // "く" continues the line before
     const TPageRecorder rec = Record(*book, 0);
     const auto text = rec.Of(TDrawKind::Text, 0);
     ASSERT_EQ(text.size(), 5u) << section;
@@ -75,8 +76,10 @@ TEST_F(TextMarksTest, SizeStepsScaleFontsAndCellsAsTheBreakerMeasures) {
       EXPECT_GT(text[3].Box.Top, x);
       EXPECT_LE(text[3].Box.Bottom, x + f);
     }
-    // The step in force at the end of a line holds on the next one.
+    // The step in force at the end of a line holds on the next one, to
+    // the end of its source line.
     EXPECT_EQ(rec.Of(TDrawKind::Text, 2)[0].Font.Height, SizeStepPixels(f, 3) * aa) << section;
+    EXPECT_EQ(rec.Of(TDrawKind::Text, 3)[0].Font.Height, f * aa) << section;
 
     // The breaker: exactly the drawn width fits, a pixel less does not.
     const std::string markup = Utf8ToCp932(line);
@@ -155,6 +158,7 @@ TEST_F(TextMarksTest, SideLinesAndBoxesFollowTheirTextOnEveryLine) {
     SetLines(*book, {"あ{H\\N}RS{N\\E}いう{H\\NE\\E}え{H\\N}LW{N\\E}お{H\\N}RD{N\\E}か{H\\NE\\E}",
                      full + "{H\\X\\E}きく", "けこ{H\\XE\\E}さ{H\\N}RC{N\\E}し{H\\N}RB{N\\E}す{H\\NE\\E}",
                      "{H\\N}LS{N\\E}{H\\BL}ひだり{B_M}左{B\\E}左{H\\N}RS{N\\E}{H\\B}かん{B_M}漢{B\\E}漢{H\\NE\\E}"});
+    book->DisplayLines.Item(2)->SourceIndex = 1;  // one source line cut in two
     const TPageRecorder rec = Record(*book, 0);
     const auto glyphs = rec.Of(TDrawKind::Text, 0);
     const auto lines = rec.Of(TDrawKind::Sideline, 0);
