@@ -103,6 +103,17 @@ std::optional<int> ReadStep(std::string_view s) {
 
 }  // namespace
 
+size_t TcyCloseEnd(TMarkupWalker& walker, size_t from, TForwardSearch& memo) {
+  const std::string_view text = walker.Text();
+  const size_t close = memo.Find(from, [&](size_t f) {
+    for (size_t i = f; i < text.size(); i = walker.Next(i)) {
+      if (const auto m = walker.Tag(i); m && m->Kind == TTagKind::TcyOff) return i;
+    }
+    return std::string_view::npos;
+  });
+  return close == std::string_view::npos ? 0 : walker.TagEnd(close);
+}
+
 size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end) {
   // The closing literal must be the span's own, on a character boundary.
   const std::string_view span = line.substr(0, end);

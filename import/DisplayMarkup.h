@@ -16,6 +16,7 @@ namespace rpv {
 class TLine;
 class TLines;
 class TMarkupWalker;
+class TForwardSearch;
 
 namespace tag {
 
@@ -160,6 +161,13 @@ size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end);
 // measures and the column renderer draws by this one rule; `line` is the
 // walker over the line they both hold.
 size_t UprightCell(TMarkupWalker& line, size_t p, bool afterSingle);
+
+// The end of the closing tag of a tate-chu-yoko run whose text starts at
+// `from` (on a unit boundary of the walker's line), or 0 when the line does
+// not close it: the run is then ordinary text. `memo` remembers the search,
+// so a line of many openings without a closing is still walked once; use
+// one per walker. The line breaker and the renderer both decide by it.
+size_t TcyCloseEnd(TMarkupWalker& walker, size_t from, TForwardSearch& memo);
 
 // A display line as plain text (CP932): the markup removed, a ruby reading
 // (either side) written as 《reading》 after its base, a side note as

@@ -115,21 +115,18 @@ int TLineBreaker::StepAt(std::string_view t, size_t pos) {
 }
 
 size_t TLineBreaker::TcyEnd(std::string_view t, size_t e, int* step) const {
-  int s = *step;
-  for (size_t i = e; i < t.size();) {
-    const size_t end = walker_.TagEnd(i);
-    if (end == 0) {
+  const size_t end = TcyCloseEnd(walker_, e, tcyClose_);
+  if (end == 0) return 0;
+  // Size tags inside the run set the step after it.
+  for (size_t i = e; i < end;) {
+    if (const size_t tagEnd = walker_.TagEnd(i)) {
+      *step = StepOf(t, i, tagEnd, *step);
+      i = tagEnd;
+    } else {
       i += mb::Len(t, i);
-      continue;
     }
-    if (IsSpan(t, i, end, tag::kTcyOff)) {
-      *step = s;
-      return end;
-    }
-    s = StepOf(t, i, end, s);
-    i = end;
   }
-  return 0;
+  return end;
 }
 
 size_t TLineBreaker::VisibleFrom(std::string_view t, size_t pos) const {
@@ -239,6 +236,7 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   const std::string_view walked = walker_.Text();
   if (start == 0 || t.data() != walked.data() || t.size() != walked.size()) {
     walker_ = TMarkupWalker(t);
+    tcyClose_ = {};
     step_ = 0;
     stepAt_ = 0;
     // Most texts have no size step: nothing to carry from cut to cut.

@@ -102,9 +102,9 @@ class TLineBreaker {
   // boundary at or after the last cut): carried from cut to cut, read from
   // the line's start when a cut is asked for out of order.
   int StepAt(std::string_view text, size_t pos);
-  // A tate-chu-yoko run opening at pos (its tag spans [pos, e)): the end of
-  // its closing tag, or 0 when it is not closed on the line (then it is
-  // ordinary text). *step becomes the step after the run.
+  // A tate-chu-yoko run whose opening tag ends at e: the end of its closing
+  // tag, or 0 when it is not closed on the line (then it is ordinary text).
+  // *step becomes the step after the run.
   size_t TcyEnd(std::string_view text, size_t e, int* step) const;
 
   size_t RubyGuard(std::string_view text, size_t start, size_t pos) const;
@@ -125,6 +125,7 @@ class TLineBreaker {
   // are remembered from line to line, so a text with many "{H\" and no (or
   // one distant) "\E}" is not searched to its end at every one of them.
   mutable TMarkupWalker walker_;
+  mutable TForwardSearch tcyClose_;  // its search for a tate-chu-yoko closing
   // The size step at stepAt_ of the text being cut.
   int step_ = 0;
   size_t stepAt_ = 0;

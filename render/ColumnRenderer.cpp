@@ -191,6 +191,7 @@ class TColumnPainter {
     SetMarkRange(line, i);
     const std::string_view text = line.Text;
     walker_ = TMarkupWalker(text);
+    tcyClose_ = {};
     size_t p = 0;
     while (p < text.size() && text[p] != '\0') {
       // Every tag span is read here, known or not: the line breaker gave
@@ -245,6 +246,7 @@ class TColumnPainter {
       return Width(Visible(text)) / aa_;
     const int stepBefore = step_;
     TMarkupWalker walker(text);
+    TForwardSearch tcyClose;
     int32_t w = 0;
     std::string run;  // characters at the step in force
     auto flush = [&] {
@@ -264,7 +266,7 @@ class TColumnPainter {
         step_ = m->Step;
         Select(TFontRole::Body);
       } else if (vertical_ && m->Kind == TTagKind::TcyOn) {
-        if (const size_t end = TcyCloseEnd(walker, p)) {
+        if (const size_t end = TcyCloseEnd(walker, p, tcyClose)) {
           flush();
           w += SizeStepPixels(fontPixels_, step_);
           p = end;
@@ -358,7 +360,7 @@ class TColumnPainter {
   // they would be wider than the cell. Tags inside act as anywhere. Returns
   // the end of the run's closing tag, or 0 when the line does not close it.
   size_t TateChuYoko(size_t from) {
-    const size_t end = TcyCloseEnd(walker_, from);
+    const size_t end = TcyCloseEnd(walker_, from, tcyClose_);
     if (end == 0) return 0;
     const std::string_view text = walker_.Text();
     const int32_t cell = cellPixels_;
@@ -791,6 +793,7 @@ class TColumnPainter {
   TOpenMark box_;
   bool previousSingle_ = false;
   TMarkupWalker walker_;    // over the line being drawn
+  TForwardSearch tcyClose_;  // its search for a tate-chu-yoko closing
   OpenLink link_;
   int32_t charIndex_ = 0;  // characters of the line drawn so far
   int32_t markFrom_ = 0;   // the marked ones: [markFrom_, markTo_)

@@ -80,12 +80,4 @@ bool IsMarkPerCharacter(std::string_view reading, std::string_view base) {
   return marks >= 2 && reading.size() % len == 0 && mb::Count(base) == marks;
 }
 
-size_t TcyCloseEnd(TMarkupWalker& walker, size_t from) {
-  const std::string_view text = walker.Text();
-  for (size_t i = from; i < text.size() && text[i] != '\0'; i = walker.Next(i)) {
-    if (const auto m = walker.Tag(i); m && m->Kind == TTagKind::TcyOff) return m->End;
-  }
-  return 0;
-}
-
 }  // namespace rpv

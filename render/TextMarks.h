@@ -1,7 +1,7 @@
 // Where the marks that follow a run of text stand: side lines beside it and
 // rules around it (one piece per display line the run covers), emphasis
 // marks one per character, and the small kanbun marks tied to one
-// character's cell; where a tate-chu-yoko run ends. The column renderer says what
+// character's cell. The column renderer says what
 // is marked and where the cells are; these functions turn that into the
 // page device's strokes and reference points, in page pixels.
 #pragma once
@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "import/MarkupWalker.h"
 #include "render/PageDevice.h"
 
 namespace rpv {
@@ -67,10 +66,5 @@ TPoint32 KanbunMarkAt(const TCellSpan& ch, bool vertical, bool kaeriten, int32_t
 // its base, two or more (emphasis marks): each mark stands beside its own
 // character rather than the reading centred on the whole base.
 bool IsMarkPerCharacter(std::string_view reading, std::string_view base);
-
-// The end of the closing tag of a tate-chu-yoko run whose text starts at
-// `from`, or 0 when the line does not close it (the run is then ordinary
-// text, as the line breaker measured it).
-size_t TcyCloseEnd(TMarkupWalker& walker, size_t from);
 
 }  // namespace rpv
