@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -84,6 +85,12 @@ std::string OkuriganaTag(std::string_view kana) {
 
 double SizeStepScale(int step) { return 1.0 + 0.15 * std::clamp(step, -3, 3); }
 
+int32_t SizeStepPixels(int32_t pixels, int step) {
+  if (step == 0) return pixels;
+  const auto scaled = static_cast<int32_t>(std::lround(pixels * SizeStepScale(step)));
+  return pixels > 0 ? std::max<int32_t>(1, scaled) : scaled;
+}
+
 namespace {
 
 // A size step as written in the tag: an optional "-" and one digit.
@@ -96,6 +103,17 @@ std::optional<int> ReadStep(std::string_view s) {
 }
 
 }  // namespace
+
+size_t TcyCloseEnd(TMarkupWalker& walker, size_t from, TForwardSearch& memo) {
+  const std::string_view text = walker.Text();
+  const size_t close = memo.Find(from, [&](size_t f) {
+    for (size_t i = f; i < text.size(); i = walker.Next(i)) {
+      if (const auto m = walker.Tag(i); m && m->Kind == TTagKind::TcyOff) return i;
+    }
+    return std::string_view::npos;
+  });
+  return close == std::string_view::npos ? 0 : walker.TagEnd(close);
+}
 
 size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end) {
   // The closing literal must be the span's own, on a character boundary.

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,7 @@ namespace rpv {
 class TLine;
 class TLines;
 class TMarkupWalker;
+class TForwardSearch;
 
 namespace tag {
 
@@ -113,6 +115,10 @@ std::string OkuriganaTag(std::string_view kana);
 // The factor a size step scales the fonts by: 1 + 0.15 step (0.55 to 1.45);
 // a step outside -3..3 counts as the nearest one.
 double SizeStepScale(int step);
+// A length in page pixels at a size step, rounded: the body font's cell (a
+// full-width character's width) becomes this. The line breaker and the
+// renderer both size text by it, so they agree on every width.
+int32_t SizeStepPixels(int32_t pixels, int step);
 
 // What a tag span says. The walker (import/MarkupWalker.h) decides where a
 // span starts and ends; ReadTag only reads one it delimited. A span that is
@@ -155,6 +161,13 @@ size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end);
 // measures and the column renderer draws by this one rule; `line` is the
 // walker over the line they both hold.
 size_t UprightCell(TMarkupWalker& line, size_t p, bool afterSingle);
+
+// The end of the closing tag of a tate-chu-yoko run whose text starts at
+// `from` (on a unit boundary of the walker's line), or 0 when the line does
+// not close it: the run is then ordinary text. `memo` remembers the search,
+// so a line of many openings without a closing is still walked once; use
+// one per walker. The line breaker and the renderer both decide by it.
+size_t TcyCloseEnd(TMarkupWalker& walker, size_t from, TForwardSearch& memo);
 
 // A display line as plain text (CP932): the markup removed, a ruby reading
 // (either side) written as 《reading》 after its base, a side note as

@@ -5,6 +5,7 @@
 #include "import/MbScan.h"
 #include "import/Tools.h"
 #include "platform/FileIO.h"
+#include "platform/Picture.h"
 
 namespace rpv {
 namespace {
@@ -100,7 +101,7 @@ std::string ResolveHtmlFile(std::string_view fileDir, std::string_view value) {
 std::string BodyBackgroundPath(std::string_view fileDir, std::string_view value) {
   if (value.empty()) return {};
   std::string path = ResolveHtmlFile(fileDir, value);
-  if (FileExists(path) && MatchesExtList(path, "bmp;jpg;jpeg")) return path;
+  if (FileExists(path) && MatchesExtList(path, kPictureExtensions)) return path;
   return {};
 }
 

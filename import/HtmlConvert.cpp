@@ -12,6 +12,7 @@
 #include "import/TextConvert.h"
 #include "import/Tools.h"
 #include "platform/FileIO.h"
+#include "platform/Picture.h"
 #include "render/cbcClasses.h"
 
 namespace rpv {
@@ -287,7 +288,7 @@ class THtmlConverter {
       Append("[" + src + "]");
     } else {
       const std::string path = ResolveHtmlFile(fileDir_, src);
-      if (!src.empty() && FileExists(path) && MatchesExtList(path, "bmp;jpg;jpeg")) {
+      if (!src.empty() && FileExists(path) && MatchesExtList(path, kPictureExtensions)) {
         Append(ImageTag(path));
       } else {
         Append("[" + FileNamePart(path) + "]");

@@ -59,8 +59,9 @@ TLineBreaker::TLineBreaker(const TBreakRules& rules)
   rules_.RuleCharEnd = {};
 }
 
-int32_t TLineBreaker::CharWidth(unsigned char b) const {
-  return IsLeadByte(b) ? rules_.FontPixels : (rules_.FontPixels + 1) / 2;
+int32_t TLineBreaker::CharWidth(unsigned char b, int step) const {
+  const int32_t cell = step == 0 ? rules_.FontPixels : SizeStepPixels(rules_.FontPixels, step);
+  return IsLeadByte(b) ? cell : (cell + 1) / 2;
 }
 
 bool TLineBreaker::FitsUnmeasured(size_t bytes, int32_t indentCells, int32_t endCells) const {
@@ -75,8 +76,57 @@ bool TLineBreaker::FitsUnmeasured(size_t bytes, int32_t indentCells, int32_t end
 }
 
 size_t TLineBreaker::SkipTag(size_t p, size_t e) const {
-  if (mb::At(walker_.Text(), p, tag::kRubyOpen)) rubies_.push_back({p, e - p});
+  const std::string_view t = walker_.Text();
+  if (mb::At(t, p, tag::kRubyOpen) || mb::At(t, p, tag::kLeftRubyOpen)) rubies_.push_back({p, e - p});
   return e;
+}
+
+namespace {
+
+// The step a size tag spanning [p, e) sets, or `step` when it is none.
+int StepOf(std::string_view t, size_t p, size_t e, int step) {
+  if (!mb::At(t, p, tag::kSizeOpen)) return step;
+  const TTagMatch m = ReadTag(t, p, e);
+  return m.Kind == TTagKind::Size ? m.Step : step;
+}
+
+bool IsSpan(std::string_view t, size_t p, size_t e, std::string_view literal) {
+  return e - p == literal.size() && mb::At(t, p, literal);
+}
+
+}  // namespace
+
+int TLineBreaker::StepAt(std::string_view t, size_t pos) {
+  if (!hasSteps_) return 0;
+  if (pos < stepAt_) {
+    step_ = 0;
+    stepAt_ = 0;
+  }
+  for (size_t i = stepAt_; i < pos && i < t.size();) {
+    if (const size_t e = walker_.TagEnd(i)) {
+      step_ = StepOf(t, i, e, step_);
+      i = e;
+    } else {
+      i += mb::Len(t, i);
+    }
+  }
+  stepAt_ = pos;
+  return step_;
+}
+
+size_t TLineBreaker::TcyEnd(std::string_view t, size_t e, int* step) const {
+  const size_t end = TcyCloseEnd(walker_, e, tcyClose_);
+  if (end == 0) return 0;
+  // Size tags inside the run set the step after it.
+  for (size_t i = e; i < end;) {
+    if (const size_t tagEnd = walker_.TagEnd(i)) {
+      *step = StepOf(t, i, tagEnd, *step);
+      i = tagEnd;
+    } else {
+      i += mb::Len(t, i);
+    }
+  }
+  return end;
 }
 
 size_t TLineBreaker::VisibleFrom(std::string_view t, size_t pos) const {
@@ -185,7 +235,15 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   // A text is always cut from its start first: forget the previous text's
   // tag searches then (another text may even sit at the same address).
   const std::string_view walked = walker_.Text();
-  if (start == 0 || t.data() != walked.data() || t.size() != walked.size()) walker_ = TMarkupWalker(t);
+  if (start == 0 || t.data() != walked.data() || t.size() != walked.size()) {
+    walker_ = TMarkupWalker(t);
+    tcyClose_ = {};
+    step_ = 0;
+    stepAt_ = 0;
+    // Most texts have no size step: nothing to carry from cut to cut.
+    hasSteps_ = t.find(tag::kSizeOpen) != std::string_view::npos;
+  }
+  int step = StepAt(t, start);
 
   // 1. Measure up to the first character that does not fit.
   const int64_t W = rules_.LineLength - int64_t{endCells} * rules_.FontPixels;
@@ -196,8 +254,8 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
   while (p < n) {
     if (const size_t e = walker_.TagEnd(p)) {
       // The spacing of a spread ruby base takes a half-width space's room.
-      if (e - p == kSpreadSpace.size() && mb::At(t, p, kSpreadSpace)) {
-        x += CharWidth(' ');
+      if (IsSpan(t, p, e, kSpreadSpace)) {
+        x += CharWidth(' ', step);
         if (x > W) break;
         x += B;
         units_.push_back({p, kSpreadSpace.size()});
@@ -205,6 +263,21 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
         p += kSpreadSpace.size();
         continue;
       }
+      // A tate-chu-yoko run is one full cell, never cut.
+      if (rules_.Vertical && IsSpan(t, p, e, tag::kTcyOn)) {
+        int after = step;
+        if (const size_t end = TcyEnd(t, e, &after)) {
+          x += SizeStepPixels(rules_.FontPixels, step);
+          if (x > W) break;
+          x += B;
+          units_.push_back({p, end - p});
+          afterSingle = false;
+          step = after;
+          p = end;
+          continue;
+        }
+      }
+      step = StepOf(t, p, e, step);
       p = SkipTag(p, e);
       continue;
     }
@@ -212,9 +285,9 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
     const size_t upright = rules_.UprightAscii ? UprightCell(walker_, p, afterSingle) : 0;
     if (upright != 0) {
       len = upright;
-      x += rules_.FontPixels;
+      x += SizeStepPixels(rules_.FontPixels, step);
     } else {
-      x += CharWidth(static_cast<unsigned char>(t[p]));
+      x += CharWidth(static_cast<unsigned char>(t[p]), step);
     }
     if (x > W) break;
     x += B;

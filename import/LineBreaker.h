@@ -45,6 +45,8 @@ struct TBreakRules {
   // Vertical writing with tate-chu-yoko: short ASCII runs stand upright in
   // one full cell (UprightCell), and are measured so.
   bool UprightAscii = false;
+  // Vertical writing: a tate-chu-yoko run is one cell across the line.
+  bool Vertical = false;
   std::string_view RuleCharHead;
   std::string_view RuleCharEnd;
 };
@@ -77,8 +79,9 @@ class TLineBreaker {
   // would take more than half the line.
   int32_t HangingIndent(std::string_view text) const;
 
-  // The width of a character whose first byte is b (without BetweenChar).
-  int32_t CharWidth(unsigned char b) const;
+  // The width of a character whose first byte is b (without BetweenChar),
+  // at a size step.
+  int32_t CharWidth(unsigned char b, int step = 0) const;
 
  private:
   struct TUnit {
@@ -98,6 +101,15 @@ class TLineBreaker {
     return set.Contains(text, u.Pos, u.Len);
   }
 
+  // The size step in force at pos of the text being cut (pos on a unit
+  // boundary at or after the last cut): carried from cut to cut, read from
+  // the line's start when a cut is asked for out of order.
+  int StepAt(std::string_view text, size_t pos);
+  // A tate-chu-yoko run whose opening tag ends at e: the end of its closing
+  // tag, or 0 when it is not closed on the line (then it is ordinary text).
+  // *step becomes the step after the run.
+  size_t TcyEnd(std::string_view text, size_t e, int* step) const;
+
   size_t RubyGuard(std::string_view text, size_t start, size_t pos) const;
   size_t ApplyWordWrap(std::string_view text, size_t pos) const;
   size_t ApplyEndRule(std::string_view text, size_t pos) const;
@@ -116,6 +128,11 @@ class TLineBreaker {
   // are remembered from line to line, so a text with many "{H\" and no (or
   // one distant) "\E}" is not searched to its end at every one of them.
   mutable TMarkupWalker walker_;
+  mutable TForwardSearch tcyClose_;  // its search for a tate-chu-yoko closing
+  // The size step at stepAt_ of the text being cut.
+  int step_ = 0;
+  size_t stepAt_ = 0;
+  bool hasSteps_ = false;  // the text holds a size tag
 };
 
 }  // namespace rpv

@@ -90,6 +90,7 @@ TBreakRules BreakRulesOf(const TInfo& style) {
   r.Hang = style.blnHang;
   r.WordWrap = style.WordWrap;
   r.UprightAscii = style.IsVertical() && style.blnTateYoko;
+  r.Vertical = style.IsVertical();
   r.RuleCharHead = style.RuleCharHead;
   r.RuleCharEnd = style.RuleCharEnd;
   return r;
@@ -142,8 +143,10 @@ std::string SplitCutRuby(std::string& segment) {
   };
   const size_t readingCut = cutAt(reading, firstShare);
   const size_t copyCut = cutAt(copy, onLine);
-  auto groupOf = [](std::string_view r, std::string_view c) {
-    return std::string(tag::kRubyOpen).append(r).append(tag::kRubyMid).append(c).append(tag::kRubyClose);
+  // Both halves keep the group's side.
+  const std::string_view open = group->Left ? tag::kLeftRubyOpen : tag::kRubyOpen;
+  auto groupOf = [open](std::string_view r, std::string_view c) {
+    return std::string(open).append(r).append(tag::kRubyMid).append(c).append(tag::kRubyClose);
   };
   const std::string rest = groupOf(reading.substr(readingCut), copy.substr(copyCut));
   segment.replace(groupAt, groupEnd - groupAt,
@@ -165,7 +168,8 @@ int32_t WrapLine(TLine& source, TLineBreaker& breaker, TLines& out, std::string_
     // Only a line that ends inside a ruby group's base, or starts with the
     // rest of one, is rewritten; the others stay slices.
     std::string segment;
-    if (!carried.empty() || (!last && slice.find(tag::kRubyOpen) != std::string_view::npos)) {
+    if (!carried.empty() || (!last && (slice.find(tag::kRubyOpen) != std::string_view::npos ||
+                                       slice.find(tag::kLeftRubyOpen) != std::string_view::npos))) {
       segment = std::move(carried);
       segment.append(slice);
       carried = last ? std::string() : SplitCutRuby(segment);

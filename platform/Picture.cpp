@@ -1,4 +1,4 @@
-// Picks the decoder by content and reads picture files with a size cap.
+// Picks the decoder (BMP, JPEG, PNG) by content and reads picture files with a size cap.
 #include "platform/Picture.h"
 
 #include <filesystem>
@@ -20,6 +20,7 @@ TPictureFormat SniffPictureFormat(std::string_view bytes) {
   if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF)
     return TPictureFormat::Jpeg;
+  if (bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1A\n", 8)) return TPictureFormat::Png;
   return TPictureFormat::Unknown;
 }
 
@@ -27,6 +28,7 @@ std::optional<TBitmap24> DecodePicture(std::string_view bytes) {
   switch (SniffPictureFormat(bytes)) {
     case TPictureFormat::Bmp: return LoadBmp(bytes);
     case TPictureFormat::Jpeg: return LoadJpeg(bytes);
+    case TPictureFormat::Png: return LoadPng(bytes);
     case TPictureFormat::Unknown: break;
   }
   return std::nullopt;
@@ -36,6 +38,7 @@ std::optional<TPictureSize> DecodePictureSize(std::string_view bytes) {
   switch (SniffPictureFormat(bytes)) {
     case TPictureFormat::Bmp: return BmpSize(bytes);
     case TPictureFormat::Jpeg: return JpegSize(bytes);
+    case TPictureFormat::Png: return PngSize(bytes);
     case TPictureFormat::Unknown: break;
   }
   return std::nullopt;

@@ -9,13 +9,10 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/Font.h"
+#include "platform/Picture.h"
 #include "render/CanvasDevice.h"
 
 namespace rpv {
-
-namespace {
-constexpr std::string_view kPictureExtensions = "bmp;jpg;jpeg";
-}  // namespace
 
 std::vector<TTool> LoadTools(std::string_view toolIniPath) {
   std::vector<TTool> tools;

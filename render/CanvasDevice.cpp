@@ -1,6 +1,8 @@
 #include "render/CanvasDevice.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "render/class/BMPTools.h"
 
@@ -76,6 +78,68 @@ void TCanvasDevice::Rule(const TGlyphRun& unit, int step, int count) {
     Glyphs(run);
     if (run.Orientation == TOrientation::Horizontal) run.X += step;
     else run.Y += step;
+  }
+}
+
+void TCanvasDevice::FillAlong(bool vertical, int32_t along0, int32_t along1, int32_t cross0,
+                              int32_t cross1) {
+  if (vertical) canvas_.FillRect({cross0, along0, cross1, along1});
+  else canvas_.FillRect({along0, cross0, along1, cross1});
+}
+
+void TCanvasDevice::Stroke(const TStrokeRun& run) {
+  canvas_.BrushStyle = TBrushStyle::Solid;
+  canvas_.BrushColor = run.Colour & 0xFFFFFF;
+  const TRect& r = run.Box;
+  const int t = std::max(1, run.Thickness);
+  if (run.Kind == TDrawKind::Box) {
+    canvas_.FillRect({r.Left, r.Top, r.Right, r.Top + t});
+    canvas_.FillRect({r.Left, r.Bottom - t, r.Right, r.Bottom});
+    canvas_.FillRect({r.Left, r.Top, r.Left + t, r.Bottom});
+    canvas_.FillRect({r.Right - t, r.Top, r.Right, r.Bottom});
+    return;
+  }
+  const bool v = run.Vertical;
+  const int32_t a0 = v ? r.Top : r.Left;
+  const int32_t a1 = v ? r.Bottom : r.Right;
+  const int32_t c0 = v ? r.Left : r.Top;
+  const int32_t c1 = v ? r.Right : r.Bottom;
+  const int32_t band = c1 - c0;
+  const int32_t mid = c0 + (band - t) / 2;
+  // Dashes scale with the band, so they read alike at every font size.
+  const int32_t dash = std::max(3, band * 3 / 2);
+  const int32_t gap = std::max(2, band * 3 / 4);
+  switch (run.Stroke) {
+    case TStroke::Solid: FillAlong(v, a0, a1, mid, mid + t); break;
+    case TStroke::Double:
+      FillAlong(v, a0, a1, c0, c0 + t);
+      FillAlong(v, a0, a1, c1 - t, c1);
+      break;
+    case TStroke::Broken:
+      for (int32_t a = a0; a < a1; a += dash + gap) FillAlong(v, a, std::min(a + dash, a1), mid, mid + t);
+      break;
+    case TStroke::Chain:
+      // dash, gap, dot, gap
+      for (int32_t a = a0; a < a1; a += dash + 2 * gap + t) {
+        FillAlong(v, a, std::min(a + dash, a1), mid, mid + t);
+        const int32_t dot = a + dash + gap;
+        if (dot < a1) FillAlong(v, dot, std::min(dot + t, a1), mid, mid + t);
+      }
+      break;
+    case TStroke::Wavy: {
+      // One wave per band and a half along, from edge to edge of the band;
+      // each step joins the last, so the wave has no gaps.
+      const double amplitude = (band - t) / 2.0;
+      const double period = std::max(6.0, band * 1.5);
+      int32_t last = mid;
+      for (int32_t a = a0; a < a1; ++a) {
+        const auto c = static_cast<int32_t>(
+            std::lround(mid + amplitude * std::sin(2 * std::numbers::pi * (a - a0) / period)));
+        FillAlong(v, a, a + 1, std::min(c, last), std::max(c, last) + t);
+        last = c;
+      }
+      break;
+    }
   }
 }
 

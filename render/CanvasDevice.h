@@ -1,6 +1,7 @@
 // The page device of the program: draws what the composer says onto a
 // canvas over the page bitmap, text through DrawTextAA with each run's own
-// font, colour, supersampling and smoothing. Link rectangles draw nothing.
+// font, colour, supersampling and smoothing; side lines and boxes as solid
+// pixel strokes. Link rectangles draw nothing.
 #pragma once
 
 #include "platform/Canvas.h"
@@ -19,10 +20,14 @@ class TCanvasDevice : public IPageDevice {
   void Glyphs(const TGlyphRun& run) override;
   void Side(const TSideRun& run) override;
   void Rule(const TGlyphRun& unit, int step, int count) override;
+  void Stroke(const TStrokeRun& run) override;
   void Invert(const TRect& rect, int32_t line) override;
   void Link(const TRect&, std::string_view, int32_t) override {}
 
  private:
+  // A rectangle given along and across the text direction.
+  void FillAlong(bool vertical, int32_t along0, int32_t along1, int32_t cross0, int32_t cross1);
+
   TCanvas& canvas_;
 };
 

@@ -4,11 +4,15 @@
 //
 // Geometry. Vertical writing: line i's character cells lie left of its
 // column X and run down from the line start S; ruby stands in the spacing
-// gap right of X, side notes left of the cells. Horizontal writing: line i's
-// cells hang below its row Y and run right from S; ruby stands in the gap
-// above, side notes below. Everything is said to the page device; text is
-// measured with the document's fonts, at drawing scale (the style's
-// supersampling factor times the page size), and divided by that factor.
+// gap right of X, side notes and left ruby left of the cells. Horizontal
+// writing: line i's cells hang below its row Y and run right from S; ruby
+// stands in the gap above, side notes and left ruby below. Text at a size
+// step is centred across a vertical line and keeps the baseline of a
+// horizontal one, so larger text stands out on both sides or upward; what
+// stands beside it moves out with its cells. Everything is said to the page
+// device; text is measured with the document's fonts, at drawing scale (the
+// style's supersampling factor times the page size), and divided by that
+// factor.
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -22,6 +26,7 @@
 #include "import/MbScan.h"
 #include "platform/Font.h"
 #include "render/BookClass.h"
+#include "render/TextMarks.h"
 
 namespace rpv {
 
@@ -74,6 +79,9 @@ class TColumnPainter {
   void Run() {
     book_.TextColor = style_.FontColor;
     Select(TFontRole::Body);
+    bodyCell_ = fontCell_;
+    bodyAscent_ = fonts_.Font(font_.Desc).Ascent();
+    UpdateCell();
     const int32_t count = book_.DisplayLines.Count();
     for (int32_t i = -1; i < lines_; ++i) {
       const int32_t index = first_ + i;
@@ -92,9 +100,23 @@ class TColumnPainter {
     int32_t Start = 0;  // pen where it started
   };
 
+  // The role's font, at the size step in force (the ruby font keeps its
+  // size: readings and notes of large text are not enlarged).
   void Select(TFontRole role) {
     font_ = book_.RunFont(role);
+    if (role != TFontRole::Ruby && step_ != 0 && font_.Desc.Height > 0) {
+      const int k = font_.Supersampling;
+      font_.Desc.Height = SizeStepPixels(font_.Desc.Height / k, step_) * k;
+    }
     fontCell_ = fonts_.Font(font_.Desc).CellHeight();
+  }
+  // The cells of the size step in force, across the line, from the cross
+  // position (the body font selected).
+  void UpdateCell() {
+    cellPixels_ = SizeStepPixels(fontPixels_, step_);
+    if (vertical_) cellLo_ = -fontPixels_ + (fontPixels_ - cellPixels_) / 2;
+    else cellLo_ = (bodyAscent_ - fonts_.Font(font_.Desc).Ascent()) / aa_;
+    cellHi_ = cellLo_ + cellPixels_;
   }
   // A width in the current font, at drawing scale.
   int Width(std::string_view text) { return fonts_.Font(font_.Desc).Layout(text).Advance; }
@@ -141,28 +163,50 @@ class TColumnPainter {
     line_ = i;
     cross_ = CrossOf(i);
     lineStart_ = ColumnHead();
-    cellHeight_ = fontCell_;  // the body font's
+    cellHeight_ = bodyCell_;
+    // A size step, side line or box left open ends with its source line:
+    // the line breaker measures every source line from the body size.
+    const int32_t index = first_ + i;
+    if (index == 0 || book_.DisplayLines.Item(index - 1)->SourceIndex != line.SourceIndex) {
+      sideline_.Open = box_.Open = false;
+      if (step_ != 0) {
+        step_ = 0;
+        Select(TFontRole::Body);
+        UpdateCell();
+      }
+    }
     int32_t aligned = 0;
     // The line ends short of its end gap (地からN字上げ, 字詰め), wherever it
     // starts: an indent moves its start only.
     const int32_t room = lineLength_ - static_cast<int32_t>(line.EndGap) * fontPixels_;
     lineEnd_ = lineStart_ + room;
     if (line.Align == 1 || line.Align == 2) {
-      const int32_t w = Width(Visible(line.Text)) / aa_;
+      const int32_t w = AlignedWidth(line.Text);
       aligned = line.Align == 1 ? lineStart_ + room - w : lineStart_ + (room - w) / 2;
     }
     lineStart_ += line.Indent * fontPixels_;
     pen_ = std::max(aligned, lineStart_);
     previousSingle_ = false;
+    lastChar_ = CellsFrom(pen_);
+    for (TOpenMark* mark : {&sideline_, &box_}) {
+      if (mark->Open) mark->Span = CellsFrom(pen_);
+    }
 
     SetMarkRange(line, i);
     const std::string_view text = line.Text;
     walker_ = TMarkupWalker(text);
+    tcyClose_ = {};
     size_t p = 0;
     while (p < text.size() && text[p] != '\0') {
       // Every tag span is read here, known or not: the line breaker gave
       // none of them room, so none is drawn as text.
       if (const auto m = walker_.Tag(p)) {
+        if (vertical_ && m->Kind == TTagKind::TcyOn) {
+          if (const size_t end = TateChuYoko(m->End)) {
+            p = end;
+            continue;
+          }
+        }
         Tag(*m);
         p = m->End;
         continue;
@@ -170,9 +214,73 @@ class TColumnPainter {
       const size_t len = mb::Len(text, p);
       const int32_t penBefore = pen_;
       const size_t used = vertical_ ? VerticalChar(p, len) : HorizontalChar(text.substr(p, len));
-      MarkCell(penBefore, static_cast<int32_t>(mb::Count(text.substr(p, used))));
+      Drawn(penBefore, static_cast<int32_t>(mb::Count(text.substr(p, used))));
       p += used;
     }
+    // Side lines and boxes still open draw this line's piece and go on at
+    // the next line's head.
+    EndMark(sideline_, false);
+    EndMark(box_, true);
+  }
+
+  // The cells from `along` on, nothing covered yet, at the size in force.
+  TCellSpan CellsFrom(int32_t along) const {
+    return {along, along, cross_ + cellLo_, cross_ + cellHi_};
+  }
+
+  // After a character cell (or an upright cell) from penBefore to the pen:
+  // the find mark, the last character for kanbun marks, the open marks.
+  void Drawn(int32_t penBefore, int32_t chars) {
+    MarkCell(penBefore, chars);
+    lastChar_ = CellsFrom(penBefore);
+    lastChar_.To = pen_ - between_;
+    for (TOpenMark* mark : {&sideline_, &box_}) {
+      if (!mark->Open) continue;
+      mark->Span.To = lastChar_.To;
+      mark->Span.Cover(lastChar_.Lo, lastChar_.Hi);
+    }
+  }
+
+  // The width the line's text takes, for its alignment: characters in
+  // their fonts at their size steps, a tate-chu-yoko run one cell
+  // (character spacing is not counted).
+  int32_t AlignedWidth(std::string_view text) {
+    if (text.find(tag::kSizeOpen) == std::string_view::npos &&
+        (!vertical_ || text.find(tag::kTcyOn) == std::string_view::npos))
+      return Width(Visible(text)) / aa_;
+    const int stepBefore = step_;
+    TMarkupWalker walker(text);
+    TForwardSearch tcyClose;
+    int32_t w = 0;
+    std::string run;  // characters at the step in force
+    auto flush = [&] {
+      w += Width(run) / aa_;
+      run.clear();
+    };
+    for (size_t p = 0; p < text.size();) {
+      const auto m = walker.Tag(p);
+      if (!m) {
+        run.append(text.substr(p, mb::Len(text, p)));
+        p += mb::Len(text, p);
+        continue;
+      }
+      p = m->End;
+      if (m->Kind == TTagKind::Size) {
+        flush();
+        step_ = m->Step;
+        Select(TFontRole::Body);
+      } else if (vertical_ && m->Kind == TTagKind::TcyOn) {
+        if (const size_t end = TcyCloseEnd(walker, p, tcyClose)) {
+          flush();
+          w += SizeStepPixels(fontPixels_, step_);
+          p = end;
+        }
+      }
+    }
+    flush();
+    step_ = stepBefore;
+    Select(TFontRole::Body);
+    return w;
   }
 
   // ---- The find mark -------------------------------------------------------
@@ -196,15 +304,17 @@ class TColumnPainter {
     charIndex_ += chars;
     if (first >= markTo_ || charIndex_ <= markFrom_) return;
     const int32_t along = pen_ - between_;
-    if (vertical_) device_.Invert({cross_ - fontPixels_, penBefore, cross_, along}, first_ + line_);
-    else device_.Invert({penBefore, cross_, along, cross_ + fontPixels_}, first_ + line_);
+    const int32_t lo = cross_ + cellLo_;
+    const int32_t hi = cross_ + cellHi_;
+    if (vertical_) device_.Invert({lo, penBefore, hi, along}, first_ + line_);
+    else device_.Invert({penBefore, lo, along, hi}, first_ + line_);
   }
 
   // ---- Characters ----------------------------------------------------------
 
   size_t HorizontalChar(std::string_view ch) {
     const int w = Width(ch);
-    if (line_ >= 0) Put(TDrawKind::Text, pen_, cross_, TOrientation::Horizontal, ch, w);
+    if (line_ >= 0) Put(TDrawKind::Text, pen_, cross_ + cellLo_, TOrientation::Horizontal, ch, w);
     pen_ += w / aa_ + between_;
     return ch.size();
   }
@@ -223,14 +333,14 @@ class TColumnPainter {
       // The turned font runs leftward from its reference point with the
       // cell above it: one cell down and the cell coincides with a normal one.
       Select(TFontRole::Turned);
-      if (line_ >= 0) Put(TDrawKind::Text, cross_, pen_ + fontPixels_, TOrientation::Turned, ch, Width(ch));
-      pen_ += fontPixels_ + between_;
+      if (line_ >= 0) Put(TDrawKind::Text, cross_ + cellHi_, pen_ + cellPixels_, TOrientation::Turned, ch, Width(ch));
+      pen_ += cellPixels_ + between_;
       Select(TFontRole::Body);
       previousSingle_ = false;
       return len;
     }
     const int w = Width(ch);
-    if (line_ >= 0) Put(TDrawKind::Text, cross_, pen_, TOrientation::Vertical, ch, w);
+    if (line_ >= 0) Put(TDrawKind::Text, cross_ + cellHi_, pen_, TOrientation::Vertical, ch, w);
     pen_ += w / aa_ + between_;
     previousSingle_ = len == 1;
     return len;
@@ -243,19 +353,60 @@ class TColumnPainter {
     const int w = Width(chars);
     if (line_ >= 0)
       Put(TDrawKind::Text, cross_ - ((w + cellHeight_) / aa_) / 2, pen_, TOrientation::Horizontal, chars, w);
-    pen_ += fontPixels_ + between_;
+    pen_ += cellPixels_ + between_;
     Select(TFontRole::Body);
     previousSingle_ = chars.size() == 1;
     return chars.size();
+  }
+
+  // A tate-chu-yoko run from `from`: its characters set across the line in
+  // one cell of the size in force, in the upright font, made smaller when
+  // they would be wider than the cell. Tags inside act as anywhere. Returns
+  // the end of the run's closing tag, or 0 when the line does not close it.
+  size_t TateChuYoko(size_t from) {
+    const size_t end = TcyCloseEnd(walker_, from, tcyClose_);
+    if (end == 0) return 0;
+    const std::string_view text = walker_.Text();
+    const int32_t cell = cellPixels_;
+    std::string chars;
+    for (size_t i = from; i < end;) {
+      const auto m = walker_.Tag(i);
+      if (!m) {
+        chars.append(text.substr(i, mb::Len(text, i)));
+        i += mb::Len(text, i);
+        continue;
+      }
+      if (m->Kind != TTagKind::TcyOff) Tag(*m);
+      i = m->End;
+    }
+    const int32_t penBefore = pen_;
+    if (line_ >= 0 && !chars.empty()) {
+      Select(TFontRole::Upright);
+      int w = Width(chars);
+      const int room = cell * aa_;
+      // Advances are whole pixels per glyph, so the first guess may still
+      // be a little wide: a few steps smaller until it fits.
+      for (int guess = 0; w > room && font_.Desc.Height > 1 && guess < 8; ++guess) {
+        const int64_t h = int64_t{font_.Desc.Height} * room / w;
+        font_.Desc.Height = static_cast<int>(std::clamp<int64_t>(guess == 0 ? h : font_.Desc.Height - 1, 1, font_.Desc.Height - 1));
+        w = Width(chars);
+      }
+      fontCell_ = fonts_.Font(font_.Desc).CellHeight();
+      const int32_t along = pen_ + (cell - fontCell_ / aa_) / 2;
+      Put(TDrawKind::Text, cross_ - ((w + cellHeight_) / aa_) / 2, along, TOrientation::Horizontal, chars, w);
+      Select(TFontRole::Body);
+    }
+    pen_ += cell + between_;
+    previousSingle_ = false;
+    Drawn(penBefore, static_cast<int32_t>(mb::Count(chars)));
+    return end;
   }
 
   // ---- Tags ----------------------------------------------------------------
 
   void Tag(const TTagMatch& m) {
     switch (m.Kind) {
-      // A reading of the other side is not drawn yet (it would stand over
-      // the usual one).
-      case TTagKind::Ruby: if (!m.Left) Ruby(m.Arg, m.Arg2); break;
+      case TTagKind::Ruby: Ruby(m.Arg, m.Arg2, m.Left); break;
       case TTagKind::Note: Note(m.Arg); break;
       case TTagKind::BoldOn: SetWeight(700); break;
       case TTagKind::BoldOff: SetWeight(style_.FontWeight); break;
@@ -287,16 +438,71 @@ class TColumnPainter {
         previousSingle_ = true;
         break;
       case TTagKind::Size:
+        step_ = m.Step;
+        Select(TFontRole::Body);
+        UpdateCell();
+        break;
       case TTagKind::SidelineOn:
+        EndMark(sideline_, false);
+        OpenMark(sideline_, m.Arg[0], StrokeOf(m.Arg[1]));
+        break;
       case TTagKind::SidelineOff:
+        EndMark(sideline_, false);
+        sideline_.Open = false;
+        break;
+      case TTagKind::BoxOn:
+        EndMark(box_, true);
+        OpenMark(box_, 'R', TStroke::Solid);
+        break;
+      case TTagKind::BoxOff:
+        EndMark(box_, true);
+        box_.Open = false;
+        break;
+      case TTagKind::Kaeriten: KanbunMark(m.Arg, true); break;
+      case TTagKind::Okurigana: KanbunMark(m.Arg, false); break;
+      // A tate-chu-yoko run the line does not close, and horizontal
+      // writing: ordinary text.
       case TTagKind::TcyOn:
       case TTagKind::TcyOff:
-      case TTagKind::BoxOn:
-      case TTagKind::BoxOff:
-      case TTagKind::Kaeriten:
-      case TTagKind::Okurigana:
       case TTagKind::Unknown: break;
     }
+  }
+
+  // ---- Side lines, boxes, kanbun marks ------------------------------------
+
+  void OpenMark(TOpenMark& mark, char side, TStroke stroke) {
+    mark.Open = true;
+    mark.Side = side;
+    mark.Stroke = stroke;
+    mark.Colour = static_cast<uint32_t>(book_.TextColor) & 0xFFFFFF;
+    mark.Span = CellsFrom(pen_);
+  }
+
+  // Draws the piece of an open mark covered on this line; the mark stays
+  // open, from the pen on.
+  void EndMark(TOpenMark& mark, bool box) {
+    if (!mark.Open) return;
+    if (line_ >= 0 && mark.Span.To > mark.Span.From) {
+      device_.Stroke(box ? BoxRun(mark, vertical_, fontPixels_, first_ + line_)
+                         : SidelineRun(mark, vertical_, fontPixels_, first_ + line_));
+    }
+    mark.Span = CellsFrom(pen_);
+  }
+
+  // A kaeriten or okurigana beside the character drawn last, in the ruby
+  // font, taking no room. It stays by its character even where a reading
+  // or note of the neighbouring line stands in the same gap.
+  void KanbunMark(std::string_view markup, bool kaeriten) {
+    const std::string mark = Visible(markup);
+    if (line_ < 0 || mark.empty()) return;
+    Select(TFontRole::Ruby);
+    const int w = Width(mark);
+    const TPoint32 at = KanbunMarkAt(lastChar_, vertical_, kaeriten, w / raa_, fontCell_ / raa_);
+    const TGlyphRun run =
+        RunAt(kaeriten ? TDrawKind::Kaeriten : TDrawKind::Okurigana, at.X, at.Y, Flow(), mark, w, line_);
+    device_.Glyphs(run);
+    sideBoxes_.push_back(run.Box);  // notes after it keep clear
+    Select(TFontRole::Body);
   }
 
   void SetWeight(int32_t weight) {
@@ -312,13 +518,19 @@ class TColumnPainter {
     Select(TFontRole::Body);
   }
 
-  // Ruby beside its base. The base is measured here; its ordinary copy
-  // follows the group in the line, so the group moves the pen by nothing.
-  void Ruby(std::string_view readingMarkup, std::string_view baseMarkup) {
+  // Ruby beside its base (on the note side when `left`). The base is
+  // measured here; its ordinary copy follows the group in the line, so the
+  // group moves the pen by nothing.
+  void Ruby(std::string_view readingMarkup, std::string_view baseMarkup, bool left) {
     const std::string reading = Visible(readingMarkup);
     const std::string base = Visible(baseMarkup);
     const int32_t baseChars = static_cast<int32_t>(mb::Count(base));
     const int32_t wb = Width(base) / aa_ + (baseChars - 1) * between_;
+    std::vector<int32_t> cells;  // emphasis marks: the base's characters
+    if (IsMarkPerCharacter(reading, base)) {
+      for (size_t q = 0; q < base.size(); q += mb::Len(base, q))
+        cells.push_back(Width(std::string_view(base).substr(q, mb::Len(base, q))) / aa_);
+    }
     Select(TFontRole::Ruby);
     const int32_t wr = Width(reading) / raa_;
     // Centred (or from the base's start); the line builder spread the base
@@ -327,19 +539,52 @@ class TColumnPainter {
     if (vertical_ && !style_.HasRubyFlag(kRubyCentre)) p = pen_;
     else if (!vertical_ && wr > wb && pen_ == 0) p = 0;
     else p = pen_ + (wb - wr) / 2;
-    const TSideRun side{TDrawKind::Ruby, base, reading,
-                        vertical_ ? TRect{cross_ - fontPixels_, pen_, cross_, pen_ + wb}
-                                  : TRect{pen_, cross_, pen_ + wb, cross_ + fontPixels_},
+    const int32_t lo = cross_ + cellLo_;
+    const int32_t hi = cross_ + cellHi_;
+    const TSideRun side{left ? TDrawKind::LeftRuby : TDrawKind::Ruby, base, reading,
+                        vertical_ ? TRect{lo, pen_, hi, pen_ + wb} : TRect{pen_, lo, pen_ + wb, hi},
                         first_ + line_, {}};
     // A reading stays beside its base while it ends within one ruby
     // character past the line end, as it may overhang a neighbour there.
     const int32_t limit = LineEnd() + rubyPixels_;
-    if (vertical_) {
-      SideText(side, reading, p, cross_ + rubyPixels_, limit, cross_ + rubyPixels_ - pitch_, limit);
+    // The next line lies further left (vertical) or further down.
+    const int32_t next = vertical_ ? -pitch_ : pitch_;
+    // A side line on the reading's side stays next to the text; the
+    // reading stands beyond it.
+    const int32_t beyond =
+        sideline_.Open && (sideline_.Side == 'L') == left ? SidelineBand(fontPixels_) + 1 : 0;
+    // The cross position: vertical, the right edge of the cells; horizontal,
+    // their top.
+    const int32_t at = left ? (vertical_ ? lo - beyond : hi + beyond)
+                            : (vertical_ ? hi + beyond + rubyPixels_ : lo - beyond - rubyPixels_);
+    if (!cells.empty()) {
+      EmphasisMarks(side, reading, cells, at);
+    } else if (left) {
+      // On the note side, clear of the notes and readings there.
+      SideText(side, reading, ClearOfSides(at, p, Width(reading)), at, limit, at + next, limit);
     } else {
-      SideText(side, reading, p, cross_ - rubyPixels_, limit, cross_ + pitch_ - rubyPixels_, limit);
+      SideText(side, reading, p, at, limit, at + next, limit);
     }
     Select(TFontRole::Body);
+  }
+
+  // Emphasis marks, one beside each character of the base, centred on it,
+  // at the cross position `at` (the base is never cut from its marks).
+  void EmphasisMarks(TSideRun side, std::string_view reading, const std::vector<int32_t>& cells, int32_t at) {
+    if (line_ < 0) return;
+    const std::string_view mark = reading.substr(0, mb::Len(reading, 0));
+    const int w = Width(mark);
+    sideGlyphs_.clear();
+    int32_t p = pen_;
+    for (const int32_t cell : cells) {
+      const int32_t from = p + (cell - w / raa_) / 2;
+      sideGlyphs_.push_back(vertical_ ? RunAt(side.Kind, at, from, Flow(), mark, w, line_)
+                                      : RunAt(side.Kind, from, at, Flow(), mark, w, line_));
+      p += cell + between_;
+    }
+    for (const TGlyphRun& g : sideGlyphs_) sideBoxes_.push_back(g.Box);
+    side.Glyphs = sideGlyphs_;
+    device_.Side(side);
   }
 
   // A side note in the ruby font, opposite the ruby, from the pen, or
@@ -348,12 +593,12 @@ class TColumnPainter {
     const std::string note = Visible(noteMarkup);
     Select(TFontRole::Ruby);
     const TSideRun side{TDrawKind::Note, {}, note, {}, first_ + line_, {}};
-    const int32_t at = vertical_ ? cross_ - fontPixels_ : cross_ + fontPixels_;
+    const int32_t at = vertical_ ? cross_ + cellLo_ : cross_ + cellHi_;
     const int32_t p = ClearOfSides(at, pen_, Width(note));
     if (vertical_) {
-      SideText(side, note, p, at, LineEnd() - rubyPixels_, cross_ - fontPixels_ - pitch_, kNoLimit);
+      SideText(side, note, p, at, LineEnd() - rubyPixels_, at - pitch_, kNoLimit);
     } else {
-      SideText(side, note, p, at, LineEnd() - fontPixels_, cross_ + fontPixels_ + pitch_, kNoLimit);
+      SideText(side, note, p, at, LineEnd() - fontPixels_, at + pitch_, kNoLimit);
     }
     Select(TFontRole::Body);
   }
@@ -440,7 +685,7 @@ class TColumnPainter {
   void Voiced(std::string_view mark) {
     if (line_ < 0 || mark.empty()) return;
     const int w = Width(mark);
-    Put(TDrawKind::Voiced, cross_ + fontPixels_, pen_ - w / aa_ - between_, TOrientation::Vertical, mark, w);
+    Put(TDrawKind::Voiced, cross_ + cellHi_ + cellPixels_, pen_ - w / aa_ - between_, TOrientation::Vertical, mark, w);
   }
 
   void Image(const TTagMatch& m) {
@@ -547,8 +792,18 @@ class TColumnPainter {
   int32_t lineEnd_ = 0;     // where the line's cells end
   int32_t pen_ = 0;
   int cellHeight_ = 0;      // H, at drawing scale
+  int bodyCell_ = 0;        // the body font's cell height, at drawing scale
+  int bodyAscent_ = 0;      // and its ascent
+  int step_ = 0;            // the size step in force
+  int32_t cellPixels_ = 0;  // a full-width cell at that step
+  int32_t cellLo_ = 0;      // its cells across the line, from the cross position
+  int32_t cellHi_ = 0;
+  TCellSpan lastChar_;      // the cells of the character drawn last
+  TOpenMark sideline_;
+  TOpenMark box_;
   bool previousSingle_ = false;
   TMarkupWalker walker_;    // over the line being drawn
+  TForwardSearch tcyClose_;  // its search for a tate-chu-yoko closing
   OpenLink link_;
   int32_t charIndex_ = 0;  // characters of the line drawn so far
   int32_t markFrom_ = 0;   // the marked ones: [markFrom_, markTo_)

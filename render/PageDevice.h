@@ -2,8 +2,8 @@
 // The column renderer, the header and footer and the page composer decide
 // what goes where and say it through IPageDevice: a fill, a tiled
 // background, a picture, a glyph run (text at a reference point with its
-// orientation and font), a reading or side note beside its base, a rule, the
-// find mark and a link's rectangle. In the program the canvas over the page
+// orientation and font), a reading or side note beside its base, a rule, a
+// side line or box, the find mark and a link's rectangle. In the program the canvas over the page
 // bitmap stands behind it (render/CanvasDevice.h); tests put a recording in
 // its place and ask where each thing went. Every position is in page pixels;
 // text is CP932; nothing here measures text (the composer does, with the
@@ -44,7 +44,12 @@ enum class TDrawKind {
   Voiced,       // a free-standing voiced mark
   PictureName,  // "[name]" of a picture that cannot be shown
   Ruby,
+  LeftRuby,     // a reading on the other side (left, or below), as notes stand
   Note,         // a side note, opposite the ruby
+  Kaeriten,     // a kanbun return mark at the lower left of its character
+  Okurigana,    // kanbun kana at the lower right of its character
+  Sideline,     // a line beside a piece of text
+  Box,          // a rule around a piece of text
   Rule,
   Mark,         // the find mark, inverted
   Link,         // a link's rectangle on one line (draws nothing)
@@ -84,6 +89,24 @@ struct TSideRun {
   std::span<const TGlyphRun> Glyphs;
 };
 
+// How a side line is stroked.
+enum class TStroke { Solid, Double, Chain, Broken, Wavy };
+
+// A line beside a piece of text on one display line, or a rule around it.
+// Sideline: Box is the band the line is drawn in, running along the text
+// (down the page in vertical writing, else right), Thickness across it; the
+// stroke lies inside the band. Box: the rule runs along the rectangle's
+// edges, Thickness inside it.
+struct TStrokeRun {
+  TDrawKind Kind = TDrawKind::Sideline;  // or Box
+  TStroke Stroke = TStroke::Solid;
+  TRect Box;
+  bool Vertical = false;
+  int Thickness = 1;
+  uint32_t Colour = 0;
+  int32_t Line = -1;
+};
+
 // A picture unscaled with its top-left corner at (X, Y), drawn only inside
 // Clip.
 struct TPictureRun {
@@ -106,6 +129,7 @@ class IPageDevice {
   virtual void Picture(const TPictureRun& picture) = 0;
   virtual void Glyphs(const TGlyphRun& run) = 0;
   virtual void Side(const TSideRun& run) = 0;
+  virtual void Stroke(const TStrokeRun& run) = 0;
   // The unit `count` times, `step` pixels apart along its orientation.
   virtual void Rule(const TGlyphRun& unit, int step, int count) = 0;
   // The find mark over the cells of the rectangle.

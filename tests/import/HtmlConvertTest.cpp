@@ -306,9 +306,11 @@ TEST(HtmlAttributes, BodyTagReaders) {
   const auto& dir = temp.Native();
   std::ofstream(dir / "bg.jpg") << "x";
   std::ofstream(dir / "bg.png") << "x";
+  std::ofstream(dir / "bg.gif") << "x";
   const std::string fileDir = dir.string() + "/";
   EXPECT_EQ(BodyBackgroundPath(fileDir, "bg.jpg"), fileDir + "bg.jpg");
-  EXPECT_EQ(BodyBackgroundPath(fileDir, "bg.png"), "");
+  EXPECT_EQ(BodyBackgroundPath(fileDir, "bg.png"), fileDir + "bg.png");
+  EXPECT_EQ(BodyBackgroundPath(fileDir, "bg.gif"), "");
   EXPECT_EQ(BodyBackgroundPath(fileDir, "none.jpg"), "");
   EXPECT_EQ(BodyBackgroundPath(fileDir, ""), "");
   EXPECT_EQ(FileNamePart("a/b\\c.jpg"), "c.jpg");

@@ -3,8 +3,11 @@
 #include <filesystem>
 #include <random>
 
+#include <png.h>
+
 #include "platform/FileIO.h"
 #include "platform/Picture.h"
+#include "platform/PngWriter.h"
 #include "tests/platform/PictureTestData.h"
 #include "tests/support/TestSupport.h"
 
@@ -59,12 +62,42 @@ std::string SmallJpeg(bool progressive, int components = 3) {
   return MakeJpeg(s, [](int x, int y, int c) { return static_cast<uint8_t>(x * 9 + y * 5 + c * 80); });
 }
 
+// A 6 x 4 picture of distinct colours, as our own PNG writer stores it.
+TBitmap24 Gradient() {
+  TBitmap24 b(6, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) b.SetPixel(x, y, Rgb(x * 40, y * 60, 200 - x * y * 8));
+  return b;
+}
+
+std::string SmallPng() {
+  std::string out;
+  EXPECT_TRUE(EncodePng(Gradient(), out));
+  return out;
+}
+
+// A 2 x 1 RGBA PNG: an opaque red pixel and a fully transparent "black" one.
+std::string AlphaPng() {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = 2;
+  image.height = 1;
+  image.format = PNG_FORMAT_RGBA;
+  const uint8_t pixels[8] = {255, 0, 0, 255, 0, 0, 0, 0};
+  png_alloc_size_t size = 0;
+  EXPECT_NE(png_image_write_get_memory_size(image, size, 0, pixels, 0, nullptr), 0);
+  std::string out(size, '\0');
+  EXPECT_NE(png_image_write_to_memory(&image, out.data(), &size, 0, pixels, 0, nullptr), 0);
+  out.resize(size);
+  return out;
+}
+
 std::vector<std::string> Samples() {
   std::vector<std::string> samples = {SmallBmp(1),      SmallBmp(4),     SmallBmp(8),
                                       SmallBmp(16),     SmallBmp(24),    SmallBmp(32),
                                       SmallBmp(8, 1),   SmallBmp(4, 2),  SmallBmp(16, 3),
                                       SmallJpeg(false), SmallJpeg(true), SmallJpeg(false, 1),
-                                      SmallJpeg(false, 4)};
+                                      SmallJpeg(false, 4), SmallPng(),     AlphaPng()};
   for (const std::string& sample : samples) EXPECT_TRUE(DecodePicture(sample));
   return samples;
 }
@@ -100,6 +133,27 @@ TEST(Picture, FilesAreReadByContentNotByName) {
   ASSERT_TRUE(b);
   EXPECT_EQ(b->Width(), 5);
   EXPECT_EQ(LoadPictureSize(bmpAsJpg), (TPictureSize{5, 3}));
+
+  // A PNG named .jpg is read as a PNG: the same pixels it was written with.
+  const std::string png = dir.Write("a-png.jpg", SmallPng());
+  const auto c = LoadPicture(png);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(LoadPictureSize(png), (TPictureSize{6, 4}));
+  const TBitmap24 gradient = Gradient();
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(c->Pixel(x, y), gradient.Pixel(x, y)) << x << "," << y;
+  // Transparency lies over white paper.
+  const auto alpha = DecodePicture(AlphaPng());
+  ASSERT_TRUE(alpha);
+  EXPECT_EQ(alpha->Pixel(0, 0), Rgb(255, 0, 0));
+  EXPECT_EQ(alpha->Pixel(1, 0), Rgb(255, 255, 255));
+  // Cut short, or claiming a size beyond the limits: not loaded.
+  const std::string whole = SmallPng();
+  EXPECT_FALSE(DecodePicture(whole.substr(0, whole.size() - 20)));
+  std::string huge = whole;
+  huge[16] = '\x7F';  // width 0x7F000006
+  EXPECT_FALSE(DecodePictureSize(huge));
+  EXPECT_FALSE(DecodePicture(huge));
 
   // Not a picture, empty, missing, a folder: all simply not loaded.
   EXPECT_FALSE(LoadPicture(dir.Write("a.jpg", "GIF89a\x01\x00")));

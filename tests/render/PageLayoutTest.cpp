@@ -3,6 +3,7 @@
 #include "tests/render/PageTestUtil.h"
 
 #include "platform/Picture.h"
+#include "platform/PngWriter.h"
 #include "render/class/BMPTools.h"
 
 namespace rpv::testing {
@@ -363,15 +364,26 @@ TEST_F(PageLayoutTest, PicturesRulesAndMissingPicturesDraw) {
                    "{H\\I}" + Cp932ToUtf8(Path("pic.bmp")) + "{I\\E}{I_MH}999999999{I_MH}{I_MW}999999999{I_MW}"});
   book->DrawPage(0);  // the rule with a step below zero comes to an end
   const auto scaled = ScaleBitmap(picture, 20, 15);
-  for (int y = 0; y < 15; ++y)
-    for (int x = 0; x < 20; ++x)
-      ASSERT_EQ(book->PageBitmap.Pixel(x0 - 20 + x, top + y), scaled->Pixel(x, y)) << x << "," << y;
+  const auto expectPicture = [&] {
+    for (int y = 0; y < 15; ++y)
+      for (int x = 0; x < 20; ++x)
+        ASSERT_EQ(book->PageBitmap.Pixel(x0 - 20 + x, top + y), scaled->Pixel(x, y)) << x << "," << y;
+  };
+  expectPicture();
   // The missing picture shows its name in brackets on its line.
   const int x1 = x0 - s.LinePitch();
   EXPECT_GT(InkOf(*book, x1 - s.FontPixels(), top, x1, top + 5 * s.FontPixels()).Count, 50);
   // The rule line drew its unit once.
   const int x2 = x1 - s.LinePitch();
   EXPECT_FALSE(InkOf(*book, x2 - s.FontPixels(), top, x2, top + s.FontPixels()).Empty());
+
+  // The same picture as a PNG draws the same.
+  std::string png;
+  ASSERT_TRUE(EncodePng(picture, png));
+  WriteBytes("pic.png", png);
+  SetLines(*book, {"{H\\I}" + Cp932ToUtf8(Path("pic.png")) + "{I\\E}{I_MH}15{I_MH}{I_MW}20{I_MW}"});
+  book->DrawPage(0);
+  expectPicture();
 
   // With an ordinary step, a rule runs from the line head to the line end.
   WriteStyle("R", [](TInfo& st) { st.AntiAliasing = 2; });

@@ -2,7 +2,7 @@
 // order: what the page tests ask instead of looking for ink. A reading or
 // side note becomes one record per line it stands on (the part beside its
 // base, then what continued at the next line's head); a rule one record
-// over all its units.
+// over all its units; a side line or box one record per line it marks.
 #pragma once
 
 #include <algorithm>
@@ -43,6 +43,8 @@ struct TDrawRecord {
   TRect Clip;      // pictures
   int Count = 1;   // rules: units drawn, `Step` apart
   int Step = 0;
+  TStroke Stroke = TStroke::Solid;  // side lines and boxes
+  int Thickness = 0;
 };
 
 inline bool Overlap(const TRect& a, const TRect& b) {
@@ -134,6 +136,17 @@ class TPageRecorder : public IPageDevice {
       last.Bottom += along;
     }
     r.Box = Union(unit.Box, last);
+    Records.push_back(std::move(r));
+  }
+  void Stroke(const TStrokeRun& run) override {
+    TDrawRecord r;
+    r.Kind = run.Kind;
+    r.Box = run.Box;
+    r.Stroke = run.Stroke;
+    r.Thickness = run.Thickness;
+    r.Colour = run.Colour;
+    r.Orientation = run.Vertical ? TOrientation::Vertical : TOrientation::Horizontal;
+    r.Line = run.Line;
     Records.push_back(std::move(r));
   }
   void Invert(const TRect& rect, int32_t line) override {
