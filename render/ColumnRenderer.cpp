@@ -382,15 +382,7 @@ class TColumnPainter {
     const int32_t penBefore = pen_;
     if (line_ >= 0 && !chars.empty()) {
       Select(TFontRole::Upright);
-      int w = Width(chars);
-      const int room = cell * aa_;
-      // Advances are whole pixels per glyph, so the first guess may still
-      // be a little wide: a few steps smaller until it fits.
-      for (int guess = 0; w > room && font_.Desc.Height > 1 && guess < 8; ++guess) {
-        const int64_t h = int64_t{font_.Desc.Height} * room / w;
-        font_.Desc.Height = static_cast<int>(std::clamp<int64_t>(guess == 0 ? h : font_.Desc.Height - 1, 1, font_.Desc.Height - 1));
-        w = Width(chars);
-      }
+      const int w = ShrinkToFit(fonts_, font_.Desc, chars, cell * aa_);
       fontCell_ = fonts_.Font(font_.Desc).CellHeight();
       const int32_t along = pen_ + (cell - fontCell_ / aa_) / 2;
       Put(TDrawKind::Text, cross_ - ((w + cellHeight_) / aa_) / 2, along, TOrientation::Horizontal, chars, w);

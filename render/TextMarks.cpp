@@ -69,6 +69,18 @@ TPoint32 KanbunMarkAt(const TCellSpan& ch, bool vertical, bool kaeriten, int32_t
   return {start, kaeriten ? ch.Hi : ch.Lo - cell};
 }
 
+int ShrinkToFit(TFontEngine& fonts, TFontDesc& desc, std::string_view text, int room) {
+  int w = fonts.Font(desc).Layout(text).Advance;
+  // Advances are whole pixels per glyph, so the first guess may still be a
+  // little wide: then a pixel smaller at a time, a few times at most.
+  for (int guess = 0; w > room && desc.Height > 1 && guess < 8; ++guess) {
+    const int64_t h = guess == 0 ? int64_t{desc.Height} * room / w : desc.Height - 1;
+    desc.Height = static_cast<int>(std::clamp<int64_t>(h, 1, desc.Height - 1));
+    w = fonts.Font(desc).Layout(text).Advance;
+  }
+  return w;
+}
+
 bool IsMarkPerCharacter(std::string_view reading, std::string_view base) {
   if (reading.empty()) return false;
   const size_t len = mb::Len(reading, 0);

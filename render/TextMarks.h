@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/FontEngine.h"
 #include "render/PageDevice.h"
 
 namespace rpv {
@@ -61,6 +62,10 @@ struct TPoint32 {
 };
 TPoint32 KanbunMarkAt(const TCellSpan& ch, bool vertical, bool kaeriten, int32_t advance,
                       int32_t cell);
+
+// The width of text in the font `desc`, made smaller (desc's height changed)
+// until the text is no wider than `room`; both at drawing scale.
+int ShrinkToFit(TFontEngine& fonts, TFontDesc& desc, std::string_view text, int room);
 
 // A ruby group whose reading is one mark repeated once for each character of
 // its base, two or more (emphasis marks): each mark stands beside its own
