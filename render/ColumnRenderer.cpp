@@ -542,9 +542,13 @@ class TColumnPainter {
     // The next line lies further left (vertical) or further down.
     const int32_t next = vertical_ ? -pitch_ : pitch_;
     // A side line on the reading's side stays next to the text; the
-    // reading stands beyond it.
-    const int32_t beyond =
-        sideline_.Open && (sideline_.Side == 'L') == left ? SidelineBand(fontPixels_) + 1 : 0;
+    // reading stands beyond it. "L" lines lie before the cells across the
+    // line (left in vertical writing, above in horizontal), where a left
+    // reading stands in vertical writing and an ordinary one in horizontal.
+    const bool readingBefore = vertical_ == left;
+    const int32_t beyond = sideline_.Open && (sideline_.Side == 'L') == readingBefore
+                               ? SidelineBand(fontPixels_) + 1
+                               : 0;
     // The cross position: vertical, the right edge of the cells; horizontal,
     // their top.
     const int32_t at = left ? (vertical_ ? lo - beyond : hi + beyond)

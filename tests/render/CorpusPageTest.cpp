@@ -87,15 +87,23 @@ TEST_F(CorpusPageTest, ReadingsStandBesideTheirBasesAndFootersCountPages) {
         for (const TDrawRecord& t : characters) {
           ASSERT_FALSE(Overlap(r.Box, t.Box)) << "over " << Cp932ToUtf8(t.Text) << " of line " << t.Line;
         }
-        // The edge of its line's cells on the ruby side, from the line's
-        // ordinary characters.
+        // The edge of its base's cells on the ruby side (a base set larger
+        // or smaller than the body stands out or in with its reading).
         std::optional<int> edge;
         for (const TDrawRecord& t : rec.Of(TDrawKind::Text, r.Line)) {
-          if (t.Role == TFontRole::Body && t.Orientation != TOrientation::Turned)
+          const bool inBase = AlongStart(t.Box, vertical) >= AlongStart(r.BaseBox, vertical) &&
+                              AlongEnd(t.Box, vertical) <= AlongEnd(r.BaseBox, vertical);
+          if (inBase && t.Role == TFontRole::Body && t.Orientation != TOrientation::Turned)
             edge = vertical ? t.Box.Right : t.Box.Top;
         }
         ASSERT_TRUE(edge.has_value());
-        EXPECT_EQ(vertical ? r.Box.Left : r.Box.Bottom, *edge);
+        // A line beside the text on the ruby side puts the reading beyond it.
+        int beyond = 0;
+        for (const TDrawRecord& l : rec.Of(TDrawKind::Sideline, r.Line)) {
+          if (vertical ? l.Box.Left >= *edge - 1 : l.Box.Bottom <= *edge + 1)
+            beyond = std::max(beyond, vertical ? l.Box.Right - *edge : *edge - l.Box.Top);
+        }
+        EXPECT_EQ(vertical ? r.Box.Left : r.Box.Bottom, vertical ? *edge + beyond : *edge - beyond);
         EXPECT_EQ(vertical ? r.Box.Right - r.Box.Left : r.Box.Bottom - r.Box.Top, rp);
         if (r.Continued) continue;  // at the head of the next line
         // Its base is drawn where it was measured: the base's first
