@@ -134,11 +134,14 @@ std::string Without(const std::string& utf8, const char* pattern) {
   return std::regex_replace(utf8, std::regex(pattern), "");
 }
 
-// An annotation body these conversions should have taken.
+// An annotation body the conversions should have taken: character and layout
+// annotations.
 bool IsOneOfOurs(const std::string& body) {
   for (const char* word : {"見出し", "太字", "斜体", "傍点", "傍線", "鎖線", "破線", "波線", "縦中横",
                            "罫囲み", "割り注", "キャプション", "大きな文字", "小さな文字", "の注記",
-                           "のルビ", "入る", "小書き", "付き小文字"}) {
+                           "のルビ", "入る", "小書き", "付き小文字", "字下げ", "字上げ", "地付き",
+                           "字詰め", "中央揃え", "改ページ", "改丁", "改段", "改見開き",
+                           "ページの左右中央"}) {
     if (body.find(word) != std::string::npos) return true;
   }
   // A bare kanbun mark or okurigana.
@@ -163,9 +166,22 @@ TEST(InlineAnnotations, RealBooksKeepEveryCharacterAndLeaveNoAnnotationOfTheirKi
       book.BuildLines(0);
       std::string shown;    // the visible text of every display line
       std::string printed;  // the lines as rpv --text prints them
-      int heads = 0;
+      int heads = 0;        // bold and larger
+      int indentedHeads = 0;
       for (int i = 0; i < book.DisplayLines.Count(); ++i) {
-        const std::string_view line = book.DisplayLines.Item(i)->Text;
+        const TLine& display = *book.DisplayLines.Item(i);
+        const std::string_view line = display.Text;
+        // Layout annotations act on the line's fields: a chapter head of
+        // bocchan five cells down, its closing date one cell short of the end.
+        const std::string source = U(book.SourceText[static_cast<size_t>(display.SourceIndex)]);
+        if (source.starts_with("［＃５字下げ］")) {
+          EXPECT_EQ(display.Indent, 5u) << source;
+          ++indentedHeads;
+        }
+        if (source.starts_with("［＃地から１字上げ］")) {
+          EXPECT_EQ(display.Align, 1u) << source;
+          EXPECT_EQ(display.EndGap, 1u) << source;
+        }
         std::string visible = VisibleText(line);
         // A picture that is not there shows its bracketed name.
         if (visible.size() > 2 && visible.front() == '[' && visible.back() == ']') continue;
@@ -194,6 +210,7 @@ TEST(InlineAnnotations, RealBooksKeepEveryCharacterAndLeaveNoAnnotationOfTheirKi
       EXPECT_EQ(Differences(Census(source, skip), Census(visible, skip)), "");
       if (std::string(name) == "bocchan.sjis.txt") {
         EXPECT_EQ(heads, 10);
+        EXPECT_EQ(indentedHeads, 10);
       }
     }
   }

@@ -9,7 +9,6 @@
 #include "import/CustomBookClass.h"
 #include "import/DisplayMarkup.h"
 #include "import/PageBreaks.h"
-#include "platform/FileIO.h"
 #include "tests/import/BookTestUtil.h"
 #include "tests/import/MarkupTestUtil.h"
 
@@ -110,42 +109,4 @@ TEST(LayoutAnnotations, SpreadPagesAndCentredPages) {
   FillLines(lines, {"［＃ページの左右中央］", "a", "b", "c", "d", "［＃改ページ］", "e"});
   ApplyPageBreaks(lines, 3, 1);
   EXPECT_EQ(Texts(lines), (std::vector<std::string>{"a", "b", "c", "d", "", "", "e"}));
-}
-
-// The real books: no layout annotation is left as text or as a note, every
-// chapter head of bocchan stands five cells down, its closing date one cell
-// short of the line end.
-TEST(LayoutAnnotations, CorpusBooksKeepNoLayoutAnnotationAsText) {
-  const std::string corpus = RPV_SOURCE_DIR "/../shared/corpus/";
-  const char* words[] = {"字下げ", "字上げ", "地付き", "字詰め", "中央揃え", "改ページ", "改丁", "改段",
-                         "改見開き", "ページの左右中央"};
-  for (const char* name : {"aozora_annotations.sjis.txt", "bocchan.sjis.txt"}) {
-    TCustomBook book;
-    if (!FileExists(corpus + name)) {
-      GTEST_SKIP() << "corpus folder absent: " << corpus;
-    }
-    book.LoadFromFile(corpus + name);
-    book.SetPageWidth(1024);
-    book.SetPageHeight(768);
-    book.BuildLines(0);
-    int heads = 0;
-    for (int i = 0; i < book.DisplayLines.Count(); ++i) {
-      const TLine& line = *book.DisplayLines.Item(i);
-      const std::string text = U(LineAsText(line.Text));
-      for (size_t at = text.find("［＃"); at != std::string::npos; at = text.find("［＃", at + 1)) {
-        const std::string body = text.substr(at, text.find("］", at) - at);
-        for (const char* w : words) EXPECT_EQ(body.find(w), std::string::npos) << name << ": " << text;
-      }
-      const std::string source = U(book.SourceText[static_cast<size_t>(line.SourceIndex)]);
-      if (source.starts_with("［＃５字下げ］")) {
-        EXPECT_EQ(line.Indent, 5u) << text;
-        ++heads;
-      }
-      if (source.starts_with("［＃地から１字上げ］")) {
-        EXPECT_EQ(line.Align, 1u) << text;
-        EXPECT_EQ(line.EndGap, 1u) << text;
-      }
-    }
-    EXPECT_EQ(heads, std::string(name) == "bocchan.sjis.txt" ? 10 : 5) << name;
-  }
 }
