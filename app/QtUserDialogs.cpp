@@ -80,7 +80,7 @@ std::optional<std::string> TQtUserDialogs::OpenFileName(const std::string& folde
   const QString chosen = QFileDialog::getOpenFileName(
       owner_, QString(), ToQString(folder), filters.join(QStringLiteral(";;")));
   if (chosen.isEmpty()) return std::nullopt;
-  return FromQString(QDir::toNativeSeparators(chosen));
+  return PathFromQString(QDir::toNativeSeparators(chosen));
 }
 
 void TQtUserDialogs::OpenUrl(const std::string& url) {

@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
+#include "import/MbScan.h"
 #include "import/ReadError.h"
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
@@ -131,12 +133,32 @@ std::string_view Utf16Body(std::string_view bytes) {
 // The text of a file's bytes: up to the first zero byte.
 std::string_view TextPart(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
 
+// A Shift_JIS file's own user-defined characters (lead bytes 0xF0-0xF9)
+// were drawn by its writer's private font, which the reader does not have;
+// here that area holds the program's table of characters CP932 lacks, so
+// the file's codes would show unrelated characters. Each becomes "〓", the
+// typesetter's mark for a character that cannot be set. Broken JIS text can
+// land in the area too.
+std::string WithoutUserArea(std::string text) {
+  const auto inArea = [](char c) { return static_cast<unsigned char>(c) >= 0xF0 && static_cast<unsigned char>(c) <= 0xF9; };
+  if (std::none_of(text.begin(), text.end(), inArea)) return text;
+  for (size_t i = 0; i < text.size();) {
+    const size_t len = mb::Len(text, i);
+    if (len == 2 && inArea(text[i])) {
+      text[i] = '\x81';
+      text[i + 1] = '\xAC';
+    }
+    i += len;
+  }
+  return text;
+}
+
 // The CP932 form of a text in the given encoding; `bytes` is the whole
 // data, which UTF-16 needs because its text may hold zero bytes.
 std::string ConvertToSjis(int code, std::string_view text, std::string_view bytes) {
   switch (code) {
-    case ccShiftJis: return std::string(text);
-    case ccJis: return JisToSjis(text);
+    case ccShiftJis: return WithoutUserArea(std::string(text));
+    case ccJis: return WithoutUserArea(JisToSjis(text));
     case ccUtf8Bom: return Utf8ToCp932(text.substr(3));
     case ccUtf8: return Utf8ToCp932(text);
     case ccUtf16Le: return Utf16ToCp932(Utf16Body(bytes), false);

@@ -33,7 +33,7 @@ bool EnsureFontconfig() {
 // width ASCII made half-width, letters in lower case. "ＭＳ 明朝", "ＭＳ明朝"
 // and "ms 明朝" all fold alike.
 std::u32string FoldName(std::string_view utf8) {
-  std::u32string in = Cp932ToUtf32(Utf8ToCp932(utf8));
+  std::u32string in = Cp932ToUtf32(Utf8ToCp932(utf8, TUserArea::Off), TUserArea::Off);
   std::u32string out;
   for (char32_t c : in) {
     if (c == U' ' || c == U'\u3000' || c == U'\t') continue;
@@ -169,8 +169,9 @@ std::vector<std::string> InstalledScreenFonts() {
   for (int i = 0; i < fonts->nfont; ++i) {
     const std::string family = FirstString(fonts->fonts[i], FC_FAMILY);
     if (family.empty()) continue;
-    const std::string cp932 = Utf8ToCp932(family);
-    if (Cp932ToUtf8(cp932) != family) continue;  // no faithful CP932 name
+    // Listing the fonts adds nothing to the user-area table.
+    const std::string cp932 = Utf8ToCp932(family, TUserArea::Off);
+    if (Cp932ToUtf8(cp932, TUserArea::Off) != family) continue;  // no faithful CP932 name
     // A bitmap console face of Windows that the style editor never offered.
     if (FoldName(family) == U"fixedsys") continue;
     plain.insert(cp932);

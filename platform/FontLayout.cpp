@@ -71,7 +71,11 @@ TTextRun TFont::Shape(std::string_view cp932) const {
   for (size_t i = 0; i < cp932.size();) {
     const size_t len = CharLen(cp932, i);
     const std::u32string cps = Cp932ToUtf32(cp932.substr(i, len));
-    const bool rotated = vertical_ && len == 2;
+    // A character from the user-defined area that is a letter of a
+    // Western script (é of café) lies on its side like the letters around it.
+    const bool narrow = len == 2 && static_cast<unsigned char>(cp932[i]) >= 0xF0 &&
+                        static_cast<unsigned char>(cp932[i]) <= 0xF9 && !cps.empty() && cps[0] < 0x1100;
+    const bool rotated = vertical_ && len == 2 && !narrow;
     if (!segment.empty() && rotated != segmentRotated) {
       ShapeSegment(segment, segmentRotated, run);
       segment.clear();
