@@ -153,6 +153,39 @@ TResolvedFace ResolveFace(std::string_view cp932Face, bool bold, bool italic) {
   return face;
 }
 
+TResolvedFace ResolveFaceWithChar(char32_t cp, bool bold, bool italic) {
+  TResolvedFace face;
+  if (!EnsureFontconfig()) return face;
+  PatternPtr pattern(FcPatternCreate());
+  std::unique_ptr<FcCharSet, decltype(&FcCharSetDestroy)> chars(FcCharSetCreate(), &FcCharSetDestroy);
+  if (!pattern || !chars || !FcCharSetAddChar(chars.get(), cp)) return face;
+  FcPatternAddCharSet(pattern.get(), FC_CHARSET, chars.get());
+  FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> sorted(
+      FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result), &FcFontSetDestroy);
+  if (!sorted) return face;
+  for (int i = 0; i < sorted->nfont; ++i) {
+    FcPattern* p = sorted->fonts[i];
+    FcCharSet* has = nullptr;
+    FcBool outline = FcFalse;
+    // Bitmap-only (colour emoji) faces cannot be drawn as outlines.
+    if (FcPatternGetCharSet(p, FC_CHARSET, 0, &has) != FcResultMatch || !FcCharSetHasChar(has, cp) ||
+        FcPatternGetBool(p, FC_OUTLINE, 0, &outline) != FcResultMatch || !outline)
+      continue;
+    face.File = FirstString(p, FC_FILE);
+    face.Family = FirstString(p, FC_FAMILY);
+    int index = 0;
+    if (FcPatternGetInteger(p, FC_INDEX, 0, &index) == FcResultMatch) face.Index = index;
+    if (!face.File.empty()) return face;
+  }
+  return {};
+}
+
 std::vector<std::string> InstalledScreenFonts() {
   std::vector<std::string> names;
   if (!EnsureFontconfig()) return names;
