@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -140,15 +139,21 @@ std::string_view TextPart(std::string_view bytes) { return bytes.substr(0, bytes
 // typesetter's mark for a character that cannot be set. Broken JIS text can
 // land in the area too.
 std::string WithoutUserArea(std::string text) {
-  const auto inArea = [](char c) { return static_cast<unsigned char>(c) >= 0xF0 && static_cast<unsigned char>(c) <= 0xF9; };
-  if (std::none_of(text.begin(), text.end(), inArea)) return text;
-  for (size_t i = 0; i < text.size();) {
-    const size_t len = mb::Len(text, i);
-    if (len == 2 && inArea(text[i])) {
-      text[i] = '\x81';
-      text[i + 1] = '\xAC';
+  auto* p = reinterpret_cast<unsigned char*>(text.data());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char b = p[i];
+    if (b < 0x81) {
+      ++i;
+    } else if (!IsLeadByte(b) || i + 1 == n || !mb::IsTrailByte(p[i + 1])) {
+      ++i;
+    } else {
+      if (b >= 0xF0 && b <= 0xF9) {
+        p[i] = 0x81;
+        p[i + 1] = 0xAC;
+      }
+      i += 2;
     }
-    i += len;
   }
   return text;
 }

@@ -104,17 +104,26 @@ bool HasVerticalForms(FcPattern* p) {
   return found;
 }
 
-PatternPtr Match(const std::string& family, bool bold, bool italic) {
+// What to ask fontconfig for: the family (when given), the characters
+// (when given), Japanese, the weight and slant, with its substitutions done.
+PatternPtr StylePattern(const std::string& family, const FcCharSet* chars, bool bold, bool italic) {
   PatternPtr pattern(FcPatternCreate());
   if (!pattern) return nullptr;
   if (!family.empty())
     FcPatternAddString(pattern.get(), FC_FAMILY,
                        reinterpret_cast<const FcChar8*>(family.c_str()));
+  if (chars != nullptr) FcPatternAddCharSet(pattern.get(), FC_CHARSET, chars);
   FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
+  return pattern;
+}
+
+PatternPtr Match(const std::string& family, bool bold, bool italic) {
+  const PatternPtr pattern = StylePattern(family, nullptr, bold, italic);
+  if (!pattern) return nullptr;
   FcResult result = FcResultNoMatch;
   return PatternPtr(FcFontMatch(nullptr, pattern.get(), &result));
 }
@@ -156,15 +165,10 @@ TResolvedFace ResolveFace(std::string_view cp932Face, bool bold, bool italic) {
 TResolvedFace ResolveFaceWithChar(char32_t cp, bool bold, bool italic) {
   TResolvedFace face;
   if (!EnsureFontconfig()) return face;
-  PatternPtr pattern(FcPatternCreate());
   std::unique_ptr<FcCharSet, decltype(&FcCharSetDestroy)> chars(FcCharSetCreate(), &FcCharSetDestroy);
-  if (!pattern || !chars || !FcCharSetAddChar(chars.get(), cp)) return face;
-  FcPatternAddCharSet(pattern.get(), FC_CHARSET, chars.get());
-  FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
-  FcDefaultSubstitute(pattern.get());
+  if (!chars || !FcCharSetAddChar(chars.get(), cp)) return face;
+  const PatternPtr pattern = StylePattern(std::string(), chars.get(), bold, italic);
+  if (!pattern) return face;
   FcResult result = FcResultNoMatch;
   std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> sorted(
       FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result), &FcFontSetDestroy);
