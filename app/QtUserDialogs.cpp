@@ -64,7 +64,7 @@ void TQtUserDialogs::ShowFind(int options, FindHandler onFind) {
     find_->SetOptions(options);
   }
   find_->OnFind = [handler = std::move(onFind)](const QString& pattern, int opts) {
-    return handler && handler(FromQString(pattern), opts);
+    return handler && handler(PatternFromQString(pattern), opts);
   };
   find_->show();
   find_->raise();

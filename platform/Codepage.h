@@ -25,8 +25,9 @@ enum class TUserArea {
 // encodes as CP932.
 std::string Utf8ToCp932(std::string_view utf8, TUserArea area = TUserArea::Assign);
 // A file name from UTF-8: as Utf8ToCp932, but a character that gets no code
-// (table full) becomes bytes that name no file, so the name gives the
-// cannot-open message rather than another file's.
+// (table full, or area LookUp and not in the table) becomes bytes that are no
+// CP932 character: such a name gives the cannot-open message rather than
+// another file's, and such a search pattern matches nothing.
 std::string Utf8PathToCp932(std::string_view utf8, TUserArea area = TUserArea::Assign);
 // Decodes UTF-16 of the given byte order (a lone surrogate becomes U+FFFD)
 // and encodes as CP932. An odd trailing byte is ignored.

@@ -94,6 +94,11 @@ TEST(QtText, Cp932CrossesBothWays) {
   EXPECT_EQ(emoji, Utf8ToCp932("😀é"));
   EXPECT_EQ(ToQString(emoji), QStringLiteral("😀é"));
   EXPECT_EQ(PathFromQString(QStringLiteral("/x/é.txt")), Utf8ToCp932("/x/é.txt"));
+  // A search for a character no text holds takes no code and finds nothing,
+  // not every "?".
+  EXPECT_EQ(PatternFromQString(QStringLiteral("é?")), Utf8ToCp932("é?"));
+  EXPECT_EQ(PatternFromQString(QStringLiteral("ž")), "\x81\x7F");
+  EXPECT_EQ(Utf8ToCp932("ž", TUserArea::LookUp), "?") << "no code was given";
   EXPECT_EQ(Sjis("行"), Utf8ToCp932("行"));
 }
 
