@@ -21,16 +21,18 @@ uint16_t Cp932Code(char32_t cp) {
 // a name fails to open instead of opening "caf?.txt".
 constexpr std::string_view kNoFileChar = "\x81\x7F";
 
-void AppendCp932(std::string& out, char32_t cp, TUserArea area, std::string_view missing = "?") {
+// forName: a file name (or search pattern), which may take the codes kept
+// for names, and whose characters without a code become kNoFileChar.
+void AppendCp932(std::string& out, char32_t cp, TUserArea area, bool forName = false) {
   if (cp == 0) {
     out.push_back('\0');
     return;
   }
   uint16_t code = Cp932Code(cp);
   if (code == 0 && area != TUserArea::Off)
-    code = ProcessUserCharCode(cp, area == TUserArea::Assign, missing == kNoFileChar);
+    code = ProcessUserCharCode(cp, area == TUserArea::Assign, forName);
   if (code == 0) {
-    out.append(missing);
+    out.append(forName ? kNoFileChar : "?");
   } else if (code < 0x100) {
     out.push_back(static_cast<char>(code));
   } else {
@@ -97,7 +99,7 @@ std::string Utf8PathToCp932(std::string_view utf8, TUserArea area) {
   std::string out;
   out.reserve(utf8.size());
   size_t i = 0;
-  while (i < utf8.size()) AppendCp932(out, DecodeUtf8(utf8, i), area, kNoFileChar);
+  while (i < utf8.size()) AppendCp932(out, DecodeUtf8(utf8, i), area, true);
   return out;
 }
 

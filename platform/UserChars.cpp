@@ -107,7 +107,12 @@ void TUserCharTable::ReadNew(int fd) {
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto size = static_cast<uintmax_t>(st.st_size);
   if (size < read_) read_ = 0;
-  if (size == read_ || size > kMaxFileSize) return;
+  if (size > kMaxFileSize) {
+    // Codes it names may be past what was read: none can be given safely.
+    unreadable_ = true;
+    return;
+  }
+  if (size == read_) return;
   std::string data(size - read_, '\0');
   size_t got = 0;
   while (got < data.size()) {
@@ -167,7 +172,7 @@ uint16_t TUserCharTable::CodeOf(char32_t cp, bool assign, int limit) {
     return 0;
   ReadNew(fd.get());
   if (const auto it = codes_.find(cp); it != codes_.end()) return it->second;
-  if (next_ >= std::min(limit, kUserCharCapacity)) return 0;
+  if (unreadable_ || next_ >= std::min(limit, kUserCharCapacity)) return 0;
   const uint16_t code = UserAreaCode(next_);
   const std::string line = LineOf(code, cp);
   if (!WriteAll(fd.get(), line) || ::fsync(fd.get()) != 0) {

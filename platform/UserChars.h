@@ -69,6 +69,7 @@ class TUserCharTable {
   uintmax_t read_ = 0;  // bytes of the file read so far (whole lines)
   bool loaded_ = false;
   int next_ = 0;        // the next free index: past every code the file named
+  bool unreadable_ = false;  // the file is too large to be the table's: no new codes
   std::array<char32_t, kUserCharCapacity> chars_{};
   std::unordered_map<char32_t, uint16_t> codes_;
 };

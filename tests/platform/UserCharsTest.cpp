@@ -74,6 +74,13 @@ TEST(UserChars, CodesSurviveRestartsAndNoEditOrDamageReassignsOne) {
   EXPECT_EQ(b.CharOf(0xF052), U'ü');
   EXPECT_EQ(b.CodeOf(U'ø', true), 0xF053);
   EXPECT_EQ(a.CodeOf(U'ø', true), 0xF053);
+
+  // A file too large to be the table's gives no new code and stays as it is.
+  Append(file, "#" + std::string(1 << 20, 'x') + "\n");
+  const std::string big = Contents(file);
+  TUserCharTable c(file);
+  EXPECT_EQ(c.CodeOf(U'þ', true), 0);
+  EXPECT_EQ(Contents(file), big);
 }
 
 // Text and file names through the program's own table (RPV_HOME): round
