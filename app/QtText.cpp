@@ -14,6 +14,17 @@ std::string FromQString(const QString& text) {
   return Utf8ToCp932(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
+std::string PathFromQString(const QString& path) {
+  const QByteArray utf8 = path.toUtf8();
+  return Utf8PathToCp932(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+std::string PatternFromQString(const QString& pattern) {
+  const QByteArray utf8 = pattern.toUtf8();
+  return Utf8PathToCp932(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())),
+                         TUserArea::LookUp);
+}
+
 std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }
 
 }  // namespace rpv

@@ -64,7 +64,7 @@ void TQtUserDialogs::ShowFind(int options, FindHandler onFind) {
     find_->SetOptions(options);
   }
   find_->OnFind = [handler = std::move(onFind)](const QString& pattern, int opts) {
-    return handler && handler(FromQString(pattern), opts);
+    return handler && handler(PatternFromQString(pattern), opts);
   };
   find_->show();
   find_->raise();
@@ -80,7 +80,7 @@ std::optional<std::string> TQtUserDialogs::OpenFileName(const std::string& folde
   const QString chosen = QFileDialog::getOpenFileName(
       owner_, QString(), ToQString(folder), filters.join(QStringLiteral(";;")));
   if (chosen.isEmpty()) return std::nullopt;
-  return FromQString(QDir::toNativeSeparators(chosen));
+  return PathFromQString(QDir::toNativeSeparators(chosen));
 }
 
 void TQtUserDialogs::OpenUrl(const std::string& url) {

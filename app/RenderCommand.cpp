@@ -1,5 +1,7 @@
 #include "app/RenderCommand.h"
 
+#include "archive/MemberName.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/PngWriter.h"
+#include "archive/MemberName.h"
 #include "archive/rpvArchiveUnit.h"
 #include "render/BookClass.h"
 
@@ -160,7 +163,8 @@ bool ExtractArchiveMember(std::string& file, const std::optional<std::string>& m
     told = true;
   };
   if (member) {
-    std::string wanted = Utf8ToCp932(*member);
+    // Spelt as the listing spells members ("caf[U+00E9].txt" or "café.txt").
+    std::string wanted = MemberNameFromUtf8(*member);
     if (ExtractMember(file, ArchiveFolder(home), wanted, show)) {
       file = wanted;
       return true;
@@ -236,7 +240,7 @@ int RunRenderCommand(int argc, const char* const* argv) {
       }
     }
 
-    std::string file = Utf8ToCp932(*args.File);
+    std::string file = Utf8PathToCp932(*args.File);
     if (Cp932ToUtf8(file) != *args.File || !FileExists(file))
       return Fail("cannot open " + *args.File);
     if (args.Out) {
@@ -278,7 +282,7 @@ int RunRenderCommand(int argc, const char* const* argv) {
       }
       book.DrawPage(static_cast<int32_t>((args.Page - 1) * static_cast<int64_t>(book.LinesPerPage())));
       std::string error;
-      if (!WritePng(book.PageBitmap, Utf8ToCp932(*args.Out), &error))
+      if (!WritePng(book.PageBitmap, Utf8PathToCp932(*args.Out), &error))
         return Fail(error.empty() ? "cannot write " + *args.Out : Cp932ToUtf8(error));
     }
     return 0;

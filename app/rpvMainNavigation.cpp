@@ -51,21 +51,30 @@ std::string FoldCase(std::string_view s) {
   return out;
 }
 
+// A file of the folder: its CP932 name as far as the user-area table
+// already knows it, and its own name.
+struct TFolderFile {
+  std::string Name;
+  std::filesystem::path Native;
+};
+
 // The readable files of a folder, sorted without regard to letter case.
-std::vector<std::string> ReadableFilesOf(const std::string& folder) {
-  std::vector<std::string> names;
+// Listing gives no name a new user-area code; only the file offered gets
+// one (a folder of names in another script must not fill the table).
+std::vector<TFolderFile> ReadableFilesOf(const std::string& folder) {
+  std::vector<TFolderFile> files;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(NativePath(folder), ec), end; !ec && it != end;
        it.increment(ec)) {
     std::error_code typeError;
     if (it->is_directory(typeError)) continue;
-    std::string name = FromNativePath(it->path().filename());
-    if (MatchesExtList(name, kReadableExtensions)) names.push_back(std::move(name));
+    std::string name = FromNativePath(it->path().filename(), TUserArea::LookUp);
+    if (MatchesExtList(name, kReadableExtensions)) files.push_back({std::move(name), it->path().filename()});
   }
-  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return FoldCase(a) < FoldCase(b);
+  std::stable_sort(files.begin(), files.end(), [](const TFolderFile& a, const TFolderFile& b) {
+    return FoldCase(a.Name) < FoldCase(b.Name);
   });
-  return names;
+  return files;
 }
 
 }  // namespace
@@ -239,27 +248,27 @@ void TfrmRPV::OfferNeighbourFile(int mode) {
     OpenDocument(current.Archive, -1, "");
     return;
   }
-  const std::vector<std::string> names = ReadableFilesOf(CurrentDir);
+  const std::vector<TFolderFile> files = ReadableFilesOf(CurrentDir);
   const std::string mine = FoldCase(ExtractShortName(current.FullPath, PathDelimiters()));
   int index = -1;
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (FoldCase(names[i]) == mine) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (FoldCase(files[i].Name) == mine) {
       index = static_cast<int>(i);
       break;
     }
   }
-  const int count = static_cast<int>(names.size());
+  const int count = static_cast<int>(files.size());
   int offer = -1;
   if (mode == 0 && index < count - 1) offer = index + 1;
   else if (mode == 1 && index > 0) offer = index - 1;
   if (mode == 2) {
     std::string list;
-    for (const std::string& name : names) list += name + "\n";
+    for (const TFolderFile& file : files) list += file.Name + "\n";
     Dialogs().ShowMessage(list);
     return;
   }
   if (offer < 0) return;
-  const std::string& name = names[static_cast<size_t>(offer)];
+  const std::string name = FromNativePath(files[static_cast<size_t>(offer)].Native);
   if (Dialogs().ConfirmOkCancel(appTitle_, FormatS(Sjis(kMsgOpenNeighbour), name)))
     OpenDocument(CurrentDir + name, -1, "");
 }

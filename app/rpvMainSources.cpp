@@ -25,7 +25,7 @@ std::vector<std::string> DroppedFiles(const QMimeData* data) {
   std::vector<std::string> paths;
   if (!data || !data->hasUrls()) return paths;
   for (const QUrl& url : data->urls())
-    if (url.isLocalFile()) paths.push_back(FromQString(url.toLocalFile()));
+    if (url.isLocalFile()) paths.push_back(PathFromQString(url.toLocalFile()));
   return paths;
 }
 

@@ -22,7 +22,8 @@ std::string FromCodePoints(std::u32string_view text) {
       out += Substitute(cp);
       continue;
     }
-    const std::string bytes = CodePointToCp932(cp);
+    // Names of members are the same in every run, whatever the table holds.
+    const std::string bytes = CodePointToCp932(cp, TUserArea::Off);
     const bool missing = bytes == "?" && cp != U'?';
     const bool becomesSeparator = bytes == "\\" && cp != U'\\';
     out += (missing || becomesSeparator) ? Substitute(cp) : bytes;
@@ -53,7 +54,7 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 std::string MemberNameFromUtf8(std::string_view utf8) { return FromCodePoints(Utf8ToUtf32(utf8)); }
 
 std::string MemberNameFromCp932(std::string_view cp932) {
-  return FromCodePoints(Cp932ToUtf32(cp932));
+  return FromCodePoints(Cp932ToUtf32(cp932, TUserArea::Off));
 }
 
 std::string MemberBareName(std::string_view name) { return std::string(Parts(name).back()); }

@@ -31,7 +31,7 @@ endfunction()
 function(rpv_test_program name dir)
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
   if(_src)
-    add_executable(${name} ${_src})
+    add_executable(${name} ${_src} ${PROJECT_SOURCE_DIR}/tests/support/DefaultHome.cpp)
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
       RPV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

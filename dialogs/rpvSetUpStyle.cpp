@@ -187,7 +187,7 @@ TfrmStyleSetUp::TfrmStyleSetUp(QWidget* parent, std::optional<std::vector<std::s
   ChoosePicture = [this]() -> std::optional<std::string> {
     const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), U(kPictureFilter));
     if (path.isEmpty()) return std::nullopt;
-    return FromQString(QDir::toNativeSeparators(path));
+    return PathFromQString(QDir::toNativeSeparators(path));
   };
   ShowError = [this](const std::string& message) {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), ToQString(message), QMessageBox::Ok, this);

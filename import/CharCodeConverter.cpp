@@ -10,6 +10,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "import/MbScan.h"
 #include "import/ReadError.h"
 #include "platform/Codepage.h"
 #include "platform/FileIO.h"
@@ -131,12 +132,38 @@ std::string_view Utf16Body(std::string_view bytes) {
 // The text of a file's bytes: up to the first zero byte.
 std::string_view TextPart(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
 
+// A Shift_JIS file's own user-defined characters (lead bytes 0xF0-0xF9)
+// were drawn by its writer's private font, which the reader does not have;
+// here that area holds the program's table of characters CP932 lacks, so
+// the file's codes would show unrelated characters. Each becomes "〓", the
+// typesetter's mark for a character that cannot be set. Broken JIS text can
+// land in the area too.
+std::string WithoutUserArea(std::string text) {
+  auto* p = reinterpret_cast<unsigned char*>(text.data());
+  const size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char b = p[i];
+    if (b < 0x81) {
+      ++i;
+    } else if (!IsLeadByte(b) || i + 1 == n || !mb::IsTrailByte(p[i + 1])) {
+      ++i;
+    } else {
+      if (b >= 0xF0 && b <= 0xF9) {
+        p[i] = 0x81;
+        p[i + 1] = 0xAC;
+      }
+      i += 2;
+    }
+  }
+  return text;
+}
+
 // The CP932 form of a text in the given encoding; `bytes` is the whole
 // data, which UTF-16 needs because its text may hold zero bytes.
 std::string ConvertToSjis(int code, std::string_view text, std::string_view bytes) {
   switch (code) {
-    case ccShiftJis: return std::string(text);
-    case ccJis: return JisToSjis(text);
+    case ccShiftJis: return WithoutUserArea(std::string(text));
+    case ccJis: return WithoutUserArea(JisToSjis(text));
     case ccUtf8Bom: return Utf8ToCp932(text.substr(3));
     case ccUtf8: return Utf8ToCp932(text);
     case ccUtf16Le: return Utf16ToCp932(Utf16Body(bytes), false);

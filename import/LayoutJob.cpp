@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "import/ByteSearch.h"
+#include "import/CharacterNotes.h"
 #include "import/DisplayMarkup.h"
 #include "import/HtmlConvert.h"
 #include "import/SourceText.h"
@@ -112,6 +113,7 @@ bool TLayoutJob::Step(int32_t lines, TLines& displayOut) {
       std::string converted;
       for (int32_t j = begin; j < end; ++j) {
         TLine& line = *batch_.Item(j);
+        if (auto noted = ReplaceCharacterNotes(line.Text)) line.Text = *noted;
         if (MayHoldRubyMarks(line.Text)) {
           ConvertRubyMarks(line.Text, style, converted);
           // A line that stays as it was keeps sharing the file text.

@@ -202,7 +202,7 @@ void RenderText(Surface& ink, Surface* background, TFontEngine& fonts, const TFo
   if (background != nullptr) FillFrame(*background, frame, 0, 0, run.Advance, h);
   if (ink.Width() == 0 || ink.Height() == 0) return;
   for (const TPlacedGlyph& g : run.Glyphs)
-    BlitGlyph(ink, frame, g, font.Glyph(g.Glyph, smooth), box);
+    BlitGlyph(ink, frame, g, font.Glyph(g.Glyph, smooth, g.Face), box);
   if (desc.StrikeOut)
     FillFrame(ink, frame, 0, font.StrikeTop(), run.Advance,
               font.StrikeTop() + font.StrikeThickness(), box);

@@ -1,6 +1,7 @@
 #include "platform/Codepage.h"
 
 #include "platform/Cp932Tables.h"
+#include "platform/UserChars.h"
 
 namespace rpv {
 namespace {
@@ -8,18 +9,30 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 // The CP932 code of a code point (see Cp932Tables.h), 0 when it has none.
+// glibc gives the user-defined area to the private-use characters
+// U+E000-U+E757; here that area belongs to the program's own table.
 uint16_t Cp932Code(char32_t cp) {
-  return cp < 0x10000 ? cp932::kPages[cp932::kPageIndex[cp >> 8]][cp & 0xFF] : 0;
+  const uint16_t code = cp < 0x10000 ? cp932::kPages[cp932::kPageIndex[cp >> 8]][cp & 0xFF] : 0;
+  return IsUserAreaCode(code) ? 0 : code;
 }
 
-void AppendCp932(std::string& out, char32_t cp) {
+// What a character without any code becomes in a file name: a lead byte
+// with a trail that CP932 never uses, which no path can be made of, so such
+// a name fails to open instead of opening "caf?.txt".
+constexpr std::string_view kNoFileChar = "\x81\x7F";
+
+// forName: a file name (or search pattern), which may take the codes kept
+// for names, and whose characters without a code become kNoFileChar.
+void AppendCp932(std::string& out, char32_t cp, TUserArea area, bool forName = false) {
   if (cp == 0) {
     out.push_back('\0');
     return;
   }
-  const uint16_t code = Cp932Code(cp);
+  uint16_t code = Cp932Code(cp);
+  if (code == 0 && area != TUserArea::Off)
+    code = ProcessUserCharCode(cp, area == TUserArea::Assign, forName);
   if (code == 0) {
-    out.push_back('?');
+    out.append(forName ? kNoFileChar : "?");
   } else if (code < 0x100) {
     out.push_back(static_cast<char>(code));
   } else {
@@ -74,15 +87,23 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
 
 }  // namespace
 
-std::string Utf8ToCp932(std::string_view utf8) {
+std::string Utf8ToCp932(std::string_view utf8, TUserArea area) {
   std::string out;
   out.reserve(utf8.size());
   size_t i = 0;
-  while (i < utf8.size()) AppendCp932(out, DecodeUtf8(utf8, i));
+  while (i < utf8.size()) AppendCp932(out, DecodeUtf8(utf8, i), area);
   return out;
 }
 
-std::string Utf16ToCp932(std::string_view bytes, bool bigEndian) {
+std::string Utf8PathToCp932(std::string_view utf8, TUserArea area) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) AppendCp932(out, DecodeUtf8(utf8, i), area, true);
+  return out;
+}
+
+std::string Utf16ToCp932(std::string_view bytes, bool bigEndian, TUserArea area) {
   std::string out;
   out.reserve(bytes.size());
   const size_t n = bytes.size() / 2;
@@ -96,17 +117,17 @@ std::string Utf16ToCp932(std::string_view bytes, bool bigEndian) {
     if (u >= 0xD800 && u <= 0xDBFF && k + 1 < n) {
       const char32_t v = unit(k + 1);
       if (v >= 0xDC00 && v <= 0xDFFF) {
-        AppendCp932(out, 0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
+        AppendCp932(out, 0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00), area);
         ++k;
         continue;
       }
     }
-    AppendCp932(out, (u >= 0xD800 && u <= 0xDFFF) ? kReplacement : u);
+    AppendCp932(out, (u >= 0xD800 && u <= 0xDFFF) ? kReplacement : u, area);
   }
   return out;
 }
 
-std::u32string Cp932ToUtf32(std::string_view cp932) {
+std::u32string Cp932ToUtf32(std::string_view cp932, TUserArea area) {
   std::u32string out;
   out.reserve(cp932.size());
   for (size_t i = 0; i < cp932.size();) {
@@ -117,25 +138,39 @@ std::u32string Cp932ToUtf32(std::string_view cp932) {
       continue;
     }
     const size_t len = CharLen(cp932, i);
-    const char16_t cp = len == 2 ? cp932::kDoubleByte[cp932::LeadIndex(b)][static_cast<unsigned char>(cp932[i + 1])]
-                                 : cp932::kSingleByte[b];
+    char32_t cp = 0;
+    if (len == 1) {
+      cp = cp932::kSingleByte[b];
+    } else {
+      const auto trail = static_cast<unsigned char>(cp932[i + 1]);
+      const auto code = static_cast<uint16_t>(b << 8 | trail);
+      if (!IsUserAreaCode(code)) cp = cp932::kDoubleByte[cp932::LeadIndex(b)][trail];
+      else if (area != TUserArea::Off) cp = ProcessUserChar(code);
+    }
     out.push_back(cp ? cp : kReplacement);
     i += len;
   }
   return out;
 }
 
-std::string Cp932ToUtf8(std::string_view cp932) {
+std::string Cp932ToUtf8(std::string_view cp932, TUserArea area) {
   std::string out;
   out.reserve(cp932.size() * 3 / 2);
-  for (const char32_t cp : Cp932ToUtf32(cp932)) AppendUtf8(out, cp);
+  for (const char32_t cp : Cp932ToUtf32(cp932, area)) AppendUtf8(out, cp);
   return out;
 }
 
-std::string Utf32ToCp932(std::u32string_view text) {
+std::string Utf32ToCp932(std::u32string_view text, TUserArea area) {
   std::string out;
   out.reserve(text.size() * 2);
-  for (const char32_t cp : text) AppendCp932(out, cp);
+  for (const char32_t cp : text) AppendCp932(out, cp, area);
+  return out;
+}
+
+std::string Utf32ToUtf8(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (const char32_t cp : text) AppendUtf8(out, cp);
   return out;
 }
 
@@ -147,10 +182,23 @@ std::u32string Utf8ToUtf32(std::string_view utf8) {
   return out;
 }
 
-std::string CodePointToCp932(char32_t cp) {
+std::string CodePointToCp932(char32_t cp, TUserArea area) {
   std::string out;
-  AppendCp932(out, cp);
+  AppendCp932(out, cp, area);
   return out;
 }
+
+bool HasUserAreaCode(std::string_view cp932) {
+  for (size_t i = 0; i < cp932.size();) {
+    const size_t len = CharLen(cp932, i);
+    if (len == 2 && IsUserAreaCode(static_cast<uint16_t>(static_cast<unsigned char>(cp932[i]) << 8 |
+                                                         static_cast<unsigned char>(cp932[i + 1]))))
+      return true;
+    i += len;
+  }
+  return false;
+}
+
+bool HasCp932Form(char32_t cp) { return cp == 0 || Cp932Code(cp) != 0; }
 
 }  // namespace rpv

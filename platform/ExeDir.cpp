@@ -30,11 +30,12 @@ std::string WithSep(std::string s) {
 // path has characters CP932 lacks (/home/josé) would come back from CP932 as
 // another, missing path; it is then reached through a descriptor kept open
 // for the life of the process, as "/proc/self/fd/N/", whose name is plain
-// ASCII. So the folder's own path never passes through CP932.
+// ASCII. So the folder's own path never passes through CP932, nor through
+// the user-area table, which is kept in this folder.
 std::string ReachableName(const fs::path& folder) {
   const std::string native = WithSep(folder.string());
-  const std::string cp932 = FromNativePath(native);
-  if (NativePath(cp932).string() == native) return cp932;
+  const std::string cp932 = FromNativePath(native, TUserArea::Off);
+  if (NativePath(cp932, TUserArea::Off).string() == native) return cp932;
   static std::mutex guard;
   static std::map<std::string, int> handles;  // one per folder, never closed
   const std::lock_guard lock(guard);

@@ -33,7 +33,7 @@ bool EnsureFontconfig() {
 // width ASCII made half-width, letters in lower case. "ＭＳ 明朝", "ＭＳ明朝"
 // and "ms 明朝" all fold alike.
 std::u32string FoldName(std::string_view utf8) {
-  std::u32string in = Cp932ToUtf32(Utf8ToCp932(utf8));
+  std::u32string in = Cp932ToUtf32(Utf8ToCp932(utf8, TUserArea::Off), TUserArea::Off);
   std::u32string out;
   for (char32_t c : in) {
     if (c == U' ' || c == U'\u3000' || c == U'\t') continue;
@@ -104,17 +104,26 @@ bool HasVerticalForms(FcPattern* p) {
   return found;
 }
 
-PatternPtr Match(const std::string& family, bool bold, bool italic) {
+// What to ask fontconfig for: the family (when given), the characters
+// (when given), Japanese, the weight and slant, with its substitutions done.
+PatternPtr StylePattern(const std::string& family, const FcCharSet* chars, bool bold, bool italic) {
   PatternPtr pattern(FcPatternCreate());
   if (!pattern) return nullptr;
   if (!family.empty())
     FcPatternAddString(pattern.get(), FC_FAMILY,
                        reinterpret_cast<const FcChar8*>(family.c_str()));
+  if (chars != nullptr) FcPatternAddCharSet(pattern.get(), FC_CHARSET, chars);
   FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
+  return pattern;
+}
+
+PatternPtr Match(const std::string& family, bool bold, bool italic) {
+  const PatternPtr pattern = StylePattern(family, nullptr, bold, italic);
+  if (!pattern) return nullptr;
   FcResult result = FcResultNoMatch;
   return PatternPtr(FcFontMatch(nullptr, pattern.get(), &result));
 }
@@ -153,6 +162,34 @@ TResolvedFace ResolveFace(std::string_view cp932Face, bool bold, bool italic) {
   return face;
 }
 
+TResolvedFace ResolveFaceWithChar(char32_t cp, bool bold, bool italic) {
+  TResolvedFace face;
+  if (!EnsureFontconfig()) return face;
+  std::unique_ptr<FcCharSet, decltype(&FcCharSetDestroy)> chars(FcCharSetCreate(), &FcCharSetDestroy);
+  if (!chars || !FcCharSetAddChar(chars.get(), cp)) return face;
+  const PatternPtr pattern = StylePattern(std::string(), chars.get(), bold, italic);
+  if (!pattern) return face;
+  FcResult result = FcResultNoMatch;
+  std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> sorted(
+      FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result), &FcFontSetDestroy);
+  if (!sorted) return face;
+  for (int i = 0; i < sorted->nfont; ++i) {
+    FcPattern* p = sorted->fonts[i];
+    FcCharSet* has = nullptr;
+    FcBool outline = FcFalse;
+    // Bitmap-only (colour emoji) faces cannot be drawn as outlines.
+    if (FcPatternGetCharSet(p, FC_CHARSET, 0, &has) != FcResultMatch || !FcCharSetHasChar(has, cp) ||
+        FcPatternGetBool(p, FC_OUTLINE, 0, &outline) != FcResultMatch || !outline)
+      continue;
+    face.File = FirstString(p, FC_FILE);
+    face.Family = FirstString(p, FC_FAMILY);
+    int index = 0;
+    if (FcPatternGetInteger(p, FC_INDEX, 0, &index) == FcResultMatch) face.Index = index;
+    if (!face.File.empty()) return face;
+  }
+  return {};
+}
+
 std::vector<std::string> InstalledScreenFonts() {
   std::vector<std::string> names;
   if (!EnsureFontconfig()) return names;
@@ -169,8 +206,9 @@ std::vector<std::string> InstalledScreenFonts() {
   for (int i = 0; i < fonts->nfont; ++i) {
     const std::string family = FirstString(fonts->fonts[i], FC_FAMILY);
     if (family.empty()) continue;
-    const std::string cp932 = Utf8ToCp932(family);
-    if (Cp932ToUtf8(cp932) != family) continue;  // no faithful CP932 name
+    // Listing the fonts adds nothing to the user-area table.
+    const std::string cp932 = Utf8ToCp932(family, TUserArea::Off);
+    if (Cp932ToUtf8(cp932, TUserArea::Off) != family) continue;  // no faithful CP932 name
     // A bitmap console face of Windows that the style editor never offered.
     if (FoldName(family) == U"fixedsys") continue;
     plain.insert(cp932);

@@ -27,6 +27,11 @@ std::string MapWindowsFaceName(std::string_view utf8Face);
 // Resolves a CP932 face name (without "@") for the given style.
 TResolvedFace ResolveFace(std::string_view cp932Face, bool bold, bool italic);
 
+// An installed outline face that has the character cp, for text the chosen
+// face lacks: Japanese faces and the given style first. File is empty when
+// no face has it.
+TResolvedFace ResolveFaceWithChar(char32_t cp, bool bold, bool italic);
+
 // The installed screen fonts as the style editor lists them: every family
 // but FixedSys, and for each family with vertical glyph forms (OpenType
 // "vert" or "vrt2") also "@" + its name. CP932, sorted; families whose names

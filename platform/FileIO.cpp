@@ -16,15 +16,15 @@
 
 namespace rpv {
 
-std::filesystem::path NativePath(std::string_view cp932Path) {
-  const std::string utf8 = Cp932ToUtf8(cp932Path);
+std::filesystem::path NativePath(std::string_view cp932Path, TUserArea area) {
+  const std::string utf8 = Cp932ToUtf8(cp932Path, area);
   // U+FFFD in the result means some bytes had no meaning in CP932.
   if (utf8.find("\xEF\xBF\xBD") != std::string::npos) return {};
   return std::filesystem::path(utf8);
 }
 
-std::string FromNativePath(const std::filesystem::path& path) {
-  return Utf8ToCp932(path.string());
+std::string FromNativePath(const std::filesystem::path& path, TUserArea area) {
+  return Utf8PathToCp932(path.string(), area);
 }
 
 std::optional<std::string> ReadWholeFile(std::string_view cp932Path) {

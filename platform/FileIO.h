@@ -9,13 +9,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Codepage.h"
+
 namespace rpv {
 
 // The native path of a CP932 path. A name whose bytes are not valid CP932
-// yields an empty path, so it can never open a wrong file.
-std::filesystem::path NativePath(std::string_view cp932Path);
-// The CP932 form of a native path ("?" for characters CP932 lacks).
-std::string FromNativePath(const std::filesystem::path& path);
+// (or hold a user-area code the table never gave out) yields an empty
+// path, so it can never open a wrong file.
+std::filesystem::path NativePath(std::string_view cp932Path, TUserArea area = TUserArea::LookUp);
+// The CP932 form of a native path: characters CP932 lacks through the
+// user-area table; with area Off, or when the table is full, they become
+// bytes that NativePath refuses.
+std::string FromNativePath(const std::filesystem::path& path, TUserArea area = TUserArea::Assign);
 
 // Whole-file read; nullopt when the file cannot be opened or read.
 std::optional<std::string> ReadWholeFile(std::string_view cp932Path);

@@ -31,7 +31,8 @@ void TFont::FaceDeleter::operator()(FT_FaceRec_* face) const { FT_Done_Face(face
 void TFont::HbFontDeleter::operator()(hb_font_t* font) const { hb_font_destroy(font); }
 
 TFont::TFont(FT_LibraryRec_* library, const TFontDesc& desc, const TResolvedFace& resolved)
-    : desc_(desc), escapement_(NormaliseEscapement(desc.Escapement)), family_(resolved.Family) {
+    : desc_(desc), escapement_(NormaliseEscapement(desc.Escapement)), family_(resolved.Family),
+      library_(library) {
   StripVerticalMark(desc.FaceName, &vertical_);
   // A negative height asks for the character (em) height, as a Windows font
   // description does; it becomes a cell height once the face is known.
@@ -61,7 +62,8 @@ TFont::TFont(FT_LibraryRec_* library, const TFontDesc& desc, const TResolvedFace
       static_cast<int>(std::lround(requested * (asc + dsc) / upem)), 1, kMaxCellHeight);
   // The whole cell, ascent plus descent, is the requested height.
   const double ppem = cellHeight_ * upem / (asc + dsc);
-  FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64)), 72, 72);
+  ppem26_ = std::lround(ppem * 64);
+  FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(ppem26_), 72, 72);
   ascent_ = static_cast<int>(std::lround(cellHeight_ * asc / (asc + dsc)));
   const double pxPerUnit = ppem / upem;
 
@@ -87,17 +89,18 @@ TFont::TFont(FT_LibraryRec_* library, const TFontDesc& desc, const TResolvedFace
 
 TFont::~TFont() = default;
 
-const TGlyphImage& TFont::Glyph(uint32_t glyph, bool smooth) {
+const TGlyphImage& TFont::Glyph(uint32_t glyph, bool smooth, uint16_t face) {
   auto& cache = smooth ? grey_ : mono_;
-  auto it = cache.find(glyph);
+  const uint64_t key = uint64_t{face} << 32 | glyph;
+  auto it = cache.find(key);
   if (it != cache.end()) return it->second;
-  return cache.emplace(glyph, Rasterise(glyph, smooth)).first->second;
+  return cache.emplace(key, Rasterise(glyph, smooth, face)).first->second;
 }
 
-TGlyphImage TFont::Rasterise(uint32_t glyph, bool smooth) {
+TGlyphImage TFont::Rasterise(uint32_t glyph, bool smooth, uint16_t faceIndex) {
   ++rasterised_;
   TGlyphImage image;
-  FT_Face face = face_.get();
+  FT_Face face = FaceAt(faceIndex);
   if (face == nullptr) return image;
   const FT_Int32 flags = FT_LOAD_NO_BITMAP | (smooth ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
   if (FT_Load_Glyph(face, glyph, flags) != 0) return image;

@@ -3,6 +3,8 @@
 // HarfBuzz font that shapes text in it, synthetic bold and italic where the
 // face has no such style, and the cache of rasterised glyphs and of laid-out
 // short strings, so a page never rasterises or shapes the same thing twice.
+// A character the face lacks (𠮷, an emoji) is set in another installed face
+// that has it, at the same size (platform/FontFallback.cpp).
 #pragma once
 
 #include <cstdint>
@@ -42,6 +44,7 @@ struct TPlacedGlyph {
   int U = 0;
   int V = 0;
   bool Rotated = false;
+  uint16_t Face = 0;  // 0: the font's own face; k: its k-th fallback face
 };
 
 struct TTextRun {
@@ -72,8 +75,9 @@ class TFont {
   // Shapes CP932 text. The result stays valid until the next call.
   const TTextRun& Layout(std::string_view cp932);
 
-  // The rasterised glyph, black-and-white (smooth false) or grey-scale.
-  const TGlyphImage& Glyph(uint32_t glyph, bool smooth);
+  // The rasterised glyph of a face (TPlacedGlyph::Face), black-and-white
+  // (smooth false) or grey-scale.
+  const TGlyphImage& Glyph(uint32_t glyph, bool smooth, uint16_t face = 0);
 
   // How many glyph images were rasterised so far (every one is cached).
   size_t RasterisedCount() const { return rasterised_; }
@@ -86,10 +90,21 @@ class TFont {
     void operator()(hb_font_t* font) const;
   };
 
-  TTextRun Shape(std::string_view cp932) const;
-  void ShapeSegment(const std::u32string& text, bool rotated, TTextRun& run) const;
+  // A face that the fallback list holds, with its shaper.
+  struct TFallbackFace {
+    std::unique_ptr<FT_FaceRec_, FaceDeleter> Face;
+    std::unique_ptr<hb_font_t, HbFontDeleter> Shaper;
+  };
+
+  TTextRun Shape(std::string_view cp932);
+  void ShapeSegment(const std::u32string& text, bool rotated, uint16_t face, TTextRun& run) const;
   TTextRun FallbackRun(std::string_view cp932) const;
-  TGlyphImage Rasterise(uint32_t glyph, bool smooth);
+  TGlyphImage Rasterise(uint32_t glyph, bool smooth, uint16_t face);
+  // The face to set cp in: 0 when the font's own face has it (or no other
+  // face does), else 1 + its index in fallbacks_.
+  uint16_t FaceFor(char32_t cp);
+  FT_FaceRec_* FaceAt(uint16_t face) const;
+  hb_font_t* ShaperAt(uint16_t face) const;
 
   TFontDesc desc_;
   bool vertical_ = false;
@@ -97,6 +112,11 @@ class TFont {
   std::string family_;
   std::unique_ptr<FT_FaceRec_, FaceDeleter> face_;
   std::unique_ptr<hb_font_t, HbFontDeleter> hbFont_;
+  FT_LibraryRec_* library_ = nullptr;
+  long ppem26_ = 0;  // the size every face is set at, 26.6 pixels per em
+  std::vector<TFallbackFace> fallbacks_;
+  std::vector<std::string> fallbackFiles_;  // "file#index" of each fallback
+  std::unordered_map<char32_t, uint16_t> faceOf_;
   bool syntheticBold_ = false;
   bool syntheticItalic_ = false;
   int cellHeight_ = 0;
@@ -110,8 +130,8 @@ class TFont {
   };
   std::unordered_map<std::string, TTextRun, StringHash, std::equal_to<>> runs_;
   TTextRun scratch_;
-  std::unordered_map<uint32_t, TGlyphImage> mono_;
-  std::unordered_map<uint32_t, TGlyphImage> grey_;
+  std::unordered_map<uint64_t, TGlyphImage> mono_;
+  std::unordered_map<uint64_t, TGlyphImage> grey_;
   size_t rasterised_ = 0;
 };
 

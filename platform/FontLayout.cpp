@@ -59,7 +59,7 @@ TTextRun TFont::FallbackRun(std::string_view cp932) const {
   return run;
 }
 
-TTextRun TFont::Shape(std::string_view cp932) const {
+TTextRun TFont::Shape(std::string_view cp932) {
   // Beyond this the run's length in pixels could no longer be counted; no
   // line of a page comes anywhere near it.
   constexpr size_t kMaxBytes = size_t{1} << 18;
@@ -68,23 +68,27 @@ TTextRun TFont::Shape(std::string_view cp932) const {
   TTextRun run;
   std::u32string segment;
   bool segmentRotated = false;
+  uint16_t segmentFace = 0;
   for (size_t i = 0; i < cp932.size();) {
     const size_t len = CharLen(cp932, i);
-    const std::u32string cps = Cp932ToUtf32(cp932.substr(i, len));
+    std::u32string cps = Cp932ToUtf32(cp932.substr(i, len));
+    if (cps.empty()) cps.assign(1, U'?');
     const bool rotated = vertical_ && len == 2;
-    if (!segment.empty() && rotated != segmentRotated) {
-      ShapeSegment(segment, segmentRotated, run);
+    const uint16_t face = FaceFor(cps[0]);
+    if (!segment.empty() && (rotated != segmentRotated || face != segmentFace)) {
+      ShapeSegment(segment, segmentRotated, segmentFace, run);
       segment.clear();
     }
     segmentRotated = rotated;
-    segment += cps.empty() ? std::u32string(1, U'?') : cps;
+    segmentFace = face;
+    segment += cps;
     i += len;
   }
-  if (!segment.empty()) ShapeSegment(segment, segmentRotated, run);
+  if (!segment.empty()) ShapeSegment(segment, segmentRotated, segmentFace, run);
   return run;
 }
 
-void TFont::ShapeSegment(const std::u32string& text, bool rotated, TTextRun& run) const {
+void TFont::ShapeSegment(const std::u32string& text, bool rotated, uint16_t face, TTextRun& run) const {
   std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
   hb_buffer_add_utf32(buffer.get(), reinterpret_cast<const uint32_t*>(text.data()),
                       static_cast<int>(text.size()), 0, static_cast<int>(text.size()));
@@ -100,7 +104,7 @@ void TFont::ShapeSegment(const std::u32string& text, bool rotated, TTextRun& run
       Feature("kern", false), Feature("liga", false), Feature("clig", false),
       Feature("vert", rotated && verticalForms), Feature("vrt2", rotated && verticalForms),
       Feature("vkrn", false), Feature("vpal", false), Feature("valt", false)};
-  hb_shape(hbFont_.get(), buffer.get(), features, sizeof features / sizeof features[0]);
+  hb_shape(ShaperAt(face), buffer.get(), features, sizeof features / sizeof features[0]);
 
   unsigned count = 0;
   const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer.get(), &count);
@@ -110,6 +114,7 @@ void TFont::ShapeSegment(const std::u32string& text, bool rotated, TTextRun& run
     TPlacedGlyph g;
     g.Glyph = infos[i].codepoint;
     g.Rotated = rotated;
+    g.Face = face;
     if (!rotated) {
       g.U = pen + Round26(pos[i].x_offset);
       g.V = ascent_ - Round26(pos[i].y_offset);

@@ -6,7 +6,7 @@ pkgs=(g++ cmake ninja-build pkg-config
       qt6-base-dev qt6-svg-dev libfontconfig-dev libfreetype-dev libharfbuzz-dev
       libjpeg-dev libpng-dev libarchive-dev
       libgtest-dev libgmock-dev libbenchmark-dev
-      fonts-ipafont-gothic fonts-ipafont-mincho
+      fonts-ipafont-gothic fonts-ipafont-mincho fonts-ipamj-mincho
       qt6-translations-l10n
       xvfb xauth dpkg-dev)
 missing=()

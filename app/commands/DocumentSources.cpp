@@ -114,6 +114,10 @@ TClipboardAction DecideClipboard(bool hasText, std::string_view text, std::strin
   action.Kind = TClipboardAction::TKind::SaveText;
   action.Path = std::string(exeDir) + std::string(kClipboardFile);
   action.FileText = TextAsCrLfLines(text);
+  // Characters Shift_JIS lacks are kept as UTF-8 (with its mark), which
+  // reads back as the same characters; a Shift_JIS file's own user-area
+  // codes would not.
+  if (HasUserAreaCode(text)) action.FileText = "\xEF\xBB\xBF" + Cp932ToUtf8(action.FileText);
   return action;
 }
 

@@ -84,10 +84,21 @@ TEST(VirtualKeys, CodesAndModifierTables) {
 }
 
 TEST(QtText, Cp932CrossesBothWays) {
+  const TTempHome home;
   const std::string sjis = Utf8ToCp932("瑠頁～るぺい～ ①");
   EXPECT_EQ(ToQString(sjis), QStringLiteral("瑠頁～るぺい～ ①"));
   EXPECT_EQ(FromQString(ToQString(sjis)), sjis);
-  EXPECT_EQ(FromQString(QStringLiteral("😀")), "?") << "no CP932 form";
+  // What CP932 lacks crosses through the user-area table (search input,
+  // clipboard), the same code both ways.
+  const std::string emoji = FromQString(QStringLiteral("😀é"));
+  EXPECT_EQ(emoji, Utf8ToCp932("😀é"));
+  EXPECT_EQ(ToQString(emoji), QStringLiteral("😀é"));
+  EXPECT_EQ(PathFromQString(QStringLiteral("/x/é.txt")), Utf8ToCp932("/x/é.txt"));
+  // A search for a character no text holds takes no code and finds nothing,
+  // not every "?".
+  EXPECT_EQ(PatternFromQString(QStringLiteral("é?")), Utf8ToCp932("é?"));
+  EXPECT_EQ(PatternFromQString(QStringLiteral("ž")), "\x81\x7F");
+  EXPECT_EQ(Utf8ToCp932("ž", TUserArea::LookUp), "?") << "no code was given";
   EXPECT_EQ(Sjis("行"), Utf8ToCp932("行"));
 }
 

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "app/commands/DocumentSources.h"
+#include "import/CharCodeConverter.h"
 #include "platform/Codepage.h"
 #include "tests/support/TestSupport.h"
 #include "platform/FileIO.h"
@@ -124,6 +125,14 @@ TEST(Clipboard, AnExistingPathOpensThatFileOtherTextIsSaved) {
   EXPECT_EQ(a.FileText, "/home/u/book.txt\r\n");
   a = DecideClipboard(true, S("一行目\n二行目\r\n\r\n四行目\r五"), "/exe/", fs);
   EXPECT_EQ(a.FileText, S("一行目\r\n二行目\r\n\r\n四行目\r\n五\r\n"));
+  // Characters Shift_JIS lacks are kept as UTF-8, which reads back as the
+  // same characters.
+  {
+    const test::TTempFolder home("rpv_clip_", test::TTempFolder::SetsHome);
+    a = DecideClipboard(true, S("café 𠮷"), "/exe/", fs);
+    EXPECT_EQ(a.FileText, "\xEF\xBB\xBF" "café 𠮷\r\n");
+    EXPECT_EQ(BytesToSjis(a.FileText), S("café 𠮷\r\n"));
+  }
 
   EXPECT_EQ(DecideClipboard(false, "", "/exe/", fs).Kind, TClipboardAction::TKind::None);
   EXPECT_EQ(DecideClipboard(true, "", "/exe/", fs).Kind, TClipboardAction::TKind::None);

@@ -171,8 +171,16 @@ TEST(ConvertHtml, ImagesStandOnTheirOwnLines) {
 }
 
 TEST(ConvertHtml, EntitiesCommentsAndUnknownTags) {
-  EXPECT_EQ(Convert("&lt;&gt;&quot;&amp;&nbsp;&times;&uarr;&copy;&foo;&#65;&LT;&").texts,
-            (V{"<>\"& ×↑(C)&foo;&#65;&LT;&"}));
+  EXPECT_EQ(Convert("&lt;&gt;&quot;&amp;&nbsp;&times;&uarr;&copy;&foo;&LT;&").texts,
+            (V{"<>\"& ×↑(C)&foo;&LT;&"}));
+  {
+    // Numeric references, also to characters Shift_JIS lacks; broken ones
+    // stay text.
+    const test::TTempFolder home("rpv_html_", test::TTempFolder::SetsHome);
+    EXPECT_EQ(Convert("&#65;&#x42;&#8212;&#xE9;&#171;&#x1F600;&#160;").texts, (V{"AB―é«😀 "})) << "U+2014 is CP932's ―";
+    EXPECT_EQ(Convert("&#65&#;&#x;&#0;&#xD800;&#x110000;&#99999999999;").texts,
+              (V{"&#65&#;&#x;&#0;&#xD800;&#x110000;&#99999999999;"}));
+  }
   EXPECT_EQ(Convert("a<!-- <br> -->b").texts, (V{"ab"}));
   // No end: only the "<" goes.
   EXPECT_EQ(Convert("a<!-- b").texts, (V{"a!-- b"}));

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <vector>
 
 #include "platform/Canvas.h"
+#include "platform/Codepage.h"
+#include "platform/FaceResolver.h"
 #include "platform/FontEngine.h"
+#include "tests/support/TestSupport.h"
 #include "tests/platform/CanvasTestUtil.h"
 
 namespace rpv {
@@ -307,6 +311,31 @@ TEST_F(CanvasText, MissingAndWindowsFacesStillDrawJapanese) {
     const auto ink = FindInk(bmp_);
     EXPECT_GT(ink.count, 100) << face;
     EXPECT_EQ(canvas_.TextExtent(S("日本語")).cy, 22) << face;
+  }
+}
+
+// 𠮷 (beyond JIS X 0208) and an emoji are not in the IPA faces: they come
+// from another installed face that has them, at the same size, in both
+// directions, instead of the missing-glyph box.
+TEST_F(CanvasText, CharactersTheFaceLacksComeFromAnotherFace) {
+  const test::TTempFolder home("rpv_fallback_", test::TTempFolder::SetsHome);
+  for (const char32_t cp : {U'𠮷', U'😀'}) {
+    if (ResolveFaceWithChar(cp, false, false).File.empty()) {
+      std::printf("no installed face has U+%X; skipped\n", static_cast<unsigned>(cp));
+      continue;
+    }
+    const std::string ch = Utf32ToCp932(std::u32string(1, cp));
+    for (const char* face : {"ＭＳ 明朝", "@ＭＳ 明朝"}) {
+      UseFont(face, face[0] == '@' ? 2700 : 0);
+      TFont& font = engine_.Font(canvas_.Font);
+      const TTextRun run = font.Layout(S("あ") + ch + S("い"));
+      ASSERT_EQ(run.Glyphs.size(), 3u);
+      EXPECT_EQ(run.Glyphs[0].Face, 0) << face;
+      EXPECT_NE(run.Glyphs[1].Face, 0) << face;
+      EXPECT_NE(run.Glyphs[1].Glyph, 0u) << face << ": not the missing-glyph box";
+      EXPECT_FALSE(font.Glyph(run.Glyphs[1].Glyph, false, run.Glyphs[1].Face).Coverage.empty());
+      EXPECT_GT(run.Advance, 2 * 22 + 11) << face << ": the character takes its room";
+    }
   }
 }
 
