@@ -10,6 +10,7 @@
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
 #include "import/TextConvert.h"
+#include "platform/Codepage.h"
 #include "render/cbcLineText.h"
 
 namespace rpv {
@@ -68,20 +69,22 @@ constexpr std::string_view kWideSpace = "\x81\x40";  // 　
 constexpr std::string_view kMarkDot = "\x81\x52";  // ヽ
 
 // Emphasis kinds and the mark drawn per character. 白ゴマ (U+FE46) and
-// 蛇の目 (U+25C9) have no CP932 form: the nearest marks stand in for them.
+// 蛇の目 (U+25C9) have no CP932 form: they take codes of the user-defined
+// area, and the nearest CP932 marks stand in when the table has no room.
 struct TMarkKind {
   std::string_view name;
   std::string_view mark;
+  char32_t wide = 0;  // the real mark, when CP932 lacks it
 };
 constexpr TMarkKind kMarkKinds[] = {
     {kDots, kMarkDot},
-    {"\x94\x92\x83\x53\x83\x7D\x96\x54\x93\x5F", kComma},       // 白ゴマ傍点: 、
+    {"\x94\x92\x83\x53\x83\x7D\x96\x54\x93\x5F", kComma, U'\uFE46'},  // 白ゴマ傍点: ﹆
     {"\x8A\xDB\x96\x54\x93\x5F", "\x81\x9C"},                   // 丸傍点: ●
     {"\x94\x92\x8A\xDB\x96\x54\x93\x5F", "\x81\x9B"},           // 白丸傍点: ○
     {"\x8D\x95\x8E\x4F\x8A\x70\x96\x54\x93\x5F", "\x81\xA3"},   // 黒三角傍点: ▲
     {"\x94\x92\x8E\x4F\x8A\x70\x96\x54\x93\x5F", "\x81\xA2"},   // 白三角傍点: △
     {"\x93\xF1\x8F\x64\x8A\xDB\x96\x54\x93\x5F", "\x81\x9D"},   // 二重丸傍点: ◎
-    {"\x8E\xD6\x82\xCC\x96\xDA\x96\x54\x93\x5F", "\x81\x9D"},   // 蛇の目傍点: ◎
+    {"\x8E\xD6\x82\xCC\x96\xDA\x96\x54\x93\x5F", "\x81\x9D", U'\u25C9'},  // 蛇の目傍点: ◉
     {"\x82\xCE\x82\xC2\x96\x54\x93\x5F", kTimes},               // ばつ傍点: ×
 };
 
@@ -204,6 +207,9 @@ std::optional<TStyle> ParseStyle(std::string_view name, bool left = false) {
     s.Kind = TKind::Marks;
     s.Key = key();
     s.Mark = m.mark;
+    if (m.wide != 0) {
+      if (std::string wide = CodePointToCp932(m.wide); HasUserAreaCode(wide)) s.Mark = std::move(wide);
+    }
     s.Left = left;
     return s;
   }

@@ -60,7 +60,7 @@ class TInlineAnnotator {
     enum class TKind { Wrap, Marks, Note } Kind = TKind::Wrap;
     std::string Key;            // what the end of a range or block names
     std::string Open, Close;    // Wrap: the tags around the text
-    std::string_view Mark;      // Marks: one per character
+    std::string Mark;           // Marks: one per character
     std::string Reading;        // Note: the note or ruby (from the end of a range)
     bool Left = false;          // Marks, Note: on the other side
     bool Warichu = false;       // Wrap in brackets unless the text has them
