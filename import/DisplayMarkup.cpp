@@ -9,6 +9,7 @@
 
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
+#include "platform/Codepage.h"
 #include "render/cbcClasses.h"
 
 namespace rpv {
@@ -217,11 +218,13 @@ bool IsAsciiAlnum(unsigned char c) {
 bool IsBangOrQuery(unsigned char c) { return c == '!' || c == '?'; }
 
 // Whether a run of single bytes ends before p: at the line end or a
-// double-byte character, tag spans skipped.
+// double-byte character other than a sideways Latin letter, tag spans
+// skipped.
 bool RunEndsAt(TMarkupWalker& walker, size_t p) {
   const std::string_view line = walker.Text();
   while (const size_t e = walker.TagEnd(p)) p = e;
-  return p >= line.size() || IsLeadByte(static_cast<unsigned char>(line[p]));
+  return p >= line.size() ||
+         (IsLeadByte(static_cast<unsigned char>(line[p])) && !IsSidewaysUserChar(line.substr(p, 2)));
 }
 
 }  // namespace

@@ -156,8 +156,9 @@ size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end);
 // set sideways (or is no single byte). Upright: "!" or "?" followed by
 // another, and a run of one or two ASCII letters or digits that ends the
 // line or meets a double-byte character (complete tags in between do not
-// count). afterSingle: the character before p on the line was a single byte
-// (then p continues a run, which is never upright). The line breaker
+// count; a Latin letter of the user-defined area, IsSidewaysUserChar,
+// continues a run). afterSingle: the character before p on the line was a
+// single byte or such a letter (then p continues a run, never upright). The line breaker
 // measures and the column renderer draws by this one rule; `line` is the
 // walker over the line they both hold.
 size_t UprightCell(TMarkupWalker& line, size_t p, bool afterSingle);

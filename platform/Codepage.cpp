@@ -153,6 +153,17 @@ std::u32string Cp932ToUtf32(std::string_view cp932, TUserArea area) {
   return out;
 }
 
+bool IsSidewaysUserChar(std::string_view ch) {
+  if (ch.size() < 2) return false;
+  const auto code = static_cast<uint16_t>(static_cast<unsigned char>(ch[0]) << 8 |
+                                          static_cast<unsigned char>(ch[1]));
+  if (!IsUserAreaCode(code)) return false;
+  const char32_t cp = ProcessUserChar(code);
+  // Latin-1 Supplement, Latin Extended-A/B, IPA, combining marks, Latin
+  // Extended Additional.
+  return (cp >= 0xA0 && cp <= 0x36F) || (cp >= 0x1E00 && cp <= 0x1EFF);
+}
+
 std::string Cp932ToUtf8(std::string_view cp932, TUserArea area) {
   std::string out;
   out.reserve(cp932.size() * 3 / 2);

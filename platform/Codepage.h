@@ -46,6 +46,12 @@ std::string CodePointToCp932(char32_t cp, TUserArea area = TUserArea::Assign);
 bool HasUserAreaCode(std::string_view cp932);
 // True when CP932 itself has the character (the table aside).
 bool HasCp932Form(char32_t cp);
+// True when the two bytes at ch are a code of the user-defined area that
+// stands for a Latin letter or mark (é, ï, «): such a character belongs with
+// the ASCII text around it, so vertical writing lays it on its side as it
+// does single bytes, rather than upright as every other double-byte
+// character. Looks the table up, never assigns.
+bool IsSidewaysUserChar(std::string_view ch);
 
 // True when the byte starts a two-byte CP932 character.
 constexpr bool IsLeadByte(unsigned char b) {

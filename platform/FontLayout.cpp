@@ -1,7 +1,8 @@
 // Shaping: CP932 text to glyphs placed in the text's own frame. A vertical
 // ("@") face sets full-width (double-byte) characters turned a quarter
 // counter-clockwise with the face's vertical metrics, and with its vertical
-// forms when the text runs downward; single-byte characters keep their
+// forms when the text runs downward; single-byte characters (and Latin
+// letters of the user-defined area, IsSidewaysUserChar) keep their
 // horizontal glyphs, so they lie on their side in vertical text.
 #include <hb.h>
 
@@ -73,7 +74,7 @@ TTextRun TFont::Shape(std::string_view cp932) {
     const size_t len = CharLen(cp932, i);
     std::u32string cps = Cp932ToUtf32(cp932.substr(i, len));
     if (cps.empty()) cps.assign(1, U'?');
-    const bool rotated = vertical_ && len == 2;
+    const bool rotated = vertical_ && len == 2 && !IsSidewaysUserChar(cp932.substr(i, len));
     const uint16_t face = FaceFor(cps[0]);
     if (!segment.empty() && (rotated != segmentRotated || face != segmentFace)) {
       ShapeSegment(segment, segmentRotated, segmentFace, run);

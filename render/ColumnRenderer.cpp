@@ -24,6 +24,7 @@
 #include "import/HtmlAnalysis.h"
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
+#include "platform/Codepage.h"
 #include "platform/Font.h"
 #include "render/BookClass.h"
 #include "render/TextMarks.h"
@@ -342,7 +343,7 @@ class TColumnPainter {
     const int w = Width(ch);
     if (line_ >= 0) Put(TDrawKind::Text, cross_ + cellHi_, pen_, TOrientation::Vertical, ch, w);
     pen_ += w / aa_ + between_;
-    previousSingle_ = len == 1;
+    previousSingle_ = len == 1 || IsSidewaysUserChar(ch);
     return len;
   }
 

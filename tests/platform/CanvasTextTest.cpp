@@ -335,8 +335,17 @@ TEST_F(CanvasText, CharactersTheFaceLacksComeFromAnotherFace) {
       EXPECT_NE(run.Glyphs[1].Glyph, 0u) << face << ": not the missing-glyph box";
       EXPECT_FALSE(font.Glyph(run.Glyphs[1].Glyph, false, run.Glyphs[1].Face).Coverage.empty());
       EXPECT_GT(run.Advance, 2 * 22 + 11) << face << ": the character takes its room";
+      EXPECT_EQ(run.Glyphs[1].Rotated, face[0] == '@') << face << ": upright in vertical text";
     }
   }
+  // A Latin letter Shift_JIS lacks lies on its side in vertical text, as the
+  // ASCII beside it does.
+  UseFont("@ＭＳ 明朝", 2700);
+  const TTextRun latin = engine_.Font(canvas_.Font).Layout(S("あ") + Utf8ToCp932("é") + "e");
+  ASSERT_EQ(latin.Glyphs.size(), 3u);
+  EXPECT_TRUE(latin.Glyphs[0].Rotated);
+  EXPECT_FALSE(latin.Glyphs[1].Rotated);
+  EXPECT_FALSE(latin.Glyphs[2].Rotated);
 }
 
 TEST_F(CanvasText, DrawingFarOutsideTheBitmapIsSafe) {

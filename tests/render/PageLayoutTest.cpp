@@ -220,7 +220,7 @@ TEST_F(PageLayoutTest, ShortAsciiRunsStandUprightInOneCell) {
   const int fp = s.FontPixels();
   const int x0 = 600 - s.PageMarginRight - s.WidthReserve();
   const int top = s.PageMarginTop + s.HeaderHeight();
-  SetLines(*book, {"あ12い", "あ123い", "あ!?い"});
+  SetLines(*book, {"あ12い", "あ123い", "あ!?い", "あnaéい"});
   const TPageRecorder rec = Record(*book, 0);
   // "12" and "!?" are one upright run each, centred across the line in the
   // second cell; "い" follows in the third.
@@ -246,6 +246,14 @@ TEST_F(PageLayoutTest, ShortAsciiRunsStandUprightInOneCell) {
     EXPECT_LT(run[k].Box.Bottom - run[k].Box.Top, fp);
   }
   EXPECT_EQ(run[4].Box.Top, run[3].Box.Bottom);
+  // A Latin letter Shift_JIS lacks continues the ASCII run: "na" before it
+  // is no upright pair, and the letter lies on its side, less than a cell.
+  const auto latin = rec.Of(TDrawKind::Text, 3);
+  ASSERT_EQ(latin.size(), 5u);
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_EQ(latin[k].Role, TFontRole::Body);
+    EXPECT_LT(latin[k].Box.Bottom - latin[k].Box.Top, fp);
+  }
 }
 
 TEST_F(PageLayoutTest, TurnedCharactersVoicedMarksAndStyleTags) {
