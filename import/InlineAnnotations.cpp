@@ -107,11 +107,6 @@ constexpr std::string_view kKaeriten =
     "\x93\x56\x92\x6E\x90\x6C\x83\x8C";
 constexpr std::string_view kRe = "\x83\x8C";  // レ
 
-bool StartsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
-bool EndsWith(std::string_view s, std::string_view p) {
-  return s.size() >= p.size() && s.substr(s.size() - p.size()) == p;
-}
-
 // Whether c (one double-byte character) is one of the return marks.
 bool IsKaeritenChar(std::string_view c) {
   for (size_t i = 0; i < kKaeriten.size(); i += 2) {
@@ -165,9 +160,9 @@ TStyle SizeWrap(std::string_view key, int step) {
 std::optional<TStyle> Heading(std::string_view name) {
   const std::string_view key = name;
   bool window = false;
-  if (StartsWith(name, kSameLine)) {
+  if (name.starts_with(kSameLine)) {
     name.remove_prefix(kSameLine.size());
-  } else if (StartsWith(name, kWindow)) {
+  } else if (name.starts_with(kWindow)) {
     name.remove_prefix(kWindow.size());
     window = true;
   }
@@ -195,7 +190,7 @@ std::optional<TStyle> Heading(std::string_view name) {
 // (without the quoted text or the range and block words). left: the name
 // followed "の左に".
 std::optional<TStyle> ParseStyle(std::string_view name, bool left = false) {
-  if (StartsWith(name, kHidariNi)) {
+  if (name.starts_with(kHidariNi)) {
     name.remove_prefix(kHidariNi.size());
     left = true;
   }
@@ -252,7 +247,7 @@ TStyle NoteStyle(std::string_view key, std::string_view reading, bool left) {
 
 // "「Y」の注記" (or 傍記, ルビ) as its Y, else nullopt.
 std::optional<std::string_view> QuotedNote(std::string_view name) {
-  if (!StartsWith(name, kQuoteOpen)) return std::nullopt;
+  if (!name.starts_with(kQuoteOpen)) return std::nullopt;
   const size_t q = mb::Find(name, kQuoteClose, kQuoteOpen.size());
   if (q == npos || q == kQuoteOpen.size()) return std::nullopt;
   const std::string_view after = name.substr(q + kQuoteClose.size());
@@ -270,24 +265,24 @@ std::string NoteRangeKey(bool left, bool ruby) {
 // The end of a range of notes: "「Y」の注記付き", "左に「Y」のルビ付き" ...
 std::optional<TStyle> NoteRangeEnd(std::string_view name) {
   bool left = false;
-  if (StartsWith(name, kHidariNi)) {
+  if (name.starts_with(kHidariNi)) {
     name.remove_prefix(kHidariNi.size());
     left = true;
   }
-  if (!EndsWith(name, kTsuki)) return std::nullopt;
+  if (!name.ends_with(kTsuki)) return std::nullopt;
   name.remove_suffix(kTsuki.size());
   const std::optional<std::string_view> y = QuotedNote(name);
   if (!y) return std::nullopt;
-  return NoteStyle(NoteRangeKey(left, EndsWith(name, kNoRuby)), *y, left);
+  return NoteStyle(NoteRangeKey(left, name.ends_with(kNoRuby)), *y, left);
 }
 
 // ［＃「cap」のキャプション付きの図（NAME、横W×縦H）入る］ and the plain forms
 // (［＃挿絵（NAME）入る］ ...): the picture NAME of the book's folder at
 // W × H pixels (its own size when none is given).
 std::optional<std::string> Figure(std::string_view body, std::string_view fileDir) {
-  if (!EndsWith(body, kEnters)) return std::nullopt;
+  if (!body.ends_with(kEnters)) return std::nullopt;
   body.remove_suffix(kEnters.size());
-  if (!EndsWith(body, kParenClose)) return std::nullopt;
+  if (!body.ends_with(kParenClose)) return std::nullopt;
   body.remove_suffix(kParenClose.size());
   size_t open = npos;
   for (size_t i = 0; i < body.size(); i += mb::Len(body, i)) {
@@ -304,10 +299,10 @@ std::optional<std::string> Figure(std::string_view body, std::string_view fileDi
   if (comma == npos) return out;
   std::string_view size = inside.substr(comma + kComma.size());
   const size_t times = mb::Find(size, kTimes);
-  if (!StartsWith(size, kYoko) || times == npos) return out;
+  if (!size.starts_with(kYoko) || times == npos) return out;
   const std::optional<int> w = Number(size.substr(kYoko.size(), times - kYoko.size()));
   size = size.substr(times + kTimes.size());
-  const std::optional<int> h = StartsWith(size, kTate) ? Number(size.substr(kTate.size())) : std::nullopt;
+  const std::optional<int> h = size.starts_with(kTate) ? Number(size.substr(kTate.size())) : std::nullopt;
   if (w && h && *w > 0 && *h > 0) out += ImageSizeSuffix(*h, *w);
   return out;
 }
@@ -440,7 +435,7 @@ TInlineResult TInlineAnnotator::Apply(std::string_view body, std::string_view re
     out.Append(KaeritenTag(body));
     return TInlineResult::Done;
   }
-  if (StartsWith(body, kParenOpen) && EndsWith(body, kParenClose) &&
+  if (body.starts_with(kParenOpen) && body.ends_with(kParenClose) &&
       body.size() > kParenOpen.size() + kParenClose.size()) {
     out.Append(OkuriganaTag(body.substr(2, body.size() - 4)));
     return TInlineResult::Done;
@@ -456,13 +451,13 @@ TInlineResult TInlineAnnotator::Apply(std::string_view body, std::string_view re
     return TInlineResult::Done;
   }
   // Blocks over whole lines.
-  if (StartsWith(body, kFrom)) {
+  if (body.starts_with(kFrom)) {
     const std::optional<TStyle> s = ParseStyle(body.substr(kFrom.size()));
     if (!s || s->Kind != TKind::Wrap || s->Warichu) return TInlineResult::NotMine;
     events_.push_back({true, s->Key, s->Open, s->Close});
     return TInlineResult::BlockLine;
   }
-  if (StartsWith(body, kHere) && EndsWith(body, kEnd)) {
+  if (body.starts_with(kHere) && body.ends_with(kEnd)) {
     const std::string_view name = body.substr(kHere.size(), body.size() - kHere.size() - kEnd.size());
     const std::optional<TStyle> s = ParseStyle(name);
     if (!s && name != kBigger && name != kSmaller) return TInlineResult::NotMine;
@@ -470,7 +465,7 @@ TInlineResult TInlineAnnotator::Apply(std::string_view body, std::string_view re
     return TInlineResult::BlockLine;
   }
   // The end of a range on this line.
-  if (EndsWith(body, kEnd)) {
+  if (body.ends_with(kEnd)) {
     const std::string_view name = body.substr(0, body.size() - kEnd.size());
     std::optional<TStyle> s = NoteRangeEnd(name);
     const std::string key = s ? s->Key : std::string(name);
@@ -482,17 +477,17 @@ TInlineResult TInlineAnnotator::Apply(std::string_view body, std::string_view re
     }
   }
   // The quoted text before the annotation: 「X」は…, 「X」に…, 「X」の左に….
-  if (StartsWith(body, kQuoteOpen)) {
+  if (body.starts_with(kQuoteOpen)) {
     const size_t q = mb::Find(body, kQuoteClose, kQuoteOpen.size());
     if (q == npos || q == kQuoteOpen.size()) return TInlineResult::NotMine;
     const std::string_view x = body.substr(kQuoteOpen.size(), q - kQuoteOpen.size());
     std::string_view how = body.substr(q + kQuoteClose.size());
     std::optional<TStyle> s;
     bool left = false;
-    if (StartsWith(how, kNoHidariNi)) {
+    if (how.starts_with(kNoHidariNi)) {
       how.remove_prefix(kNoHidariNi.size());
       left = true;
-    } else if (StartsWith(how, kWa) || StartsWith(how, kNi)) {
+    } else if (how.starts_with(kWa) || how.starts_with(kNi)) {
       how.remove_prefix(kWa.size());
     } else {
       how = {};
@@ -527,11 +522,11 @@ TInlineResult TInlineAnnotator::Apply(std::string_view body, std::string_view re
   std::optional<TStyle> s;
   {
     std::string_view name = body;
-    const bool left = StartsWith(name, kHidariNi);
+    const bool left = name.starts_with(kHidariNi);
     if (left) name.remove_prefix(kHidariNi.size());
-    if (EndsWith(name, kTsuki) && (name.substr(0, name.size() - kTsuki.size()) == kChuki ||
+    if (name.ends_with(kTsuki) && (name.substr(0, name.size() - kTsuki.size()) == kChuki ||
                                    name.substr(0, name.size() - kTsuki.size()) == kRuby)) {
-      s = NoteStyle(NoteRangeKey(left, StartsWith(name, kRuby)), {}, left);
+      s = NoteStyle(NoteRangeKey(left, name.starts_with(kRuby)), {}, left);
     } else {
       s = ParseStyle(body);
     }
