@@ -229,6 +229,8 @@ bool RunEndsAt(TMarkupWalker& walker, size_t p) {
 
 }  // namespace
 
+bool SetAsSingleByte(std::string_view ch) { return ch.size() == 1 || IsSidewaysUserChar(ch); }
+
 size_t UprightCell(TMarkupWalker& walker, size_t p, bool afterSingle) {
   const std::string_view line = walker.Text();
   if (afterSingle || p >= line.size()) return 0;

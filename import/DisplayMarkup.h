@@ -162,6 +162,10 @@ size_t ImageSizeEnd(std::string_view line, size_t pos, size_t end);
 // measures and the column renderer draws by this one rule; `line` is the
 // walker over the line they both hold.
 size_t UprightCell(TMarkupWalker& line, size_t p, bool afterSingle);
+// What afterSingle asks of the character (or upright pair) just set: a
+// single byte, or a Latin letter of the user-defined area. The line breaker
+// and the column renderer track it by this one rule.
+bool SetAsSingleByte(std::string_view ch);
 
 // The end of the closing tag of a tate-chu-yoko run whose text starts at
 // `from` (on a unit boundary of the walker's line), or 0 when the line does

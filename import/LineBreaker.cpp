@@ -292,7 +292,7 @@ size_t TLineBreaker::NextBreak(std::string_view t, size_t start, int32_t indentC
     if (x > W) break;
     x += B;
     units_.push_back({p, len});
-    afterSingle = len == 1 || IsSidewaysUserChar(t.substr(p, len));
+    afterSingle = SetAsSingleByte(t.substr(p, len));
     p += len;
   }
   if (p >= n) return n;

@@ -24,7 +24,6 @@
 #include "import/HtmlAnalysis.h"
 #include "import/MarkupWalker.h"
 #include "import/MbScan.h"
-#include "platform/Codepage.h"
 #include "platform/Font.h"
 #include "render/BookClass.h"
 #include "render/TextMarks.h"
@@ -343,7 +342,7 @@ class TColumnPainter {
     const int w = Width(ch);
     if (line_ >= 0) Put(TDrawKind::Text, cross_ + cellHi_, pen_, TOrientation::Vertical, ch, w);
     pen_ += w / aa_ + between_;
-    previousSingle_ = len == 1 || IsSidewaysUserChar(ch);
+    previousSingle_ = SetAsSingleByte(ch);
     return len;
   }
 
